@@ -1,0 +1,69 @@
+#include "CurvesExport.h"
+
+#include "ExportCore.h"
+
+#include <cstddef>
+
+namespace cosmophase {
+
+namespace {
+
+void appendJsonArray(std::string& out, const std::vector<double>& values)
+{
+    out += '[';
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        if (k != 0)
+            out += ',';
+        out += jsonNumber(values[k]);
+    }
+    out += ']';
+}
+
+} // namespace
+
+std::vector<NamedCurve> exportedCurves(const CurveSet& curves)
+{
+    return {{"family", curves.family()},
+            {"stable_leave", curves.stableLeave()},
+            {"stable_rest", curves.stableRest()},
+            {"unstable_leave", curves.unstableLeave()},
+            {"unstable_rest", curves.unstableRest()}};
+}
+
+std::string curvesCsv(const CurveSet& curves)
+{
+    std::string out = "curve,index,z2,w0\n";
+    for (const NamedCurve& named : exportedCurves(curves)) {
+        for (std::size_t k = 0; k < named.curve.size(); ++k) {
+            out += named.name;
+            out += ',';
+            out += std::to_string(k);
+            out += ',';
+            out += formatDouble(named.curve.x[k]);
+            out += ',';
+            out += formatDouble(named.curve.y[k]);
+            out += '\n';
+        }
+    }
+    return out;
+}
+
+std::string curvesJson(const CurveSet& curves)
+{
+    std::string out = "{";
+    for (const NamedCurve& named : exportedCurves(curves)) {
+        if (out.size() > 1)
+            out += ',';
+        out += '"';
+        out += named.name;
+        out += "\":{\"x\":";
+        appendJsonArray(out, named.curve.x);
+        out += ",\"y\":";
+        appendJsonArray(out, named.curve.y);
+        out += '}';
+    }
+    out += "}\n";
+    return out;
+}
+
+} // namespace cosmophase

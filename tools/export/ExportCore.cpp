@@ -1,0 +1,152 @@
+#include "ExportCore.h"
+
+#include "Observables.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+
+namespace cosmophase {
+
+namespace {
+
+constexpr const char* kColumnNames[] = {"index", "time_years", "z2",  "w0",
+                                        "w2",    "density_ratio", "q0", "xi0"};
+
+// One sample with the columns derived from it.
+struct SampleRow {
+    double time = 0;
+    double z2 = 0;
+    double w0 = 0;
+    double w2 = 0;
+    double densityRatio = 0;
+    double q0 = 0;
+    double xi0 = 0;
+};
+
+SampleRow sampleRow(const SampleColumns& samples, std::size_t k)
+{
+    SampleRow row;
+    row.time = samples.time[k];
+    row.z2 = samples.z2[k];
+    row.w0 = samples.w0[k];
+    row.w2 = samples.w2[k];
+    // The read-outs widen the stored double to extended precision.
+    row.densityRatio = densityRatio(static_cast<long double>(row.z2));
+    const PresentDay present = presentDayParameters(row.z2, row.w0, row.w2);
+    row.q0 = present.q0;
+    row.xi0 = present.xi0;
+    return row;
+}
+
+std::vector<SampleRow> sampleRows(const SampleColumns& samples)
+{
+    std::vector<SampleRow> rows;
+    rows.reserve(samples.time.size());
+    for (std::size_t k = 0; k < samples.time.size(); ++k)
+        rows.push_back(sampleRow(samples, k));
+    return rows;
+}
+
+} // namespace
+
+std::string formatDouble(double value)
+{
+    if (std::isnan(value))
+        return "nan";
+    if (std::isinf(value))
+        return value < 0 ? "-inf" : "inf";
+    // to_chars with general format and precision 17 is defined as %.17g in
+    // the C locale, so the text does not depend on the process's locale.
+    char buffer[32];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
+    return std::string(buffer, result.ptr);
+}
+
+std::string jsonNumber(double value)
+{
+    return std::isfinite(value) ? formatDouble(value) : std::string("null");
+}
+
+std::string samplesCsv(const SampleColumns& samples)
+{
+    std::string out;
+    for (const char* name : kColumnNames) {
+        if (name != kColumnNames[0])
+            out += ',';
+        out += name;
+    }
+    out += '\n';
+    out.reserve(samples.time.size() * 8 * 24);
+    for (std::size_t k = 0; k < samples.time.size(); ++k) {
+        const SampleRow row = sampleRow(samples, k);
+        out += std::to_string(k);
+        for (double v : {row.time, row.z2, row.w0, row.w2, row.densityRatio, row.q0, row.xi0}) {
+            out += ',';
+            out += formatDouble(v);
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+std::string samplesJson(const SampleColumns& samples)
+{
+    const std::vector<SampleRow> rows = sampleRows(samples);
+    std::string out = "{\"index\":[";
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        if (k != 0)
+            out += ',';
+        out += std::to_string(k);
+    }
+    out += ']';
+    static constexpr double SampleRow::*kFields[] = {
+        &SampleRow::time, &SampleRow::z2, &SampleRow::w0, &SampleRow::w2,
+        &SampleRow::densityRatio, &SampleRow::q0, &SampleRow::xi0};
+    for (std::size_t column = 0; column < std::size(kFields); ++column) {
+        out += ",\"";
+        out += kColumnNames[column + 1];
+        out += "\":[";
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            if (k != 0)
+                out += ',';
+            out += jsonNumber(rows[k].*kFields[column]);
+        }
+        out += ']';
+    }
+    out += "}\n";
+    return out;
+}
+
+std::string samplesDigest(const SampleColumns& samples)
+{
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    const auto mix = [&hash](double value) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        // Byte order is fixed to little-endian so digests compare across hosts.
+        for (int byte = 0; byte < 8; ++byte) {
+            hash ^= (bits >> (8 * byte)) & 0xffU;
+            hash *= 0x100000001b3ULL;
+        }
+    };
+    for (std::size_t k = 0; k < samples.time.size(); ++k) {
+        mix(samples.z2[k]);
+        mix(samples.w0[k]);
+        mix(samples.w2[k]);
+        mix(samples.time[k]);
+    }
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string digest(16, '0');
+    for (int nibble = 15; nibble >= 0; --nibble) {
+        digest[static_cast<std::size_t>(nibble)] = kHex[hash & 0xfU];
+        hash >>= 4;
+    }
+    return digest;
+}
+
+} // namespace cosmophase

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace cosmophase {
+
+// The four parallel sample arrays of one forward run, borrowed.
+struct SampleColumns {
+    const std::vector<double>& z2;
+    const std::vector<double>& w0;
+    const std::vector<double>& w2;
+    const std::vector<double>& time;
+};
+
+// Header "index,time_years,z2,w0,w2,density_ratio,q0,xi0" and one row per
+// sample; the last three columns are computed as the read-outs compute them.
+std::string samplesCsv(const SampleColumns& samples);
+
+// One object with one array per CSV column; non-finite values are null.
+std::string samplesJson(const SampleColumns& samples);
+
+// FNV-1a 64 over the IEEE-754 bytes (little-endian) of z2, w0, w2 and time of
+// sample 0, then sample 1, and so on, as 16 lower-case hex digits.
+std::string samplesDigest(const SampleColumns& samples);
+
+// "%.17g" (reads back exactly), independent of the C locale; non-finite
+// values become "nan", "inf" or "-inf".
+std::string formatDouble(double value);
+
+// As formatDouble, but "null" for non-finite values.
+std::string jsonNumber(double value);
+
+struct WriteResult {
+    bool ok = false;
+    std::string error; // one line naming the path and the reason
+};
+
+// Writes to a temporary file beside `path`, syncs it and renames it over
+// `path`. On failure the temporary file is removed and an existing `path`
+// is left as it was. Only regular files are replaced.
+WriteResult writeFileAtomically(const std::string& path, const std::string& contents);
+
+} // namespace cosmophase

@@ -1,0 +1,94 @@
+#include "CliOptions.h"
+#include "CurveSet.h"
+#include "CurvesExport.h"
+#include "ExportCore.h"
+#include "RunSummary.h"
+#include "Simulation.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace cosmophase;
+
+namespace {
+
+constexpr int kExitIoFailure = 1;
+constexpr int kExitUsage = 2;
+
+std::string render(const CliOptions& options)
+{
+    const bool json = options.format == ExportFormat::Json;
+    switch (options.command) {
+    case ExportCommand::Samples: {
+        Simulation run;
+        run.initialize();
+        run.runSimulation();
+        const SampleColumns columns{run.getz2Data(), run.getw0Data(), run.getw2Data(),
+                                    run.getTimeData()};
+        return json ? samplesJson(columns) : samplesCsv(columns);
+    }
+    case ExportCommand::Curves: {
+        CurveSet curves;
+        curves.initialize();
+        return json ? curvesJson(curves) : curvesCsv(curves);
+    }
+    case ExportCommand::Summary: {
+        const RunSummary summary = computeRunSummary();
+        return json ? summaryJson(summary) : summaryText(summary);
+    }
+    case ExportCommand::Help:
+        return usageText();
+    case ExportCommand::Version:
+        return std::string("cosmophase-export ") + COSMOPHASE_VERSION + "\n";
+    }
+    return {};
+}
+
+// Buffered output can fail as late as the final flush or close (a full disk).
+bool writeStdout(const std::string& text)
+{
+    int error = 0;
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
+        error = errno;
+    if (std::fflush(stdout) != 0 && error == 0)
+        error = errno;
+    if (std::fclose(stdout) != 0 && error == 0)
+        error = errno;
+    if (error == 0)
+        return true;
+    std::fprintf(stderr, "cosmophase-export: cannot write to standard output: %s\n",
+                 std::strerror(error));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Exceeding the file-size limit should be an ordinary write error
+    // (EFBIG), reported like a full disk, not a signal that kills us.
+    std::signal(SIGXFSZ, SIG_IGN);
+
+    const CliParseResult parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.ok()) {
+        std::fprintf(stderr, "cosmophase-export: %s (see --help)\n", parsed.error.c_str());
+        return kExitUsage;
+    }
+
+    const std::string text = render(parsed.options);
+    const bool informational = parsed.options.command == ExportCommand::Help ||
+                               parsed.options.command == ExportCommand::Version;
+    if (informational || parsed.options.outputPath.empty())
+        return writeStdout(text) ? 0 : kExitIoFailure;
+
+    const WriteResult result = writeFileAtomically(parsed.options.outputPath, text);
+    if (!result.ok) {
+        std::fprintf(stderr, "cosmophase-export: %s\n", result.error.c_str());
+        return kExitIoFailure;
+    }
+    return 0;
+}
