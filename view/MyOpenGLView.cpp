@@ -1,0 +1,126 @@
+#include "MyOpenGLView.h"
+
+#include "FrameRate.h"
+
+#include <QOpenGLContext>
+#include <QString>
+#include <QWindow>
+
+MyOpenGLView::MyOpenGLView(QWidget* parent)
+    : QOpenGLWidget(parent)
+{
+    // Also correct when the application forgot the default format: the
+    // widget's own framebuffer then still gets its depth buffer.
+    QSurfaceFormat fmt = format();
+    fmt.setDepthBufferSize(defaultSurfaceFormat().depthBufferSize());
+    setFormat(fmt);
+}
+
+MyOpenGLView::~MyOpenGLView()
+{
+    releaseGL();
+    // The base class destroys the context after this object is gone.
+    if (QOpenGLContext* const ctx = context())
+        disconnect(ctx, nullptr, this, nullptr);
+}
+
+QSurfaceFormat MyOpenGLView::defaultSurfaceFormat()
+{
+    QSurfaceFormat fmt;
+    fmt.setRenderableType(QSurfaceFormat::OpenGL);
+    fmt.setProfile(QSurfaceFormat::CompatibilityProfile);
+    fmt.setSwapInterval(1);
+    fmt.setDepthBufferSize(24);
+    return fmt;
+}
+
+void MyOpenGLView::setSimIndex(int index)
+{
+    m_sim_index = index;
+    if (m_sim_index < 0)
+        m_sim_index = 0;
+    const auto count = static_cast<std::int64_t>(m_curves.trajectory().size());
+    if (count > 0 && m_sim_index >= count)
+        m_sim_index = static_cast<std::int32_t>(count - 1);
+}
+
+void MyOpenGLView::toggleShowStable()
+{
+    m_show_stable_man = !m_show_stable_man;
+}
+
+void MyOpenGLView::toggleShowUnstable()
+{
+    m_show_unstable_man = !m_show_unstable_man;
+}
+
+void MyOpenGLView::toggleShowFamily()
+{
+    m_show_family_curve = !m_show_family_curve;
+}
+
+void MyOpenGLView::initializeGL()
+{
+    // A new context (first show, or a move to another window) needs its own
+    // quadric; the old one went with the old context.
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &MyOpenGLView::releaseGL);
+    m_renderer.createGL();
+    applySurfaceSetUp();
+    initialize();
+}
+
+void MyOpenGLView::initialize()
+{
+    m_show_family_curve = true;
+    m_show_unstable_man = true;
+    m_show_stable_man = true;
+    m_curves.initialize();
+    m_renderer.prepare(m_curves);
+    setSimIndex(m_sim_index);
+}
+
+void MyOpenGLView::releaseGL()
+{
+    if (!m_renderer.hasGL())
+        return;
+    makeCurrent();
+    m_renderer.releaseGL();
+    doneCurrent();
+}
+
+void MyOpenGLView::resizeGL(int, int)
+{
+    applySurfaceSetUp();
+}
+
+void MyOpenGLView::applySurfaceSetUp()
+{
+    // Device pixels, so that the plot fills the widget on a high-density screen.
+    const qreal ratio = devicePixelRatioF();
+    cosmophase::PhasePlaneRenderer::setUpSurface(static_cast<int>(width() * ratio),
+                                                 static_cast<int>(height() * ratio));
+}
+
+void MyOpenGLView::paintGL()
+{
+    updateFrameRateTitle();
+    const cosmophase::Curve& trajectory = m_curves.trajectory();
+    const auto index = static_cast<std::size_t>(m_sim_index);
+    m_renderer.drawFrame({trajectory.x[index], trajectory.y[index]},
+                         {m_show_family_curve, m_show_unstable_man, m_show_stable_man});
+    update();
+}
+
+void MyOpenGLView::updateFrameRateTitle()
+{
+    const std::int64_t now = cosmophase::microsSinceProgramStart();
+    const int fps = cosmophase::framesPerSecond(now - m_lastTicks);
+    m_lastTicks = now;
+    // A top-level view is its own window and gets the title. A view that is
+    // not part of any on-screen window (never shown, only rendered into an
+    // image) has no window to title.
+    QWidget* const win = window();
+    if (win->windowHandle() == nullptr)
+        return;
+    win->setWindowTitle(QString::asprintf("%d fps", fps));
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "CurveSet.h"
+#include "PhasePlaneRenderer.h"
+
+#include <QOpenGLWidget>
+#include <QSurfaceFormat>
+
+#include <cstdint>
+
+// The phase-plane plot: z2 across, w0 up, over the square -2 ... 2.
+//
+// Surface format: whoever creates the QApplication must call
+// QSurfaceFormat::setDefaultFormat(MyOpenGLView::defaultSurfaceFormat())
+// before any widget exists. The swap interval of 1 (presentation tied to the
+// display refresh) belongs to the top-level window that composes this widget,
+// so it can only come from the default format; the depth buffer keeps items
+// drawn earlier in a frame in front of later ones.
+//
+// The view redraws continuously and writes "N fps" into the title of its
+// window. It builds its own curve set whenever GL is (re)initialised, e.g.
+// also after being moved into another top-level window.
+class MyOpenGLView : public QOpenGLWidget {
+    Q_OBJECT
+
+public:
+    explicit MyOpenGLView(QWidget* parent = nullptr);
+    ~MyOpenGLView() override;
+
+    static QSurfaceFormat defaultSurfaceFormat();
+
+    // Clamped to the trajectory. Before the curve set exists only negative
+    // indices are corrected; the upper bound is applied once it is built.
+    void setSimIndex(int index);
+    void toggleShowStable();
+    void toggleShowUnstable();
+    void toggleShowFamily();
+
+    int simIndex() const { return m_sim_index; }
+    bool showStableManifold() const { return m_show_stable_man; }
+    bool showUnstableManifold() const { return m_show_unstable_man; }
+    bool showFamilyCurve() const { return m_show_family_curve; }
+    const cosmophase::CurveSet& curves() const { return m_curves; }
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+
+private:
+    void initialize();
+    void releaseGL();
+    void applySurfaceSetUp();
+    void updateFrameRateTitle();
+
+    std::int64_t m_lastTicks = 0;
+    std::int32_t m_sim_index = 0;
+    cosmophase::CurveSet m_curves;
+    cosmophase::PhasePlaneRenderer m_renderer;
+    bool m_show_unstable_man = false;
+    bool m_show_stable_man = false;
+    bool m_show_family_curve = false;
+};
