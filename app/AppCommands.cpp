@@ -1,0 +1,129 @@
+#include "AppCommands.h"
+
+#include "ExportCore.h"
+#include "MasterViewController.h"
+#include "MyOpenGLView.h"
+#include "ReadoutFormat.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMessageBox>
+#include <QSaveFile>
+
+namespace {
+
+const QString kSaveImageTitle = QStringLiteral("Save Plot Image");
+const QString kExportTitle = QStringLiteral("Export Samples");
+
+cosmophase::SampleColumns columnsOf(const MasterViewController& controller)
+{
+    return {controller.z2Array(), controller.w0Array(), controller.w2Array(), controller.timeArray()};
+}
+
+} // namespace
+
+AppCommands::AppCommands(const MasterViewController& controller, QWidget* dialogParent,
+                         QObject* parent)
+    : QObject(parent)
+    , m_controller(controller)
+    , m_dialog_parent(dialogParent)
+    , m_path_prompt([dialogParent](const QString& caption, const QString& suggested,
+                                   const QString& filter) {
+        return QFileDialog::getSaveFileName(dialogParent, caption, suggested, filter);
+    })
+    , m_error_sink([dialogParent](const QString& title, const QString& text) {
+        QMessageBox::warning(dialogParent, title, text);
+    })
+{
+}
+
+bool AppCommands::savePlotImage(const QString& path)
+{
+    const QImage image = m_controller.openGLView()->grabFramebuffer();
+    if (image.isNull()) {
+        reportWriteFailure(kSaveImageTitle, path, tr("the plot has not been drawn yet"));
+        return false;
+    }
+    // QSaveFile writes beside the target and renames on commit, so a failed
+    // save leaves neither a partial PNG nor a stray temporary file.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        reportWriteFailure(kSaveImageTitle, path, file.errorString());
+        return false;
+    }
+    if (!image.save(&file, "PNG")) {
+        file.cancelWriting();
+        reportWriteFailure(kSaveImageTitle, path, tr("the image could not be encoded as PNG"));
+        return false;
+    }
+    if (!file.commit()) {
+        reportWriteFailure(kSaveImageTitle, path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool AppCommands::exportSamples(const QString& path)
+{
+    const cosmophase::WriteResult result = cosmophase::writeFileAtomically(
+        QFile::encodeName(path).toStdString(), cosmophase::samplesCsv(columnsOf(m_controller)));
+    // The writer's message already names the path and the reason.
+    if (!result.ok)
+        m_error_sink(kExportTitle, tr("The samples were not exported.\n%1").arg(QString::fromStdString(result.error)));
+    return result.ok;
+}
+
+QString AppCommands::readoutRow() const
+{
+    const std::int32_t index = m_controller.simIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= m_controller.timeArray().size())
+        return {};
+    const auto at = static_cast<std::size_t>(index);
+    return QString::fromStdString(cosmophase::readoutRow(index, m_controller.timeArray()[at],
+                                                         m_controller.z2Array()[at],
+                                                         m_controller.w0Array()[at],
+                                                         m_controller.w2Array()[at]));
+}
+
+QString AppCommands::aboutText() const
+{
+    const std::string digest = cosmophase::samplesDigest(columnsOf(m_controller));
+    return tr("Cosmophase %1\n\nPhase-plane explorer for a four-variable cosmological model.\n\n"
+              "Reproducibility digest of this run:\n%2")
+        .arg(QStringLiteral(COSMOPHASE_VERSION), QString::fromStdString(digest));
+}
+
+void AppCommands::savePlotImageAs()
+{
+    const QString path = m_path_prompt(kSaveImageTitle, QDir::home().filePath("cosmophase-plot.png"),
+                                       tr("PNG images (*.png)"));
+    if (!path.isEmpty())
+        savePlotImage(path);
+}
+
+void AppCommands::exportSamplesAs()
+{
+    const QString path = m_path_prompt(kExportTitle, QDir::home().filePath("cosmophase-samples.csv"),
+                                       tr("CSV files (*.csv)"));
+    if (!path.isEmpty())
+        exportSamples(path);
+}
+
+void AppCommands::copyReadouts()
+{
+    QGuiApplication::clipboard()->setText(readoutRow());
+}
+
+void AppCommands::showAbout()
+{
+    QMessageBox::about(m_dialog_parent, tr("About Cosmophase"), aboutText());
+}
+
+void AppCommands::reportWriteFailure(const QString& title, const QString& path, const QString& reason)
+{
+    m_error_sink(title, tr("Could not write \u201c%1\u201d: %2.").arg(QDir::toNativeSeparators(path), reason));
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class MasterViewController;
+class QWidget;
+
+// The menu's file, clipboard and about commands. Dialogs go through two
+// replaceable hooks so that the commands can run without a modal window.
+class AppCommands : public QObject {
+    Q_OBJECT
+
+public:
+    // Asks where to save; an empty result cancels.
+    using PathPrompt = std::function<QString(const QString& caption, const QString& suggestedPath,
+                                             const QString& filter)>;
+    // Tells the user that something failed.
+    using ErrorSink = std::function<void(const QString& title, const QString& text)>;
+
+    AppCommands(const MasterViewController& controller, QWidget* dialogParent,
+                QObject* parent = nullptr);
+
+    void setPathPrompt(PathPrompt prompt) { m_path_prompt = std::move(prompt); }
+    void setErrorSink(ErrorSink sink) { m_error_sink = std::move(sink); }
+
+    // Each writes the whole file or nothing; a failure is reported through
+    // the error sink, naming the path and the reason.
+    bool savePlotImage(const QString& path);
+    bool exportSamples(const QString& path);
+
+    QString readoutRow() const;
+    QString aboutText() const;
+
+public slots:
+    void savePlotImageAs();
+    void exportSamplesAs();
+    void copyReadouts();
+    void showAbout();
+
+private:
+    void reportWriteFailure(const QString& title, const QString& path, const QString& reason);
+
+    const MasterViewController& m_controller;
+    QWidget* m_dialog_parent = nullptr;
+    PathPrompt m_path_prompt;
+    ErrorSink m_error_sink;
+};

@@ -1,0 +1,69 @@
+#include "AppDelegate.h"
+
+#include "AppCommands.h"
+#include "MasterViewController.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QKeySequence>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+AppDelegate::AppDelegate(QObject* parent)
+    : QObject(parent)
+    , m_window(std::make_unique<QMainWindow>())
+{
+    m_window->setWindowTitle(QStringLiteral("Cosmophase"));
+    m_window->setWindowIcon(QIcon::fromTheme(QStringLiteral("cosmophase")));
+    m_window->resize(kDefaultWidth, kDefaultHeight);
+}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    m_master_view_controller = std::make_unique<MasterViewController>();
+    // As the central widget the view fills the window and follows resizes.
+    m_window->setCentralWidget(m_master_view_controller->view());
+    m_commands = std::make_unique<AppCommands>(*m_master_view_controller, m_window.get());
+    buildMenus();
+    m_window->show();
+}
+
+void AppDelegate::buildMenus()
+{
+    QMenuBar* bar = m_window->menuBar();
+    MasterViewController* controller = m_master_view_controller.get();
+    AppCommands* commands = m_commands.get();
+
+    QMenu* file = bar->addMenu(tr("&File"));
+    file->addAction(tr("&Save Plot Image\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S), commands,
+                    &AppCommands::savePlotImageAs);
+    file->addAction(tr("&Export Samples\u2026"), QKeySequence(Qt::CTRL | Qt::Key_E), commands,
+                    &AppCommands::exportSamplesAs);
+    file->addSeparator();
+    file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), qApp, &QCoreApplication::quit);
+
+    QMenu* edit = bar->addMenu(tr("&Edit"));
+    edit->addAction(tr("&Copy Read-outs"), QKeySequence::Copy, commands, &AppCommands::copyReadouts);
+
+    // Window-wide shortcuts: they work wherever the focus is, and the
+    // buttons and check boxes take no focus from clicks, so Space is never
+    // swallowed by a focused control.
+    QMenu* playback = bar->addMenu(tr("&Playback"));
+    playback->addAction(tr("&Play/Pause"), QKeySequence(Qt::Key_Space), controller,
+                        &MasterViewController::simToggle);
+    playback->addAction(tr("&Back 1%"), QKeySequence(Qt::Key_Left), controller,
+                        [controller] { controller->scrubBy(-1); });
+    playback->addAction(tr("&Forward 1%"), QKeySequence(Qt::Key_Right), controller,
+                        [controller] { controller->scrubBy(1); });
+    playback->addAction(tr("Go to &Start"), QKeySequence(Qt::Key_Home), controller,
+                        [controller] { controller->scrubTo(0); });
+    playback->addAction(tr("Go to &End"), QKeySequence(Qt::Key_End), controller,
+                        [controller] { controller->scrubTo(100); });
+
+    QMenu* help = bar->addMenu(tr("&Help"));
+    help->addAction(tr("&About Cosmophase"), commands, &AppCommands::showAbout);
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "ui_MasterViewController.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <cstdint>
+#include <vector>
+
+class MyOpenGLView;
+class QWidget;
+
+// Controller of the main window's content: runs the model once at start-up,
+// keeps its own copy of the samples, and drives the marker from the
+// Play/Pause button, its playback timer and the time slider.
+class MasterViewController : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kTickMilliseconds = 25;
+    static constexpr double kClockStep = 0.025;
+    static constexpr double kClockEnd = 20;
+    static constexpr double kSliderScale = 100;
+
+    explicit MasterViewController(QObject* parent = nullptr);
+    ~MasterViewController() override;
+
+    // The root widget of the form. The first call loads the form, connects
+    // it and runs initialize(); the window that shows it may take ownership.
+    QWidget* view();
+
+    // Start-up: the model run, the sample copies and the read-outs of
+    // sample 0.
+    void initialize();
+
+    std::int32_t findIndexWithPercent(double percent) const;
+    void updateDisplayValues();
+    void computeRedShiftVsLuminosity();
+
+    // Scrubs as if the slider had been moved to `percent` (clamped to 0..100).
+    void scrubTo(double percent);
+    void scrubBy(double deltaPercent);
+
+    MyOpenGLView* openGLView() const { return m_ui.openGLView; }
+    const std::vector<double>& z2Array() const { return m_z2_array; }
+    const std::vector<double>& w0Array() const { return m_w0_array; }
+    const std::vector<double>& w2Array() const { return m_w2_array; }
+    const std::vector<double>& timeArray() const { return m_time_array; }
+    const QTimer& timer() const { return m_timer; }
+    double clock() const { return m_clock; }
+    std::int32_t simIndex() const { return m_sim_index; }
+    bool isRunning() const { return m_run; }
+    bool isPaused() const { return m_pause; }
+
+public slots:
+    void simToggle();
+    void sliderMoved();
+    void showStable();
+    void showUnstable();
+    void showFamily();
+    void timerFired();
+
+private:
+    void startPlayback();
+    void moveMarkerTo(std::int32_t index);
+    // The _end fields from the sample at the marker, when there is one.
+    void loadMarkerState();
+    bool hasSample(std::int32_t index) const;
+
+    Ui::MasterViewController m_ui;
+    QPointer<QWidget> m_view;
+    std::vector<double> m_z2_array;
+    std::vector<double> m_w0_array;
+    std::vector<double> m_w2_array;
+    std::vector<double> m_time_array;
+    QTimer m_timer;
+    double m_clock = 0;
+    long double m_z2_end = 0;
+    long double m_w0_end = 0;
+    long double m_w2_end = 0;
+    bool m_pause = false;
+    bool m_run = false;
+    std::int32_t m_sim_index = 0;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+namespace cosmophase {
+
+// Texts of the read-outs, kept free of Qt so they can be checked on their own.
+//
+// Non-finite values read the same in every format: "nan", "inf" or "-inf"
+// (printf's spelling, with the sign of a NaN dropped), followed by the
+// format's own words, e.g. "inf Years" or "D Ratio = nan".
+
+// A whole number with "," between groups of three digits, rounded to the
+// nearest integer with ties to even: 1234567.5 -> "1,234,568", 2.5 -> "2".
+std::string groupedWholeNumber(double value);
+
+// "%@ Years": the elapsed time while the marker moves.
+std::string elapsedYearsText(double years);
+
+// "%0.4f Years": the fixed figure shown at start-up.
+std::string startupYearsText(double years);
+
+// "%0.3f": q0 and xi0.
+std::string threeDecimalText(double value);
+
+// "D Ratio = %0.8f".
+std::string densityRatioText(double ratio);
+
+// One tab-separated row for the clipboard: index, time, z2, w0, w2, density
+// ratio, q0 and xi0 of one sample, every number with 17 significant digits
+// so that it reads back to the same double.
+std::string readoutRow(int index, double time, double z2, double w0, double w2);
+
+} // namespace cosmophase
