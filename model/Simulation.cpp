@@ -72,8 +72,13 @@ double Simulation::w2ODE(double z2, double z4, double w0, double w2) const
     return m_fwd ? -r : r;
 }
 
-void Simulation::ruggaKettaMethod(double z2, double z4, double w0, double w2)
+Simulation::Point Simulation::rungeKuttaStep(const Point& p) const
 {
+    const double z2 = p.z2;
+    const double z4 = p.z4;
+    const double w0 = p.w0;
+    const double w2 = p.w2;
+
     const double k1z2 = m_tau_step * z2ODE(z2, z4, w0, w2);
     const double k1z4 = m_tau_step * z4ODE(z2, z4, w0, w2);
     const double k1w0 = m_tau_step * w0ODE(z2, z4, w0, w2);
@@ -106,11 +111,37 @@ void Simulation::ruggaKettaMethod(double z2, double z4, double w0, double w2)
     const double k4w0 = m_tau_step * w0ODE(h4z2, h4z4, h4w0, h4w2);
     const double k4w2 = m_tau_step * w2ODE(h4z2, h4z4, h4w0, h4w2);
 
-    m_z2_run = (((z2 + k1z2 / 6.0) + k2z2 / 3.0) + k3z2 / 3.0) + k4z2 / 6.0;
-    m_z4_run = (((z4 + k1z4 / 6.0) + k2z4 / 3.0) + k3z4 / 3.0) + k4z4 / 6.0;
-    m_w0_run = (((w0 + k1w0 / 6.0) + k2w0 / 3.0) + k3w0 / 3.0) + k4w0 / 6.0;
-    m_w2_run = (((w2 + k1w2 / 6.0) + k2w2 / 3.0) + k3w2 / 3.0) + k4w2 / 6.0;
+    Point next;
+    next.z2 = (((z2 + k1z2 / 6.0) + k2z2 / 3.0) + k3z2 / 3.0) + k4z2 / 6.0;
+    next.z4 = (((z4 + k1z4 / 6.0) + k2z4 / 3.0) + k3z4 / 3.0) + k4z4 / 6.0;
+    next.w0 = (((w0 + k1w0 / 6.0) + k2w0 / 3.0) + k3w0 / 3.0) + k4w0 / 6.0;
+    next.w2 = (((w2 + k1w2 / 6.0) + k2w2 / 3.0) + k3w2 / 3.0) + k4w2 / 6.0;
+    return next;
 }
+
+void Simulation::ruggaKettaMethod(double z2, double z4, double w0, double w2)
+{
+    storeRunState(rungeKuttaStep({z2, z4, w0, w2}));
+}
+
+void Simulation::storeRunState(const Point& p)
+{
+    m_z2_run = p.z2;
+    m_z4_run = p.z4;
+    m_w0_run = p.w0;
+    m_w2_run = p.w2;
+}
+
+// The step's input: the working state rounded to double. Once a step has
+// written it, this is exact, so the loops carry it in doubles and keep the
+// extended fields off the step-to-step dependency chain.
+Simulation::Point Simulation::runStateAsDoubles() const
+{
+    return {static_cast<double>(m_z2_run), static_cast<double>(m_z4_run),
+            static_cast<double>(m_w0_run), static_cast<double>(m_w2_run)};
+}
+
+
 
 // Mixes double (D) and extended (X) steps; which one each step uses is what
 // makes the starting state reproducible, since it is a small difference of
@@ -209,9 +240,10 @@ void Simulation::runSimulation()
     if (c < 0)
         negativeStart = true;
 
+    Point state = runStateAsDoubles();
     while (c < target && (c > 0 || negativeStart) && stepCount < kMaxRunSteps) {
-        ruggaKettaMethod(static_cast<double>(m_z2_run), static_cast<double>(m_z4_run),
-                         static_cast<double>(m_w0_run), static_cast<double>(m_w2_run));
+        state = rungeKuttaStep(state);
+        storeRunState(state);
         m_sim_time = m_sim_time + m_tau_step;
         const double pendingTime = m_time_init + std::exp(static_cast<double>(m_sim_time));
         ++stepCount;
@@ -235,6 +267,7 @@ void Simulation::runSimulation()
             m_z4_run = m_z4_end;
             m_w0_run = m_w0_end;
             m_w2_run = m_w2_end;
+            state = runStateAsDoubles();
             m_sim_time = m_sim_time - m_tau_step;
             c = previous;
             m_tau_step = m_tau_step / 10;
@@ -260,16 +293,17 @@ void Simulation::buildSolnCurve()
     m_z2_array.push_back(static_cast<double>(m_z2_init));
     m_w0_array.push_back(static_cast<double>(m_w0_init));
 
+    Point state = runStateAsDoubles();
     while (m_z2_run < kPlotLimit && m_z2_run > -kPlotLimit && m_w0_run < kPlotLimit
            && m_w0_run > -kPlotLimit && stepCount < kMaxCurveSteps) {
         const long double previousZ2 = m_z2_run;
         const long double previousW0 = m_w0_run;
-        ruggaKettaMethod(static_cast<double>(m_z2_run), static_cast<double>(m_z4_run),
-                         static_cast<double>(m_w0_run), static_cast<double>(m_w2_run));
+        state = rungeKuttaStep(state);
+        storeRunState(state);
         m_sim_time = m_sim_time + m_tau_step;
         ++stepCount;
-        m_z2_array.push_back(static_cast<double>(m_z2_run));
-        m_w0_array.push_back(static_cast<double>(m_w0_run));
+        m_z2_array.push_back(state.z2);
+        m_w0_array.push_back(state.w0);
 
         // Resting is judged per step, and only once a curve has 1,002 points.
         if (stepCount > 1000) {

@@ -85,6 +85,13 @@ public:
     const RunStats& runStats() const { return m_run_stats; }
 
 private:
+    // A state as the stepper sees it: four doubles.
+    struct Point {
+        double z2, z4, w0, w2;
+    };
+    Point rungeKuttaStep(const Point& p) const;
+    void storeRunState(const Point& p);
+    Point runStateAsDoubles() const;
     void appendRunSample(double time);
 
     std::int32_t m_temperature_init = 0;
