@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <ostream>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -288,6 +289,9 @@ struct BadInput {
     const char* mentions; // what the one-line message must name
 };
 
+// Keeps ctest's test names short: the case name instead of the bytes.
+void PrintTo(const BadInput& input, std::ostream* out) { *out << input.name; }
+
 class ExportCliBadInput : public ::testing::TestWithParam<BadInput> {};
 
 } // namespace
@@ -325,6 +329,8 @@ struct IoFailure {
     // Returns the --output path to use inside the scratch folder.
     std::string (*target)(const ScratchFolder& folder);
 };
+
+void PrintTo(const IoFailure& failure, std::ostream* out) { *out << failure.name; }
 
 class ExportCliIoFailure : public ::testing::TestWithParam<IoFailure> {};
 

@@ -16,6 +16,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <ostream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -294,6 +295,9 @@ bool nothingThere(const std::string& path)
     struct stat info {};
     return ::stat(path.c_str(), &info) != 0;
 }
+
+// Keeps ctest's test names short: the case name instead of the bytes.
+void PrintTo(const BadTarget& target, std::ostream* out) { *out << target.name; }
 
 class WriteFileAtomicallyFailure : public ::testing::TestWithParam<BadTarget> {};
 
