@@ -20,6 +20,7 @@ constexpr int kSide = 800;
 const QRgb kRed = qRgb(255, 0, 0);
 const QRgb kBlue = qRgb(0, 0, 255);
 const QRgb kWhite = qRgb(255, 255, 255);
+constexpr unsigned kStipple = 0x0BAD; // 0000 1011 1010 1101
 
 // Plot coordinates to the pixel whose centre is nearest; rows grow downwards.
 QPoint toPixel(Point p)
@@ -83,6 +84,7 @@ private slots:
     void curvesToggle();
     void titleShowsFrameRate();
     void indexBeforeTheBuildIsKeptInRange();
+    void movesToAnotherWindow();
 
 private:
     QImage frame() { return m_view->grabFramebuffer().convertToFormat(QImage::Format_RGB32); }
@@ -250,7 +252,7 @@ void TestMyOpenGLView::gridLinesStippledInsideTheSquare()
                 if (onCrossing(t))
                     continue;
                 const QRgb px = vertical ? img.pixel(c, kSide - 1 - t) : img.pixel(t, c);
-                const bool dash = (plot::kGridStipple >> (t % 16)) & 1;
+                const bool dash = (kStipple >> (t % 16)) & 1;
                 if (isGrey(px)) {
                     ++run.grey;
                     ++run.judged;
@@ -338,6 +340,34 @@ void TestMyOpenGLView::indexBeforeTheBuildIsKeptInRange()
     QTRY_VERIFY(frames.count() > 0);
     QCOMPARE(view.simIndex(), static_cast<int>(view.curves().trajectory().size()) - 1);
     QVERIFY(view.showFamilyCurve() && view.showStableManifold() && view.showUnstableManifold());
+}
+
+void TestMyOpenGLView::movesToAnotherWindow()
+{
+    // A new window means a new context: the view must set itself up again
+    // and keep titling whichever window holds it.
+    QWidget first;
+    QWidget second;
+    for (QWidget* w : {&first, &second})
+        w->resize(kSide / 4, kSide / 4);
+    auto* view = new MyOpenGLView(&first);
+    view->resize(kSide / 4, kSide / 4);
+    QSignalSpy frames(view, &QOpenGLWidget::frameSwapped);
+    first.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&first));
+    QTRY_VERIFY(frames.count() > 0);
+    const QRegularExpression fps(QStringLiteral("^\\d+ fps$"));
+    QTRY_VERIFY(fps.match(first.windowTitle()).hasMatch());
+
+    view->setParent(&second);
+    view->show();
+    second.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&second));
+    frames.clear();
+    QTRY_VERIFY(frames.count() > 0);
+    QTRY_VERIFY(fps.match(second.windowTitle()).hasMatch());
+    const QImage img = view->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(img.pixel(img.width() / 2, img.height() / 2), kRed);
 }
 
 int main(int argc, char** argv)
