@@ -1,0 +1,101 @@
+// Processor time of one phase-plane frame with the full curve set, drawn
+// the way MyOpenGLView::paintGL draws it, into an 800 x 600 framebuffer.
+// Needs a display: run under xvfb-run with LIBGL_ALWAYS_SOFTWARE=1.
+#include "CurveSet.h"
+#include "PhasePlaneRenderer.h"
+#include "PlotGeometry.h"
+
+#include <QGuiApplication>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QSurfaceFormat>
+
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+// One GL context with a depth-buffered framebuffer and a prepared renderer.
+class Scene {
+public:
+    Scene()
+    {
+        QSurfaceFormat fmt;
+        fmt.setProfile(QSurfaceFormat::CompatibilityProfile);
+        fmt.setDepthBufferSize(24);
+        m_surface.setFormat(fmt);
+        m_surface.create();
+        m_context.setFormat(fmt);
+        m_context.create();
+        m_context.makeCurrent(&m_surface);
+        m_fbo = std::make_unique<QOpenGLFramebufferObject>(
+            kWidth, kHeight, QOpenGLFramebufferObject::CombinedDepthStencil);
+        m_fbo->bind();
+        m_curves.initialize();
+        m_renderer.createGL();
+        m_renderer.prepare(m_curves);
+        cosmophase::PhasePlaneRenderer::setUpSurface(kWidth, kHeight);
+    }
+    ~Scene()
+    {
+        m_renderer.releaseGL();
+        m_fbo.reset();
+        m_context.doneCurrent();
+    }
+
+    void drawFrame(int index) const
+    {
+        const cosmophase::Curve& t = m_curves.trajectory();
+        const auto i = static_cast<std::size_t>(index) % t.size();
+        m_renderer.drawFrame({t.x[i], t.y[i]}, {true, true, true});
+    }
+
+private:
+    QOffscreenSurface m_surface;
+    QOpenGLContext m_context;
+    std::unique_ptr<QOpenGLFramebufferObject> m_fbo;
+    cosmophase::CurveSet m_curves;
+    cosmophase::PhasePlaneRenderer m_renderer;
+};
+
+Scene* scene = nullptr;
+
+// What paintGL spends: issuing the frame, ending with glFlush.
+void BM_PaintFrame(benchmark::State& state)
+{
+    int index = 0;
+    for (auto _ : state)
+        scene->drawFrame(index++);
+    glFinish();
+}
+BENCHMARK(BM_PaintFrame)->Unit(benchmark::kMicrosecond);
+
+// The same frame waited for until rasterised, for comparison.
+void BM_PaintFrameFinished(benchmark::State& state)
+{
+    int index = 0;
+    for (auto _ : state) {
+        scene->drawFrame(index++);
+        glFinish();
+    }
+}
+BENCHMARK(BM_PaintFrameFinished)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    Scene built;
+    scene = &built;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

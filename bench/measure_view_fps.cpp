@@ -1,0 +1,121 @@
+// Frame rate of the phase-plane view against a bare GL widget that draws
+// only a grid and one dot, both at 800 x 600 and both reporting "N fps" in
+// their window title the same way. Prints the median title figure of each
+// over 5 s. Run under a display (scripts/measure-view-fps uses Xvfb).
+#include "FrameRate.h"
+#include "MyOpenGLView.h"
+#include "PhasePlaneRenderer.h"
+#include "PlotGeometry.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QOpenGLWidget>
+#include <QTimer>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace plot = cosmophase::plot;
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+constexpr qint64 kMeasureMillis = 5000;
+
+// The baseline: same surface set-up and frame-rate title, minimal content.
+class BareView : public QOpenGLWidget {
+public:
+    ~BareView() override
+    {
+        makeCurrent();
+        gluDeleteQuadric(m_quadric);
+        doneCurrent();
+    }
+
+protected:
+    void initializeGL() override { m_quadric = gluNewQuadric(); }
+    void resizeGL(int, int) override
+    {
+        const qreal ratio = devicePixelRatioF();
+        cosmophase::PhasePlaneRenderer::setUpSurface(static_cast<int>(width() * ratio),
+                                                     static_cast<int>(height() * ratio));
+    }
+    void paintGL() override
+    {
+        const std::int64_t now = cosmophase::microsSinceProgramStart();
+        setWindowTitle(QString::asprintf("%d fps", cosmophase::framesPerSecond(now - m_lastTicks)));
+        m_lastTicks = now;
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        glColor3f(1, 0, 0);
+        gluDisk(m_quadric, 0, plot::kDotRadius, plot::kDiskSlices, plot::kDiskLoops);
+        glColor3f(0.7f, 0.7f, 0.7f);
+        glLineWidth(1);
+        glLineStipple(plot::kGridStippleFactor, plot::kGridStipple);
+        glEnable(GL_LINE_STIPPLE);
+        glBegin(GL_LINES);
+        for (double v : plot::gridLines()) {
+            glVertex2d(v, -2);
+            glVertex2d(v, 2);
+            glVertex2d(-2, v);
+            glVertex2d(2, v);
+        }
+        glEnd();
+        glDisable(GL_LINE_STIPPLE);
+        glFlush();
+        update();
+    }
+
+private:
+    GLUquadric* m_quadric = nullptr;
+    std::int64_t m_lastTicks = 0;
+};
+
+// Shows the widget, waits for its first frame, then collects its title
+// figure at every frame for the measuring period and returns the median.
+int medianTitleFps(QOpenGLWidget& widget)
+{
+    std::vector<int> figures;
+    QElapsedTimer clock;
+    QEventLoop loop;
+    QObject::connect(&widget, &QOpenGLWidget::frameSwapped, &loop, [&] {
+        if (!clock.isValid()) {
+            clock.start(); // the first frame includes building the curve set
+            return;
+        }
+        figures.push_back(widget.windowTitle().section(QLatin1Char(' '), 0, 0).toInt());
+        if (clock.elapsed() >= kMeasureMillis)
+            loop.quit();
+    });
+    widget.resize(kWidth, kHeight);
+    widget.show();
+    loop.exec();
+    widget.hide();
+    if (figures.empty())
+        return 0;
+    std::nth_element(figures.begin(), figures.begin() + figures.size() / 2, figures.end());
+    return figures[figures.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QSurfaceFormat::setDefaultFormat(MyOpenGLView::defaultSurfaceFormat());
+    QApplication app(argc, argv);
+
+    MyOpenGLView view;
+    const int viewFps = medianTitleFps(view);
+    BareView bare;
+    const int bareFps = medianTitleFps(bare);
+
+    std::printf("view: median %d fps\n", viewFps);
+    std::printf("bare: median %d fps\n", bareFps);
+    std::printf("ratio: %.1f%%\n", bareFps > 0 ? 100.0 * viewFps / bareFps : 0.0);
+    return 0;
+}
