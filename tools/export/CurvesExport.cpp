@@ -14,9 +14,17 @@ void appendJsonArray(std::string& out, const std::vector<double>& values)
     for (std::size_t k = 0; k < values.size(); ++k) {
         if (k != 0)
             out += ',';
-        out += jsonNumber(values[k]);
+        appendJsonNumber(out, values[k]);
     }
     out += ']';
+}
+
+std::size_t totalPoints(const CurveSet& curves)
+{
+    std::size_t points = 0;
+    for (const NamedCurve& named : exportedCurves(curves))
+        points += named.curve.size();
+    return points;
 }
 
 } // namespace
@@ -33,15 +41,16 @@ std::vector<NamedCurve> exportedCurves(const CurveSet& curves)
 std::string curvesCsv(const CurveSet& curves)
 {
     std::string out = "curve,index,z2,w0\n";
+    out.reserve(totalPoints(curves) * 64);
     for (const NamedCurve& named : exportedCurves(curves)) {
         for (std::size_t k = 0; k < named.curve.size(); ++k) {
             out += named.name;
             out += ',';
-            out += std::to_string(k);
+            appendIndex(out, k);
             out += ',';
-            out += formatDouble(named.curve.x[k]);
+            appendDouble(out, named.curve.x[k]);
             out += ',';
-            out += formatDouble(named.curve.y[k]);
+            appendDouble(out, named.curve.y[k]);
             out += '\n';
         }
     }
@@ -51,6 +60,7 @@ std::string curvesCsv(const CurveSet& curves)
 std::string curvesJson(const CurveSet& curves)
 {
     std::string out = "{";
+    out.reserve(totalPoints(curves) * 2 * 24);
     for (const NamedCurve& named : exportedCurves(curves)) {
         if (out.size() > 1)
             out += ',';

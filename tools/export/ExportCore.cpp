@@ -53,23 +53,49 @@ std::vector<SampleRow> sampleRows(const SampleColumns& samples)
 
 } // namespace
 
+void appendDouble(std::string& out, double value)
+{
+    if (std::isnan(value)) {
+        out += "nan";
+    } else if (std::isinf(value)) {
+        out += value < 0 ? "-inf" : "inf";
+    } else {
+        // to_chars with general format and precision 17 is defined as %.17g
+        // in the C locale, so the text does not depend on the process's locale.
+        char buffer[32];
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
+        out.append(buffer, result.ptr);
+    }
+}
+
+void appendJsonNumber(std::string& out, double value)
+{
+    if (std::isfinite(value))
+        appendDouble(out, value);
+    else
+        out += "null";
+}
+
+void appendIndex(std::string& out, std::size_t index)
+{
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, index);
+    out.append(buffer, result.ptr);
+}
+
 std::string formatDouble(double value)
 {
-    if (std::isnan(value))
-        return "nan";
-    if (std::isinf(value))
-        return value < 0 ? "-inf" : "inf";
-    // to_chars with general format and precision 17 is defined as %.17g in
-    // the C locale, so the text does not depend on the process's locale.
-    char buffer[32];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
-    return std::string(buffer, result.ptr);
+    std::string out;
+    appendDouble(out, value);
+    return out;
 }
 
 std::string jsonNumber(double value)
 {
-    return std::isfinite(value) ? formatDouble(value) : std::string("null");
+    std::string out;
+    appendJsonNumber(out, value);
+    return out;
 }
 
 std::string samplesCsv(const SampleColumns& samples)
@@ -84,10 +110,10 @@ std::string samplesCsv(const SampleColumns& samples)
     out.reserve(samples.time.size() * 8 * 24);
     for (std::size_t k = 0; k < samples.time.size(); ++k) {
         const SampleRow row = sampleRow(samples, k);
-        out += std::to_string(k);
+        appendIndex(out, k);
         for (double v : {row.time, row.z2, row.w0, row.w2, row.densityRatio, row.q0, row.xi0}) {
             out += ',';
-            out += formatDouble(v);
+            appendDouble(out, v);
         }
         out += '\n';
     }
@@ -98,10 +124,11 @@ std::string samplesJson(const SampleColumns& samples)
 {
     const std::vector<SampleRow> rows = sampleRows(samples);
     std::string out = "{\"index\":[";
+    out.reserve(rows.size() * 8 * 24);
     for (std::size_t k = 0; k < rows.size(); ++k) {
         if (k != 0)
             out += ',';
-        out += std::to_string(k);
+        appendIndex(out, k);
     }
     out += ']';
     static constexpr double SampleRow::*kFields[] = {
@@ -114,7 +141,7 @@ std::string samplesJson(const SampleColumns& samples)
         for (std::size_t k = 0; k < rows.size(); ++k) {
             if (k != 0)
                 out += ',';
-            out += jsonNumber(rows[k].*kFields[column]);
+            appendJsonNumber(out, rows[k].*kFields[column]);
         }
         out += ']';
     }

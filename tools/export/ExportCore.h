@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,12 @@ std::string formatDouble(double value);
 
 // As formatDouble, but "null" for non-finite values.
 std::string jsonNumber(double value);
+
+// formatDouble / jsonNumber / a decimal index appended in place: the big
+// exports format hundreds of thousands of numbers.
+void appendDouble(std::string& out, double value);
+void appendJsonNumber(std::string& out, double value);
+void appendIndex(std::string& out, std::size_t index);
 
 struct WriteResult {
     bool ok = false;
