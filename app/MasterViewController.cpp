@@ -21,7 +21,7 @@ MasterViewController::MasterViewController(QObject* parent)
 {
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(kTickMilliseconds);
-    connect(&m_timer, &QTimer::timeout, this, &MasterViewController::timerFired);
+    connect(&m_timer, &QTimer::timeout, this, &MasterViewController::deliverDueTicks);
 }
 
 MasterViewController::~MasterViewController()
@@ -122,10 +122,28 @@ void MasterViewController::startPlayback()
     m_sim_index = 0;
     // One timer for every playback: restarting it is the only scheduling.
     m_timer.start();
+    m_tick_schedule.start();
+    m_ticks_delivered = 0;
     m_ui.timeSlider->setIntegerValue(0);
     m_run = true;
     m_pause = false;
     m_ui.playButton->setText(QStringLiteral("Pause"));
+}
+
+void MasterViewController::deliverDueTicks()
+{
+    // A timeout is at least one tick. While a frame holds up the event loop
+    // the timer cannot fire, so the ticks due since then follow at once.
+    const qint64 due = m_tick_schedule.nsecsElapsed() / (qint64{kTickMilliseconds} * 1000000);
+    int delivered = 0;
+    do {
+        timerFired();
+        ++m_ticks_delivered;
+        ++delivered;
+    } while (m_timer.isActive() && m_ticks_delivered < due && delivered < kMaxCatchUpTicks);
+    // After a longer stall, carry on from now rather than racing ahead.
+    if (m_ticks_delivered < due)
+        m_ticks_delivered = due;
 }
 
 void MasterViewController::timerFired()

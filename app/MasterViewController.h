@@ -2,6 +2,7 @@
 
 #include "ui_MasterViewController.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -23,6 +24,8 @@ public:
     static constexpr double kClockStep = 0.025;
     static constexpr double kClockEnd = 20;
     static constexpr double kSliderScale = 100;
+    // Most ticks one timeout may deliver to catch up after a stall.
+    static constexpr int kMaxCatchUpTicks = 8;
 
     explicit MasterViewController(QObject* parent = nullptr);
     ~MasterViewController() override;
@@ -64,6 +67,7 @@ public slots:
 
 private:
     void startPlayback();
+    void deliverDueTicks();
     void moveMarkerTo(std::int32_t index);
     // The _end fields from the sample at the marker, when there is one.
     void loadMarkerState();
@@ -76,6 +80,10 @@ private:
     std::vector<double> m_w2_array;
     std::vector<double> m_time_array;
     QTimer m_timer;
+    // Playback time is wall-clock time: when slow frames delay the timer,
+    // the missed ticks are delivered on the next timeout.
+    QElapsedTimer m_tick_schedule;
+    qint64 m_ticks_delivered = 0;
     double m_clock = 0;
     long double m_z2_end = 0;
     long double m_w0_end = 0;

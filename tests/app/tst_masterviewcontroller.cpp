@@ -3,6 +3,7 @@
 #include "ReadoutFormat.h"
 #include "Simulation.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 
 using apptest::outlet;
@@ -28,6 +29,7 @@ private slots:
     void curveSwitches_data();
     void curveSwitches();
     void realTimePlaybackMovesTheMarker();
+    void ticksMissedDuringAStallFollowAtOnce();
 
 private:
     QString text(const char* field) const { return outlet<QLabel>(*m_app, field)->text(); }
@@ -340,6 +342,24 @@ void TestMasterViewController::realTimePlaybackMovesTheMarker()
                                   text("runTimeField") != QStringLiteral("0.0100 Years"),
                               true, 5000);
     QVERIFY(frames.count() > 0);
+}
+
+void TestMasterViewController::ticksMissedDuringAStallFollowAtOnce()
+{
+    m_controller->simToggle();
+    QTRY_VERIFY(m_controller->clock() > 0);
+    const double before = m_controller->clock();
+    // The user-interface thread is held up, as by a slow frame.
+    QElapsedTimer stall;
+    stall.start();
+    while (stall.elapsed() < 150) {
+    }
+    QSignalSpy timeouts(&m_controller->timer(), &QTimer::timeout);
+    QVERIFY(timeouts.wait(2000));
+    // One timeout delivered the ticks the stall held back, one at a time.
+    QVERIFY2(m_controller->clock() >= before + 5 * MasterViewController::kClockStep,
+             qPrintable(QString::number(m_controller->clock() - before)));
+    QVERIFY(m_controller->clock() <= before + (MasterViewController::kMaxCatchUpTicks + 1) * 0.025 + 1e-9);
 }
 
 QTEST_MAIN(TestMasterViewController)
