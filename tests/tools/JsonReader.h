@@ -128,9 +128,11 @@ private:
             v.text = string();
         } else if (literal("null")) {
             v.kind = JsonValue::Kind::Null;
-        } else if (literal("true") || literal("false")) {
+        } else if (literal("true")) {
             v.kind = JsonValue::Kind::Bool;
-            v.boolean = m_text[m_pos - 1] == 'e' && m_text[m_pos - 2] == 'u';
+            v.boolean = true;
+        } else if (literal("false")) {
+            v.kind = JsonValue::Kind::Bool;
         } else {
             // JSON numbers only: no "nan", "inf", hex or leading '+'.
             const std::size_t start = m_pos;
