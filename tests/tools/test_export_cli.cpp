@@ -354,15 +354,25 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         IoFailure{"MissingFolder", [](const ScratchFolder& f) { return f.file("no/such.csv"); }},
         IoFailure{"Folder", [](const ScratchFolder& f) { return f.path(); }},
-        IoFailure{"DeviceFile", [](const ScratchFolder&) { return std::string("/dev/full"); }}),
+        IoFailure{"FolderRefusingNewFiles", [](const ScratchFolder&) {
+                      return std::string("/proc/cosmophase-export.csv");
+                  }}),
     [](const ::testing::TestParamInfo<IoFailure>& info) { return info.param.name; });
 
-TEST(ExportCliProcess, DeviceTargetIsNotReplaced)
+// A rename would replace a device or pipe instead of writing to it (think of
+// --output /dev/full); a pipe stands in so a regression cannot harm /dev.
+TEST(ExportCliProcess, NonRegularTargetIsNotReplaced)
 {
-    runExport({"samples", "--output", "/dev/full"});
+    ScratchFolder folder;
+    const std::string pipe = folder.file("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const ProcessResult result = runExport({"samples", "--output", pipe});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(isOneLine(result.err)) << result.err;
     struct stat info {};
-    ASSERT_EQ(::stat("/dev/full", &info), 0);
-    EXPECT_TRUE(S_ISCHR(info.st_mode));
+    ASSERT_EQ(::stat(pipe.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"pipe"});
 }
 
 // A disk that fills up mid-write, by a 4 KiB file-size limit on the tool.
