@@ -45,32 +45,41 @@ int main(int argc, char* argv[])
     QSurfaceFormat::setDefaultFormat(MyOpenGLView::defaultSurfaceFormat());
     QApplication app(argc, argv);
 
+    qint64 execAt = -1;
+    bool firstFrameSeen = false;
+    const QRegularExpression fps(QStringLiteral("^\\d+ fps$"));
+    const auto watchTitle = [&](QWidget* window) {
+        QObject::connect(window, &QWidget::windowTitleChanged, &app, [&](const QString& title) {
+            if (firstFrameSeen || !fps.match(title).hasMatch())
+                return;
+            const qint64 now = sinceStart.nsecsElapsed();
+            // A frame drawn while the window is being shown, before exec(),
+            // counts as 0 ms from exec().
+            const double fromExec = execAt < 0 ? 0.0 : (now - execAt) / 1e6;
+            std::printf("%s from_exec_ms=%.3f from_start_ms=%.3f\n", bare ? "bare" : "app", fromExec,
+                        now / 1e6);
+            std::fflush(stdout);
+            firstFrameSeen = true;
+            QApplication::exit(0);
+        });
+    };
+
     std::unique_ptr<AppDelegate> delegate;
     std::unique_ptr<BareView> bareView;
-    QWidget* window = nullptr;
     if (bare) {
         bareView = std::make_unique<BareView>();
         bareView->resize(AppDelegate::kDefaultWidth, AppDelegate::kDefaultHeight);
+        watchTitle(bareView.get());
         bareView->show();
-        window = bareView.get();
     } else {
         if (!cosmophase::openGlAvailable())
             return 2;
         delegate = std::make_unique<AppDelegate>();
+        watchTitle(delegate->window());
         delegate->applicationDidFinishLaunching();
-        window = delegate->window();
     }
-
-    qint64 execAt = 0;
-    const QRegularExpression fps(QStringLiteral("^\\d+ fps$"));
-    QObject::connect(window, &QWidget::windowTitleChanged, &app, [&](const QString& title) {
-        if (!fps.match(title).hasMatch())
-            return;
-        const qint64 now = sinceStart.nsecsElapsed();
-        std::printf("%s from_exec_ms=%.3f from_start_ms=%.3f\n", bare ? "bare" : "app",
-                    (now - execAt) / 1e6, now / 1e6);
-        QApplication::exit(0);
-    });
+    if (firstFrameSeen)
+        return 0;
     execAt = sinceStart.nsecsElapsed();
     return QApplication::exec();
 }
