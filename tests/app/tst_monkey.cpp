@@ -137,15 +137,22 @@ void TestMonkey::act(int& done)
     QString action;
     ++done;
 
-    // Frames cost far more than anything else under software OpenGL, so
-    // events (and with them painting) get through on only 3% of the actions.
-    const int roll = uniform(0, 99);
-    switch (roll < 3 ? 13 : roll % 13) {
-    case 0:
+    // Actions by kind, in percent. Frames cost far more than anything else
+    // under software OpenGL, and a mouse click lets one through, so clicks
+    // and event-loop passes are kept rare.
+    enum Kind { Play, Box, SliderClick, Scrub, SetValue, SliderAction, SetDouble, Resize, Key,
+                Tick, Ticks, Events };
+    static const int weights[] = {2, 3, 6, 12, 10, 10, 6, 4, 22, 21, 1, 3};
+    int roll = uniform(0, 99);
+    int kind = 0;
+    while (roll >= weights[kind])
+        roll -= weights[kind++];
+    switch (kind) {
+    case Play:
         action = QStringLiteral("click Play/Pause");
         QTest::mouseClick(m_play, Qt::LeftButton);
         break;
-    case 1: {
+    case Box: {
         QCheckBox* box = m_boxes[uniform(0, 2)];
         action = QStringLiteral("click ") + box->objectName();
         const bool stable = m_view->showStableManifold();
@@ -158,27 +165,27 @@ void TestMonkey::act(int& done)
         QCOMPARE(m_view->showFamilyCurve(), family != (box == m_boxes[2]));
         break;
     }
-    case 2: {
+    case SliderClick: {
         const QPoint at(uniform(-5, m_slider->width() + 5), uniform(0, m_slider->height()));
         action = QStringLiteral("click slider at %1,%2").arg(at.x()).arg(at.y());
         QTest::mouseClick(m_slider, Qt::LeftButton, {}, at);
         break;
     }
-    case 3: {
+    case Scrub: {
         const double percent = anyPercent();
         action = QStringLiteral("scrub to %1%").arg(percent);
         m_controller->scrubTo(percent);
         m_moved = true;
         break;
     }
-    case 4: {
+    case SetValue: {
         // Through the plain QSlider interface, as a user drag would.
         const int value = uniform(-10000, 110000);
         action = QStringLiteral("QSlider::setValue(%1)").arg(value);
         m_slider->setValue(value);
         break;
     }
-    case 5: {
+    case SliderAction: {
         static const QAbstractSlider::SliderAction moves[] = {
             QAbstractSlider::SliderSingleStepAdd, QAbstractSlider::SliderSingleStepSub,
             QAbstractSlider::SliderPageStepAdd, QAbstractSlider::SliderPageStepSub,
@@ -188,14 +195,14 @@ void TestMonkey::act(int& done)
         m_slider->triggerAction(move);
         break;
     }
-    case 6: {
+    case SetDouble: {
         // Programmatic, as playback sets it: moves the handle only.
         const double percent = anyPercent();
         action = QStringLiteral("setDoubleValue(%1)").arg(percent);
         m_slider->setDoubleValue(percent);
         break;
     }
-    case 7: {
+    case Resize: {
         static const QSize special[] = {{0, 0}, {1, 1}, {1, 4000}, {4000, 1}, {8000, 6000}};
         const QSize size = uniform(0, 1) == 0 ? special[uniform(0, 4)]
                                               : QSize(uniform(0, 1600), uniform(0, 1200));
@@ -203,8 +210,7 @@ void TestMonkey::act(int& done)
         window->resize(size);
         break;
     }
-    case 8:
-    case 9: {
+    case Key: {
         static const int keys[] = {Qt::Key_Space, Qt::Key_Left,  Qt::Key_Right, Qt::Key_Home,
                                    Qt::Key_End,   Qt::Key_Tab,   Qt::Key_Up,    Qt::Key_Down,
                                    Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Return,
@@ -222,20 +228,20 @@ void TestMonkey::act(int& done)
         }
         break;
     }
-    case 10:
-    case 11: {
+    case Tick: {
         action = QStringLiteral("tick");
         m_controller->timerFired();
         break;
     }
-    case 12: {
+    case Ticks: {
         // A run of ticks, so that playbacks also reach their end.
-        const int ticks = uniform(1, 400);
+        const int ticks = uniform(1, 100);
         for (int i = 0; i < ticks && !QTest::currentTestFailed(); ++i)
             tick();
         done += ticks - 1;
         return;
     }
+    case Events:
     default:
         // Let queued events, frames and real timer ticks through, without
         // waiting for any.
