@@ -5,6 +5,7 @@
 #include "MyOpenGLView.h"
 #include "ReadoutFormat.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -12,7 +13,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMessageBox>
-#include <QSaveFile>
 
 namespace {
 
@@ -48,20 +48,19 @@ bool AppCommands::savePlotImage(const QString& path)
         reportWriteFailure(kSaveImageTitle, path, tr("the plot has not been drawn yet"));
         return false;
     }
-    // QSaveFile writes beside the target and renames on commit, so a failed
-    // save leaves neither a partial PNG nor a stray temporary file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        reportWriteFailure(kSaveImageTitle, path, file.errorString());
-        return false;
-    }
-    if (!image.save(&file, "PNG")) {
-        file.cancelWriting();
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
         reportWriteFailure(kSaveImageTitle, path, tr("the image could not be encoded as PNG"));
         return false;
     }
-    if (!file.commit()) {
-        reportWriteFailure(kSaveImageTitle, path, file.errorString());
+    // The same writer as the samples: it refuses devices and folders (a
+    // rename would replace a device node such as /dev/full), and a failed
+    // write leaves neither a partial PNG nor a temporary file.
+    const cosmophase::WriteResult result = cosmophase::writeFileAtomically(
+        QFile::encodeName(path).toStdString(), png.toStdString());
+    if (!result.ok) {
+        m_error_sink(kSaveImageTitle, tr("The plot image was not saved.\n%1").arg(QString::fromStdString(result.error)));
         return false;
     }
     return true;

@@ -15,15 +15,19 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <malloc.h>
 #include <random>
 
 namespace {
 
 constexpr long kAllowedGrowthKiB = 1024;
 
-// VmRSS of this process in KiB, or -1 if it cannot be read.
+// VmRSS of this process in KiB, or -1 if it cannot be read. Free heap
+// pages go back to the system first, so that allocator slack is not taken
+// for growth.
 long residentKiB()
 {
+    malloc_trim(0);
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
@@ -85,6 +89,16 @@ int main(int argc, char** argv)
         }
     });
     driver.start();
+
+    // One figure a minute shows whether any growth is steady or a step.
+    QTimer sampler;
+    sampler.setInterval(60000);
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        std::printf("soak: %3lld s: %ld KiB\n", static_cast<long long>(elapsed.elapsed() / 1000),
+                    residentKiB());
+        std::fflush(stdout);
+    });
+    sampler.start();
 
     QTimer::singleShot(warmUp * 1000, [&] {
         afterWarmUp = residentKiB();
