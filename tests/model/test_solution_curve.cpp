@@ -3,66 +3,54 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 using cosmophase::Simulation;
 
 namespace {
 
-Simulation traced(bool forward, double z2, double w0)
+Simulation traced(bool forward, double z2, double w0, double z4 = 0.0, double w2 = 0.0)
 {
     Simulation sim;
     sim.initialize();
     sim.setForwardTime(forward);
     sim.setz2(z2);
-    sim.setz4(0.0);
+    sim.setz4(z4);
     sim.setw0(w0);
-    sim.setw2(0.0);
+    sim.setw2(w2);
     sim.buildSolnCurve();
     return sim;
 }
 
-struct EdgeCase {
-    double z2;
-    double w0;
-};
-
-class StartOutsideOpenSquare : public ::testing::TestWithParam<EdgeCase> {};
-
-TEST_P(StartOutsideOpenSquare, TakesNoStep)
+TEST(SolutionCurve, StartOnOrOutsideTheOpenSquareTakesNoStep)
 {
-    for (bool forward : {false, true}) {
-        const Simulation sim = traced(forward, GetParam().z2, GetParam().w0);
-        ASSERT_EQ(sim.getz2Data().size(), 1u);
-        ASSERT_EQ(sim.getw0Data().size(), 1u);
-        EXPECT_EQ(std::memcmp(&sim.getz2Data()[0], &GetParam().z2, sizeof(double)), 0);
-        EXPECT_EQ(sim.simTime(), 0.0L);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const double starts[][2] = {{2, 0}, {-2, 0}, {0, 2}, {0, -2}, {2.5, -3}, {nan, 0}, {0, inf}};
+    for (const auto& s : starts) {
+        const Simulation sim = traced(true, s[0], s[1]);
+        EXPECT_EQ(sim.getz2Data().size(), 1u) << s[0] << ", " << s[1];
+        EXPECT_EQ(sim.getw0Data().size(), 1u);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EdgesAndBeyond, StartOutsideOpenSquare,
-    ::testing::Values(EdgeCase{2.0, 0.0}, EdgeCase{-2.0, 0.0}, EdgeCase{0.0, 2.0},
-                      EdgeCase{0.0, -2.0}, EdgeCase{2.5, -3.0}, EdgeCase{-1e300, 0.5},
-                      EdgeCase{std::numeric_limits<double>::quiet_NaN(), 0.0},
-                      EdgeCase{0.0, std::numeric_limits<double>::infinity()}));
-
-TEST(SolutionCurve, RestPointGivesExactly1002Points)
+// At a rest point the curve still takes 1,001 steps: rest is judged only
+// from step 1,001 on, comparing consecutive points. Near a stable node the
+// same holds although the curve settles much earlier.
+TEST(SolutionCurve, RestIsJudgedFromStep1001On)
 {
     for (bool forward : {false, true}) {
         const Simulation sim = traced(forward, 0.0, 0.0);
         ASSERT_EQ(sim.getz2Data().size(), 1002u);
-        for (std::size_t i = 0; i < sim.getz2Data().size(); ++i) {
-            ASSERT_EQ(sim.getz2Data()[i], 0.0);
-            ASSERT_EQ(sim.getw0Data()[i], 0.0);
-        }
+        EXPECT_EQ(sim.getz2Data().back(), 0.0);
     }
+    const Simulation node = traced(false, -1.3333333730697632 + 1e-7, -0.6666666865348816);
+    EXPECT_EQ(node.getz2Data().size(), 1002u);
 }
 
-TEST(SolutionCurve, StartsAtTheSeedAndStepsByAThousandth)
+TEST(SolutionCurve, StepsByAThousandthFromTheSeed)
 {
-    Simulation sim = traced(false, 0.3, -0.2);
+    const Simulation sim = traced(false, 0.3, -0.2);
     EXPECT_EQ(sim.getz2Data()[0], 0.3);
     EXPECT_EQ(sim.getw0Data()[0], -0.2);
     EXPECT_EQ(sim.tauStep(), 0.001);
@@ -74,38 +62,23 @@ TEST(SolutionCurve, StartsAtTheSeedAndStepsByAThousandth)
     step.ruggaKettaMethod(0.3, 0.0, -0.2, 0.0);
     EXPECT_EQ(sim.getz2Data()[1], static_cast<double>(step.runState().z2));
     EXPECT_EQ(sim.getw0Data()[1], static_cast<double>(step.runState().w0));
-
-    const auto n = sim.getz2Data().size();
-    EXPECT_EQ(sim.getw0Data().size(), n);
-    EXPECT_NEAR(static_cast<double>(sim.simTime()), (n - 1) * 0.001, 1e-9);
 }
 
+// The point that first leaves the square is kept and ends the curve.
 TEST(SolutionCurve, LeavingCurveEndsOnOrBeyondTheEdge)
 {
     const Simulation sim = traced(false, 0.5, 0.5);
-    const double z2 = sim.getz2Data().back();
-    const double w0 = sim.getw0Data().back();
-    EXPECT_TRUE(std::fabs(z2) >= 2.0 || std::fabs(w0) >= 2.0) << z2 << ", " << w0;
-    const auto n = sim.getz2Data().size();
-    ASSERT_GE(n, 2u);
-    EXPECT_LT(std::fabs(sim.getz2Data()[n - 2]), 2.0);
-    EXPECT_LT(std::fabs(sim.getw0Data()[n - 2]), 2.0);
-}
-
-// Near a stable node the curve settles long before step 1,001, but the rest
-// test only starts there, and it compares consecutive points.
-TEST(SolutionCurve, RestIsJudgedFromStep1001On)
-{
-    const Simulation sim = traced(false, -1.3333333730697632 + 1e-7, -0.6666666865348816);
-    EXPECT_EQ(sim.getz2Data().size(), 1002u);
     const auto& z2 = sim.getz2Data();
     const auto& w0 = sim.getw0Data();
     const auto n = z2.size();
-    EXPECT_LT(std::fabs(z2[n - 1] - z2[n - 2]), 1e-9);
-    EXPECT_LT(std::fabs(w0[n - 1] - w0[n - 2]), 1e-9);
+    ASSERT_GE(n, 2u);
+    EXPECT_TRUE(std::fabs(z2[n - 1]) >= 2.0 || std::fabs(w0[n - 1]) >= 2.0);
+    EXPECT_TRUE(std::fabs(z2[n - 2]) < 2.0 && std::fabs(w0[n - 2]) < 2.0);
 }
 
-TEST(SolutionCurve, LeavesTheRunsOtherArraysAlone)
+// The planar pair is closed: even a z4 that overflows leaves the traced
+// (z2, w0) curve untouched, and the run's w2 and time samples stay as they were.
+TEST(SolutionCurve, TouchesOnlyThePlanarArrays)
 {
     Simulation sim;
     sim.initialize();
@@ -113,31 +86,18 @@ TEST(SolutionCurve, LeavesTheRunsOtherArraysAlone)
     const auto w2 = sim.getw2Data();
     const auto time = sim.getTimeData();
     sim.setForwardTime(false);
-    sim.setz2(0.1);
-    sim.setw0(0.1);
+    sim.setz2(0.5);
+    sim.setz4(std::numeric_limits<double>::max());
+    sim.setw0(0.5);
+    sim.setw2(-1e200);
     sim.buildSolnCurve();
     EXPECT_EQ(sim.getw2Data(), w2);
     EXPECT_EQ(sim.getTimeData(), time);
-    EXPECT_NE(sim.getz2Data().size(), w2.size());
-    EXPECT_FALSE(sim.forwardTime());
-}
+    EXPECT_FALSE(std::isfinite(static_cast<double>(sim.runState().z4)));
 
-// The planar pair is closed: even a z4 that overflows on the first step
-// leaves the traced (z2, w0) curve untouched.
-TEST(SolutionCurve, PlanarCurveIgnoresZ4AndW2)
-{
     const Simulation plain = traced(false, 0.5, 0.5);
-    Simulation wild;
-    wild.initialize();
-    wild.setForwardTime(false);
-    wild.setz2(0.5);
-    wild.setz4(std::numeric_limits<double>::max());
-    wild.setw0(0.5);
-    wild.setw2(-1e200);
-    wild.buildSolnCurve();
-    EXPECT_EQ(wild.getz2Data(), plain.getz2Data());
-    EXPECT_EQ(wild.getw0Data(), plain.getw0Data());
-    EXPECT_FALSE(std::isfinite(static_cast<double>(wild.runState().z4)));
+    EXPECT_EQ(sim.getz2Data(), plain.getz2Data());
+    EXPECT_EQ(sim.getw0Data(), plain.getw0Data());
 }
 
 } // namespace
