@@ -1,17 +1,12 @@
 #include "MyOpenGLView.h"
 #include "PlotGeometry.h"
 
-#include <QImage>
-#include <QRegularExpression>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <algorithm>
-#include <cmath>
-#include <functional>
-#include <vector>
+#include <array>
+#include <utility>
 
-using cosmophase::plot::Point;
 namespace plot = cosmophase::plot;
 
 namespace {
@@ -19,363 +14,153 @@ namespace {
 constexpr int kSide = 800;
 const QRgb kRed = qRgb(255, 0, 0);
 const QRgb kBlue = qRgb(0, 0, 255);
-const QRgb kWhite = qRgb(255, 255, 255);
-constexpr unsigned kStipple = 0x0BAD; // 0000 1011 1010 1101
+const QRgb kGrey = qRgb(179, 179, 179);
+const QRegularExpression kFpsTitle(QStringLiteral("^\\d+ fps$"));
 
 // Plot coordinates to the pixel whose centre is nearest; rows grow downwards.
-QPoint toPixel(Point p)
+QPoint toPixel(plot::Point p)
 {
-    const double px = (p.x + 2) / 4 * kSide;
-    const double py = (2 - p.y) / 4 * kSide;
-    return {static_cast<int>(std::floor(px)), static_cast<int>(std::floor(py))};
+    return {static_cast<int>((p.x + 2) / 4 * kSide), static_cast<int>((2 - p.y) / 4 * kSide)};
 }
 
-bool isGrey(QRgb c)
+// Pixels within 1 of a colour in the square of half-side r around c, or in the whole image.
+int count(const QImage& img, QRgb want, QPoint c = {}, int r = -1)
 {
-    return qRed(c) == qGreen(c) && qGreen(c) == qBlue(c) && qRed(c) >= 176 && qRed(c) <= 181;
-}
-
-bool isColour(QRgb c, QRgb want)
-{
-    return std::abs(qRed(c) - qRed(want)) <= 1 && std::abs(qGreen(c) - qGreen(want)) <= 1 &&
-           std::abs(qBlue(c) - qBlue(want)) <= 1;
-}
-
-int countWithin(const QImage& img, QPoint centre, double radius, QRgb colour)
-{
-    int count = 0;
-    const int r = static_cast<int>(std::ceil(radius));
-    for (int dy = -r; dy <= r; ++dy)
-        for (int dx = -r; dx <= r; ++dx)
-            if (dx * dx + dy * dy <= radius * radius &&
-                isColour(img.pixel(centre.x() + dx, centre.y() + dy), colour))
-                ++count;
-    return count;
-}
-
-int countColour(const QImage& img, QRgb colour)
-{
-    int count = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            count += isColour(img.pixel(x, y), colour) ? 1 : 0;
-    return count;
+    const QRect area = r < 0 ? img.rect() : QRect(c.x() - r, c.y() - r, 2 * r + 1, 2 * r + 1);
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb c = img.pixel(x, y);
+            n += std::max({qAbs(qRed(c) - qRed(want)), qAbs(qGreen(c) - qGreen(want)), qAbs(qBlue(c) - qBlue(want))}) <= 1;
+        }
+    return n;
 }
 
 } // namespace
 
 class TestMyOpenGLView : public QObject {
     Q_OBJECT
+    MyOpenGLView m_view;
+
+public:
+    // Before the QApplication exists, as the view requires.
+    static void initMain() { QSurfaceFormat::setDefaultFormat(MyOpenGLView::defaultSurfaceFormat()); }
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void init();
-
-    void buildsTheCurveSetWithTheSurface();
-    void equilibriumDotsInFrontOfTheGrid_data();
-    void equilibriumDotsInFrontOfTheGrid();
-    void markerFollowsClampedIndex_data();
-    void markerFollowsClampedIndex();
-    void markerDiskAtTheSample();
-    void gridLinesStippledInsideTheSquare_data();
-    void gridLinesStippledInsideTheSquare();
-    void curvesToggle_data();
-    void curvesToggle();
-    void titleShowsFrameRate();
-    void indexBeforeTheBuildIsKeptInRange();
-    void movesToAnotherWindow();
-
-private:
-    QImage frame() { return m_view->grabFramebuffer().convertToFormat(QImage::Format_RGB32); }
-    int trajectoryLength() const { return static_cast<int>(m_view->curves().trajectory().size()); }
-    Point sample(int index) const
+    void initTestCase()
     {
-        const auto& t = m_view->curves().trajectory();
-        return {t.x[static_cast<std::size_t>(index)], t.y[static_cast<std::size_t>(index)]};
+        m_view.resize(kSide, kSide);
+        m_view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_view));
+        QTRY_COMPARE(m_view.grabFramebuffer().size(), QSize(kSide, kSide));
     }
 
-    MyOpenGLView* m_view = nullptr;
+    void equilibriumDotsInFrontOfTheGrid()
+    {
+        m_view.setSimIndex(2000); // marker off the dots
+        const QImage img = m_view.grabFramebuffer();
+        for (const plot::Point& dot : plot::kEquilibria) {
+            // A 4 px disk, solid although grid lines, curves and the trajectory pass over it.
+            QCOMPARE(count(img, kRed, toPixel(dot), 2), 25);
+            QVERIFY(count(img, kRed, toPixel(dot), 7) < 80);
+        }
+    }
+
+    void markerFollowsClampedIndex()
+    {
+        const auto& t = m_view.curves().trajectory();
+        const int n = static_cast<int>(t.size());
+        for (const auto& [request, expected] : {std::pair{-5, 0}, {n + 10, n - 1}, {2000, 2000}}) {
+            const QPoint at = toPixel({t.x[std::size_t(expected)], t.y[std::size_t(expected)]});
+            // The marker's 5 px disk adds blue around the trajectory (a ring around the origin's dot).
+            m_view.setSimIndex((expected + n / 2) % n);
+            const int lineOnly = count(m_view.grabFramebuffer(), kBlue, at, 5);
+            m_view.setSimIndex(request);
+            QCOMPARE(m_view.simIndex(), expected);
+            const int withMarker = count(m_view.grabFramebuffer(), kBlue, at, 5);
+            QVERIFY2(withMarker - lineOnly >= 20, qPrintable(QStringLiteral("%1 vs %2").arg(withMarker).arg(lineOnly)));
+        }
+    }
+
+    void gridLinesStippledInsideTheSquare_data()
+    {
+        QTest::addColumn<double>("v");
+        for (double v : {-2.0, -1.5, -1.0, -0.5, 0.0, 0.5, 1.0, 1.5, 2.0})
+            QTest::newRow(qPrintable(QString::number(v))) << v;
+    }
+
+    void gridLinesStippledInsideTheSquare()
+    {
+        QFETCH(double, v);
+        const QImage shot = m_view.grabFramebuffer();
+        const QPoint at = toPixel({v, v});
+        // Turned a quarter left, the horizontal lines also run bottom to top from their first vertex.
+        for (const auto& [img, line] : {std::pair{shot, at.x()}, {shot.transformed(QTransform().rotate(-90)), at.y()}}) {
+            // A line exactly on a pixel boundary may land on either side of it.
+            const int c = std::clamp(line, 1, kSide - 1);
+            const auto both = [&](QRgb colour, int y) { return count(img, colour, {c - 1, y}, 0) + count(img, colour, {c, y}, 0); };
+            int grey = 0;
+            int offStipple = 0;
+            for (int t = 0; t < kSide; ++t) {
+                if ((t + 2) % (kSide / 8) <= 4)
+                    continue; // where the lines across pass
+                const bool isGrey = both(kGrey, kSide - 1 - t) > 0;
+                const bool dash = (0x0BADu >> (t % 16)) & 1;
+                grey += isGrey;
+                offStipple += isGrey ? !dash : dash && both(qRgb(255, 255, 255), kSide - 1 - t) == 2;
+            }
+            QVERIFY2(std::abs(v) < 2 ? grey > 150 && offStipple == 0 : grey == 0,
+                     qPrintable(QStringLiteral("%1 grey, %2 off the stipple").arg(grey).arg(offStipple)));
+        }
+    }
+
+    void curvesToggle_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<QRgb>("colour");
+        QTest::newRow("family, yellow") << 0 << qRgb(255, 255, 0);
+        QTest::newRow("unstable, cyan") << 1 << qRgb(0, 255, 255);
+        QTest::newRow("stable, dark green") << 2 << qRgb(0, 128, 0);
+    }
+
+    void curvesToggle()
+    {
+        QFETCH(int, which);
+        QFETCH(QRgb, colour);
+        const auto toggle = std::array{&MyOpenGLView::toggleShowFamily, &MyOpenGLView::toggleShowUnstable,
+                                       &MyOpenGLView::toggleShowStable}[which];
+        const QImage before = m_view.grabFramebuffer();
+        QVERIFY(count(before, colour) > 300);
+        (m_view.*toggle)();
+        const QImage hidden = m_view.grabFramebuffer();
+        QCOMPARE(count(hidden, colour), 0);
+        QVERIFY(count(hidden, kBlue) >= count(before, kBlue)); // the rest stays
+        (m_view.*toggle)();
+        QCOMPARE(m_view.grabFramebuffer(), before);
+    }
+
+    void buildsOnShowAndAgainInAnotherWindow()
+    {
+        QWidget window;
+        MyOpenGLView view;
+        view.setSimIndex(-3);
+        QCOMPARE(view.simIndex(), 0);
+        view.setSimIndex(1000000); // the upper bound waits for the build
+        QSignalSpy frames(&view, &QOpenGLWidget::frameSwapped);
+        view.show();
+        QTRY_VERIFY(frames.count() >= 3); // redrawn continuously
+        QCOMPARE(view.simIndex(), static_cast<int>(view.curves().trajectory().size()) - 1);
+        QTRY_VERIFY2(kFpsTitle.match(view.windowTitle()).hasMatch(), qPrintable(view.windowTitle()));
+        // A new window means a new context: the view sets itself up again and titles that window.
+        view.setParent(&window);
+        view.show();
+        window.show();
+        QTRY_VERIFY(kFpsTitle.match(window.windowTitle()).hasMatch());
+        const QImage img = view.grabFramebuffer();
+        QCOMPARE(img.pixel(img.width() / 2, img.height() / 2), kRed);
+    }
 };
 
-void TestMyOpenGLView::initTestCase()
-{
-    m_view = new MyOpenGLView;
-    m_view->resize(kSide, kSide);
-    QSignalSpy frames(m_view, &QOpenGLWidget::frameSwapped);
-    m_view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_view));
-    QTRY_VERIFY(frames.count() > 0);
-    QCOMPARE(frame().size(), QSize(kSide, kSide));
-}
-
-void TestMyOpenGLView::cleanupTestCase()
-{
-    delete m_view;
-}
-
-void TestMyOpenGLView::init()
-{
-    // Every test starts from the built state: all curves shown, marker at 0.
-    if (!m_view->showFamilyCurve())
-        m_view->toggleShowFamily();
-    if (!m_view->showUnstableManifold())
-        m_view->toggleShowUnstable();
-    if (!m_view->showStableManifold())
-        m_view->toggleShowStable();
-    m_view->setSimIndex(0);
-}
-
-void TestMyOpenGLView::buildsTheCurveSetWithTheSurface()
-{
-    QVERIFY(m_view->curves().isBuilt());
-    QVERIFY(m_view->showFamilyCurve());
-    QVERIFY(m_view->showUnstableManifold());
-    QVERIFY(m_view->showStableManifold());
-    QVERIFY(trajectoryLength() > 1000);
-    const QImage img = frame();
-    QCOMPARE(img.pixel(5, 5), kWhite);
-}
-
-void TestMyOpenGLView::equilibriumDotsInFrontOfTheGrid_data()
-{
-    QTest::addColumn<int>("which");
-    QTest::newRow("origin") << 0;
-    QTest::newRow("(-4/3, -2/3)") << 1;
-    QTest::newRow("(-4/3, 1/3)") << 2;
-}
-
-void TestMyOpenGLView::equilibriumDotsInFrontOfTheGrid()
-{
-    QFETCH(int, which);
-    // Keep the marker off the dots; what remains in front of them would be a fault.
-    m_view->setSimIndex(trajectoryLength() / 2);
-    const QImage img = frame();
-    const QPoint centre = toPixel(plot::kEquilibria[static_cast<std::size_t>(which)]);
-    const double radiusPx = plot::kDotRadius / 4 * kSide; // 4 px
-    // The inner disk is solid red although grid lines, curves and the
-    // trajectory all pass over some of the dots.
-    const double inner = radiusPx - 1.5;
-    int innerPixels = 0;
-    for (int dy = -3; dy <= 3; ++dy)
-        for (int dx = -3; dx <= 3; ++dx)
-            innerPixels += dx * dx + dy * dy <= inner * inner ? 1 : 0;
-    QCOMPARE(countWithin(img, centre, inner, kRed), innerPixels);
-    QVERIFY(countWithin(img, centre, radiusPx + 3, kRed) < 100);
-}
-
-void TestMyOpenGLView::markerFollowsClampedIndex_data()
-{
-    QTest::addColumn<int>("request");
-    QTest::addColumn<int>("expected"); // -1 stands for n - 1
-    QTest::newRow("negative gives 0") << -5 << 0;
-    QTest::newRow("past the end gives n - 1") << 1 << -1; // request replaced by n + 10
-    QTest::newRow("n - 1 is kept") << 2 << -1;            // request replaced by n - 1
-    QTest::newRow("inside is kept") << 2000 << 2000;
-}
-
-void TestMyOpenGLView::markerFollowsClampedIndex()
-{
-    QFETCH(int, request);
-    QFETCH(int, expected);
-    const int n = trajectoryLength();
-    if (request == 1)
-        request = n + 10;
-    else if (request == 2)
-        request = n - 1;
-    if (expected == -1)
-        expected = n - 1;
-
-    m_view->setSimIndex(1000);
-    const QImage elsewhere = frame();
-    m_view->setSimIndex(expected);
-    const QImage reference = frame();
-    QCOMPARE(m_view->simIndex(), expected);
-    QVERIFY(reference != elsewhere);
-
-    m_view->setSimIndex(request);
-    QCOMPARE(m_view->simIndex(), expected);
-    QCOMPARE(frame(), reference);
-}
-
-void TestMyOpenGLView::markerDiskAtTheSample()
-{
-    // Along the trajectory the marker's disk adds blue around the line.
-    const int n = trajectoryLength();
-    for (int index : {1000, 2000, n - 1}) {
-        const QPoint at = toPixel(sample(index));
-        m_view->setSimIndex(index == 1000 ? 2000 : 1000);
-        const int lineOnly = countWithin(frame(), at, 4, kBlue);
-        m_view->setSimIndex(index);
-        const int withMarker = countWithin(frame(), at, 4, kBlue);
-        QVERIFY2(withMarker >= 40 && lineOnly <= 25,
-                 qPrintable(QStringLiteral("index %1: %2 vs %3").arg(index).arg(withMarker).arg(lineOnly)));
-    }
-}
-
-void TestMyOpenGLView::gridLinesStippledInsideTheSquare_data()
-{
-    QTest::addColumn<double>("v");
-    QTest::addColumn<bool>("drawn");
-    for (double v : {-2.0, -1.5, -1.0, -0.5, 0.0, 0.5, 1.0, 1.5, 2.0})
-        QTest::newRow(qPrintable(QString::number(v))) << v << (std::abs(v) < 2);
-}
-
-void TestMyOpenGLView::gridLinesStippledInsideTheSquare()
-{
-    QFETCH(double, v);
-    QFETCH(bool, drawn);
-    const QImage img = frame();
-    const QPoint line = toPixel({v, v});
-    // Lines cross at the grid positions; those pixels belong to the crossing line.
-    std::vector<int> crossings;
-    for (double g : plot::gridLines())
-        crossings.push_back(toPixel({g, g}).x());
-    auto onCrossing = [&](int t) {
-        return std::any_of(crossings.begin(), crossings.end(),
-                           [t](int c) { return std::abs(t - c) <= 1; });
-    };
-    // The stipple runs from each line's first vertex: bottom to top for the
-    // vertical lines, left to right for the horizontal ones, bit 0 first.
-    struct Run {
-        int grey = 0;
-        int agreeing = 0;
-        int judged = 0;
-    };
-    auto runAlong = [&](bool vertical) {
-        Run best;
-        // A line exactly on a pixel boundary may land on either side of it.
-        for (int offset : {-1, 0}) {
-            Run run;
-            const int c = std::clamp((vertical ? line.x() : line.y()) + offset, 0, kSide - 1);
-            for (int t = 0; t < kSide; ++t) {
-                if (onCrossing(t))
-                    continue;
-                const QRgb px = vertical ? img.pixel(c, kSide - 1 - t) : img.pixel(t, c);
-                const bool dash = (kStipple >> (t % 16)) & 1;
-                if (isGrey(px)) {
-                    ++run.grey;
-                    ++run.judged;
-                    run.agreeing += dash ? 1 : 0;
-                } else if (px == kWhite) {
-                    ++run.judged;
-                    run.agreeing += dash ? 0 : 1;
-                }
-            }
-            if (run.grey > best.grey)
-                best = run;
-        }
-        return best;
-    };
-    for (bool vertical : {true, false}) {
-        const Run run = runAlong(vertical);
-        const QString what = QStringLiteral("%1: %2 grey, %3 of %4 pixels follow the stipple")
-                                 .arg(vertical ? "vertical" : "horizontal")
-                                 .arg(run.grey)
-                                 .arg(run.agreeing)
-                                 .arg(run.judged);
-        if (drawn) {
-            QVERIFY2(run.grey > 150, qPrintable(what));
-            QVERIFY2(run.agreeing == run.judged, qPrintable(what));
-        } else {
-            QVERIFY2(run.grey == 0, qPrintable(what));
-        }
-    }
-}
-
-void TestMyOpenGLView::curvesToggle_data()
-{
-    QTest::addColumn<int>("which");
-    QTest::addColumn<QRgb>("colour");
-    QTest::newRow("family, yellow") << 0 << qRgb(255, 255, 0);
-    QTest::newRow("unstable, cyan") << 1 << qRgb(0, 255, 255);
-    QTest::newRow("stable, dark green") << 2 << qRgb(0, 128, 0);
-}
-
-void TestMyOpenGLView::curvesToggle()
-{
-    QFETCH(int, which);
-    QFETCH(QRgb, colour);
-    const std::function<void()> toggles[] = {[this] { m_view->toggleShowFamily(); },
-                                             [this] { m_view->toggleShowUnstable(); },
-                                             [this] { m_view->toggleShowStable(); }};
-    const std::function<bool()> flags[] = {[this] { return m_view->showFamilyCurve(); },
-                                           [this] { return m_view->showUnstableManifold(); },
-                                           [this] { return m_view->showStableManifold(); }};
-    const QImage shown = frame();
-    QVERIFY2(countColour(shown, colour) > 300, qPrintable(QString::number(countColour(shown, colour))));
-
-    toggles[which]();
-    QVERIFY(!flags[which]());
-    const QImage hidden = frame();
-    QCOMPARE(countColour(hidden, colour), 0);
-    // The other items are untouched: the trajectory stays blue as before.
-    QVERIFY(countColour(hidden, kBlue) >= countColour(shown, kBlue));
-
-    toggles[which]();
-    QVERIFY(flags[which]());
-    QCOMPARE(frame(), shown);
-}
-
-void TestMyOpenGLView::titleShowsFrameRate()
-{
-    const QRegularExpression fps(QStringLiteral("^\\d+ fps$"));
-    QTRY_VERIFY2(fps.match(m_view->windowTitle()).hasMatch(), qPrintable(m_view->windowTitle()));
-    // Redrawn continuously: the title keeps being rewritten.
-    QSignalSpy frames(m_view, &QOpenGLWidget::frameSwapped);
-    QTRY_VERIFY(frames.count() >= 3);
-}
-
-void TestMyOpenGLView::indexBeforeTheBuildIsKeptInRange()
-{
-    MyOpenGLView view;
-    QVERIFY(!view.showFamilyCurve() && !view.showStableManifold() && !view.showUnstableManifold());
-    view.setSimIndex(-3);
-    QCOMPARE(view.simIndex(), 0);
-    view.setSimIndex(1000000);
-    view.resize(200, 200);
-    QSignalSpy frames(&view, &QOpenGLWidget::frameSwapped);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QTRY_VERIFY(frames.count() > 0);
-    QCOMPARE(view.simIndex(), static_cast<int>(view.curves().trajectory().size()) - 1);
-    QVERIFY(view.showFamilyCurve() && view.showStableManifold() && view.showUnstableManifold());
-}
-
-void TestMyOpenGLView::movesToAnotherWindow()
-{
-    // A new window means a new context: the view must set itself up again
-    // and keep titling whichever window holds it.
-    QWidget first;
-    QWidget second;
-    for (QWidget* w : {&first, &second})
-        w->resize(kSide / 4, kSide / 4);
-    auto* view = new MyOpenGLView(&first);
-    view->resize(kSide / 4, kSide / 4);
-    QSignalSpy frames(view, &QOpenGLWidget::frameSwapped);
-    first.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&first));
-    QTRY_VERIFY(frames.count() > 0);
-    const QRegularExpression fps(QStringLiteral("^\\d+ fps$"));
-    QTRY_VERIFY(fps.match(first.windowTitle()).hasMatch());
-
-    view->setParent(&second);
-    view->show();
-    second.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&second));
-    frames.clear();
-    QTRY_VERIFY(frames.count() > 0);
-    QTRY_VERIFY(fps.match(second.windowTitle()).hasMatch());
-    const QImage img = view->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(img.pixel(img.width() / 2, img.height() / 2), kRed);
-}
-
-int main(int argc, char** argv)
-{
-    QSurfaceFormat::setDefaultFormat(MyOpenGLView::defaultSurfaceFormat());
-    QApplication app(argc, argv);
-    TestMyOpenGLView test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TestMyOpenGLView)
 
 #include "tst_myopenglview.moc"
