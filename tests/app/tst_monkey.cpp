@@ -21,7 +21,14 @@ using apptest::outlet;
 
 namespace {
 
-constexpr int kActions = 10000;
+// COSMOPHASE_MONKEY_ACTIONS lowers the count where each action is costly
+// (the sanitizer build); the plain build always runs the full 10,000.
+int actionCount()
+{
+    bool ok = false;
+    const int fromEnv = qEnvironmentVariableIntValue("COSMOPHASE_MONKEY_ACTIONS", &ok);
+    return ok && fromEnv > 0 ? fromEnv : 10000;
+}
 constexpr quint64 kFixedSeed = 20260705;
 
 QString qt(const std::string& text)
@@ -77,8 +84,8 @@ void TestMonkey::randomActionsKeepTheInvariants_data()
 void TestMonkey::randomActionsKeepTheInvariants()
 {
     QFETCH(quint64, seed);
-    qInfo("monkey seed %llu (replay with COSMOPHASE_MONKEY_SEED=%llu)",
-          static_cast<unsigned long long>(seed), static_cast<unsigned long long>(seed));
+    qInfo("monkey seed %llu, %d actions (replay with COSMOPHASE_MONKEY_SEED=%llu)",
+          static_cast<unsigned long long>(seed), actionCount(), static_cast<unsigned long long>(seed));
     m_random.seed(seed);
 
     m_app = apptest::launch();
@@ -94,7 +101,8 @@ void TestMonkey::randomActionsKeepTheInvariants()
     m_startupTime = text("runTimeField");
     m_moved = false;
 
-    for (int done = 0; done < kActions;) {
+    const int actions = actionCount();
+    for (int done = 0; done < actions;) {
         act(done);
         if (QTest::currentTestFailed()) {
             qWarning("monkey: failed after %d actions with seed %llu", done,
