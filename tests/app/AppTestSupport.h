@@ -1,11 +1,12 @@
 #pragma once
 
-// Shared set-up for the GUI tests: a launched application whose window is on
-// screen and whose plot has drawn at least one frame.
+// Shared set-up for the GUI tests: the launched application and its outlets.
 
 #include "AppDelegate.h"
 #include "MasterViewController.h"
 #include "MyOpenGLView.h"
+#include "Observables.h"
+#include "ReadoutFormat.h"
 #include "RealSlider.h"
 
 #include <QCheckBox>
@@ -19,31 +20,62 @@
 
 namespace apptest {
 
-inline bool showsFrameRate(const QWidget* window)
-{
-    static const QRegularExpression fps(QStringLiteral("^\\d+ fps$"));
-    return fps.match(window->windowTitle()).hasMatch();
-}
+struct App {
+    std::unique_ptr<AppDelegate> delegate;
+    MasterViewController* controller = nullptr;
+    RealSlider* slider = nullptr;
+    QPushButton* play = nullptr;
+    MyOpenGLView* view = nullptr;
+    QList<QCheckBox*> boxes; // stable, unstable, family
 
-// Launches the application and waits until the plot has been drawn, so the
-// view's curves exist and its flags have their start-up values.
-inline std::unique_ptr<AppDelegate> launch()
+    template <typename T = QLabel> T* get(const char* name) const
+    {
+        return delegate->window()->findChild<T*>(QString::fromLatin1(name));
+    }
+    QString text(const char* field) const { return get(field)->text(); }
+    QStringList readouts() const
+    {
+        return {text("runTimeField"), text("densityRatioField"), text("q0Field"), text("xi0Field")};
+    }
+    QList<bool> flags() const
+    {
+        return {view->showStableManifold(), view->showUnstableManifold(), view->showFamilyCurve()};
+    }
+    int last() const { return static_cast<int>(controller->timeArray().size()) - 1; }
+    // What the read-outs show for sample i once the marker has moved there.
+    QStringList readoutsAt(int i) const
+    {
+        const MasterViewController& c = *controller;
+        const double z2 = c.z2Array()[i];
+        const auto present = cosmophase::presentDayParameters(z2, c.w0Array()[i], c.w2Array()[i]);
+        QStringList texts;
+        for (const std::string& s : {cosmophase::elapsedYearsText(c.timeArray()[i]),
+                                     cosmophase::densityRatioText(cosmophase::densityRatio(z2)),
+                                     cosmophase::threeDecimalText(present.q0), cosmophase::threeDecimalText(present.xi0)})
+            texts << QString::fromStdString(s);
+        return texts;
+    }
+};
+
+// Launches the application and waits until the plot has drawn a frame (its
+// title shows the frame rate), so the view's curves and flags are set up.
+inline bool launch(App& app)
 {
-    auto delegate = std::make_unique<AppDelegate>();
-    delegate->applicationDidFinishLaunching();
-    QMainWindow* window = delegate->window();
+    app.delegate = std::make_unique<AppDelegate>();
+    app.delegate->applicationDidFinishLaunching();
+    QMainWindow* window = app.delegate->window();
     window->activateWindow();
-    if (!QTest::qWaitForWindowExposed(window))
-        return nullptr;
-    if (!QTest::qWaitFor([window] { return showsFrameRate(window); }, 20000))
-        return nullptr;
-    return delegate;
-}
-
-template <typename T>
-T* outlet(const AppDelegate& delegate, const char* name)
-{
-    return delegate.window()->findChild<T*>(QString::fromLatin1(name));
+    static const QRegularExpression fps(QStringLiteral("^\\d+ fps$"));
+    if (!QTest::qWaitForWindowExposed(window)
+        || !QTest::qWaitFor([window] { return fps.match(window->windowTitle()).hasMatch(); }, 20000))
+        return false;
+    app.controller = app.delegate->masterViewController();
+    app.slider = app.get<RealSlider>("timeSlider");
+    app.play = app.get<QPushButton>("playButton");
+    app.view = app.get<MyOpenGLView>("openGLView");
+    app.boxes = {app.get<QCheckBox>("stableCheckBox"), app.get<QCheckBox>("unstableCheckBox"),
+                 app.get<QCheckBox>("familyCheckBox")};
+    return app.slider && app.play && app.view && !app.boxes.contains(nullptr);
 }
 
 } // namespace apptest

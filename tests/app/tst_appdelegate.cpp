@@ -1,233 +1,152 @@
 #include "AppTestSupport.h"
 
 #include "AppCommands.h"
-#include "ReadoutFormat.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QMenuBar>
 #include <QTemporaryDir>
 
-using apptest::outlet;
-
 class TestAppDelegate : public QObject {
     Q_OBJECT
 
+    apptest::App m_app;
+
 private slots:
-    void init();
-    void cleanup();
-    void spaceTogglesPlaybackFromAnyFocus();
-    void arrowHomeAndEndScrub();
-    void savePlotImageWritesAPng();
-    void savePlotImageFromTheMenuAsksForAPath();
-    void failedWritesReportThePathAndLeaveNothing_data();
-    void failedWritesReportThePathAndLeaveNothing();
-    void exportSamplesWritesTheCsv();
-    void copyPutsTheMarkerRowOnTheClipboard();
-
-private:
-    void press(QKeySequence keys);
-
-    std::unique_ptr<AppDelegate> m_app;
-    MasterViewController* m_controller = nullptr;
-    QStringList m_errors;
-};
-
-void TestAppDelegate::init()
-{
-    m_app = apptest::launch();
-    QVERIFY(m_app);
-    m_controller = m_app->masterViewController();
-    m_errors.clear();
-    m_app->commands()->setErrorSink(
-        [this](const QString& title, const QString& text) { m_errors << title + QLatin1Char('|') + text; });
-    QApplication::setActiveWindow(m_app->window());
-    QVERIFY(QTest::qWaitForWindowActive(m_app->window()));
-}
-
-void TestAppDelegate::cleanup()
-{
-    m_app.reset();
-}
-
-void TestAppDelegate::press(QKeySequence keys)
-{
-    const QKeyCombination combination = keys[0];
-    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_app->window();
-    QTest::keyClick(target, combination.key(), combination.keyboardModifiers());
-}
-
-void TestAppDelegate::spaceTogglesPlaybackFromAnyFocus()
-{
-    auto* play = outlet<QPushButton>(*m_app, "playButton");
-    auto* family = outlet<QCheckBox>(*m_app, "familyCheckBox");
-    auto* view = outlet<MyOpenGLView>(*m_app, "openGLView");
-
-    press(Qt::Key_Space);
-    QCOMPARE(play->text(), QStringLiteral("Pause"));
-    QVERIFY(m_controller->isRunning() && !m_controller->isPaused());
-
-    // With a check box focused, Space still means play/pause.
-    family->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(family->hasFocus());
-    press(Qt::Key_Space);
-    QCOMPARE(play->text(), QStringLiteral("Play"));
-    QVERIFY(m_controller->isPaused());
-    QVERIFY(family->isChecked());
-    QVERIFY(view->showFamilyCurve());
-
-    // And with the slider focused.
-    outlet<RealSlider>(*m_app, "timeSlider")->setFocus(Qt::TabFocusReason);
-    press(Qt::Key_Space);
-    QCOMPARE(play->text(), QStringLiteral("Pause"));
-
-    // Clicks do not move the focus to the button, so it cannot swallow Space.
-    QCOMPARE(play->focusPolicy(), Qt::TabFocus);
-}
-
-void TestAppDelegate::arrowHomeAndEndScrub()
-{
-    auto* slider = outlet<RealSlider>(*m_app, "timeSlider");
-    const int last = static_cast<int>(m_controller->timeArray().size()) - 1;
-
-    press(Qt::Key_Right);
-    QVERIFY(slider->doubleValue() == 1.0);
-    QCOMPARE(m_controller->simIndex(), m_controller->findIndexWithPercent(1));
-    QVERIFY(m_controller->simIndex() > 0);
-    QVERIFY(outlet<QLabel>(*m_app, "runTimeField")->text() != QStringLiteral("0.0100 Years"));
-
-    press(Qt::Key_End);
-    QVERIFY(slider->doubleValue() == 100.0);
-    QCOMPARE(m_controller->simIndex(), last);
-    press(Qt::Key_Right); // stays clamped at the end
-    QCOMPARE(m_controller->simIndex(), last);
-    press(Qt::Key_Left);
-    QVERIFY(slider->doubleValue() == 99.0);
-    QCOMPARE(m_controller->simIndex(), m_controller->findIndexWithPercent(99));
-
-    press(Qt::Key_Home);
-    QVERIFY(slider->doubleValue() == 0.0);
-    QCOMPARE(m_controller->simIndex(), 0);
-    QCOMPARE(outlet<QLabel>(*m_app, "runTimeField")->text(), QStringLiteral("0 Years"));
-    // Scrubbing never starts playback or moves the clock.
-    QVERIFY(!m_controller->isRunning());
-    QVERIFY(m_controller->clock() == 0.0);
-}
-
-void TestAppDelegate::savePlotImageWritesAPng()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("plot.png"));
-    QVERIFY(m_app->commands()->savePlotImage(path));
-    QVERIFY(m_errors.isEmpty());
-
-    QImage image;
-    QVERIFY(image.load(path, "PNG"));
-    auto* view = outlet<MyOpenGLView>(*m_app, "openGLView");
-    QCOMPARE(image.size(), view->size() * view->devicePixelRatio());
-    // A drawn plot, not a blank image.
-    QVERIFY(image.pixel(0, 0) != image.pixel(image.width() / 2, image.height() / 2) ||
-            image.pixel(0, 0) != image.pixel(image.width() / 4, image.height() / 3));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"plot.png"});
-}
-
-void TestAppDelegate::savePlotImageFromTheMenuAsksForAPath()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("chosen.png"));
-    QString askedCaption;
-    m_app->commands()->setPathPrompt([&](const QString& caption, const QString&, const QString&) {
-        askedCaption = caption;
-        return path;
-    });
-    QAction* save = nullptr;
-    for (QAction* action : m_app->window()->menuBar()->findChildren<QAction*>()) {
-        if (action->text().startsWith(QStringLiteral("&Save Plot Image")))
-            save = action;
+    void startUpReadoutsComeBeforeTheWindowShows()
+    {
+        AppDelegate delegate;
+        QVERIFY(!delegate.window()->isVisible());
+        delegate.applicationDidFinishLaunching();
+        // Shown, but not painted before the event loop runs: the first paint has these.
+        QVERIFY(delegate.window()->isVisible());
+        QCOMPARE(delegate.window()->findChild<QLabel*>("runTimeField")->text(), QStringLiteral("0.0100 Years"));
     }
-    QVERIFY(save);
-    save->trigger();
-    QCOMPARE(askedCaption, QStringLiteral("Save Plot Image"));
-    QVERIFY(QImage(path).width() > 0);
 
-    // Cancelling the dialog writes nothing.
-    m_app->commands()->setPathPrompt([](const QString&, const QString&, const QString&) { return QString(); });
-    QFile::remove(path);
-    save->trigger();
-    QVERIFY(!QFile::exists(path));
-    QVERIFY(m_errors.isEmpty());
-}
+    void init()
+    {
+        if (QTest::currentTestFunction() != QLatin1String("startUpReadoutsComeBeforeTheWindowShows")) {
+            QVERIFY(apptest::launch(m_app));
+            QApplication::setActiveWindow(m_app.delegate->window());
+            QVERIFY(QTest::qWaitForWindowActive(m_app.delegate->window()));
+        }
+    }
+    void cleanup() { m_app.delegate.reset(); }
 
-void TestAppDelegate::failedWritesReportThePathAndLeaveNothing_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("title");
+    void windowLayout()
+    {
+        QMainWindow* window = m_app.delegate->window();
+        QCOMPARE(window->size(), QSize(900, 700));
+        QCOMPARE(window->centralWidget(), m_app.controller->view());
+        for (const QSize size : {QSize(1300, 620), QSize(700, 900), QSize(900, 700)}) {
+            window->resize(size);
+            QTRY_COMPARE(window->size(), size);
+            // The content fills the window below the menu bar; the plot stays square.
+            QCOMPARE(window->centralWidget()->width(), window->width());
+            QCOMPARE(window->centralWidget()->geometry().bottom(), window->rect().bottom());
+            QTRY_COMPARE(m_app.view->width(), m_app.view->height());
+            QVERIFY2(m_app.view->width() >= 400, qPrintable(QString::number(m_app.view->width())));
+        }
+    }
 
-    QTest::newRow("plot image") << "image" << "Save Plot Image";
-    QTest::newRow("samples") << "samples" << "Export Samples";
-}
+    void keyboardShortcuts_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<double>("from");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<double>("to"); // slider percent after the key; -1: playing
+        // Space plays wherever the focus is, and never toggles a focused control.
+        for (const char* focus : {"", "playButton", "familyCheckBox", "timeSlider"})
+            QTest::addRow("space, focus on '%s'", focus) << focus << 0.0 << int(Qt::Key_Space) << -1.0;
+        QTest::newRow("right") << "" << 0.0 << int(Qt::Key_Right) << 1.0;
+        QTest::newRow("right on the slider") << "timeSlider" << 20.0 << int(Qt::Key_Right) << 21.0;
+        QTest::newRow("left") << "" << 100.0 << int(Qt::Key_Left) << 99.0;
+        QTest::newRow("home") << "familyCheckBox" << 50.0 << int(Qt::Key_Home) << 0.0;
+        QTest::newRow("end") << "" << 50.0 << int(Qt::Key_End) << 100.0;
+    }
+    void keyboardShortcuts()
+    {
+        QFETCH(QString, focus);
+        QFETCH(double, from);
+        QFETCH(int, key);
+        QFETCH(double, to);
+        m_app.controller->scrubTo(from);
+        QWidget* target = focus.isEmpty() ? m_app.delegate->window() : m_app.delegate->window()->findChild<QWidget*>(focus);
+        target->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(focus.isEmpty() || target->hasFocus());
+        QTest::keyClick(target, static_cast<Qt::Key>(key));
+        QVERIFY(m_app.flags() == (QList<bool>{true, true, true}) && m_app.boxes[2]->isChecked());
+        if (to < 0) {
+            QCOMPARE(m_app.play->text(), QStringLiteral("Pause"));
+            QVERIFY(m_app.controller->isRunning() && !m_app.controller->isPaused());
+            return;
+        }
+        // The slider's path: the marker and the read-outs follow, the clock stays.
+        QVERIFY2(m_app.slider->doubleValue() == to, qPrintable(QString::number(m_app.slider->doubleValue())));
+        QCOMPARE(m_app.controller->simIndex(), m_app.controller->findIndexWithPercent(to));
+        QCOMPARE(m_app.readouts(), m_app.readoutsAt(m_app.controller->simIndex()));
+        QVERIFY(!m_app.controller->isRunning() && m_app.controller->clock() == 0.0);
+    }
 
-void TestAppDelegate::failedWritesReportThePathAndLeaveNothing()
-{
-    QFETCH(QString, command);
-    QFETCH(QString, title);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("missing-folder/out.file"));
+    void menuWritesThePlotAndTheSamples()
+    {
+        QTemporaryDir dir;
+        bool cancel = true;
+        m_app.delegate->commands()->setPathPrompt([&](const QString& caption, const QString&, const QString&) {
+            return cancel ? QString() : dir.filePath(caption);
+        });
+        QStringList errors;
+        m_app.delegate->commands()->setErrorSink([&](const QString&, const QString& text) { errors << text; });
+        const auto saveAndExport = [this] {
+            for (QAction* action : m_app.delegate->window()->menuBar()->findChildren<QAction*>()) {
+                if (action->text().startsWith("&Save Plot Image") || action->text().startsWith("&Export Samples"))
+                    action->trigger();
+            }
+        };
+        saveAndExport(); // a cancelled dialog writes nothing
+        QVERIFY(QDir(dir.path()).isEmpty());
+        cancel = false;
+        saveAndExport();
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"Export Samples", "Save Plot Image"}));
 
-    AppCommands* commands = m_app->commands();
-    const bool written = command == QLatin1String("image") ? commands->savePlotImage(path)
-                                                           : commands->exportSamples(path);
-    QVERIFY(!written);
-    QCOMPARE(m_errors.size(), 1);
-    QVERIFY(m_errors[0].startsWith(title + QLatin1Char('|')));
-    QVERIFY2(m_errors[0].contains(QDir::toNativeSeparators(path)), qPrintable(m_errors[0]));
-    QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
-}
+        QImage image;
+        QVERIFY(image.load(dir.filePath("Save Plot Image"), "PNG"));
+        QCOMPARE(image.size(), m_app.view->size() * m_app.view->devicePixelRatio());
+        // A drawn plot, not a blank image.
+        QVERIFY(image.pixel(0, 0) != image.pixel(image.width() / 2, image.height() / 2)
+                || image.pixel(0, 0) != image.pixel(image.width() / 4, image.height() / 3));
 
-void TestAppDelegate::exportSamplesWritesTheCsv()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("samples.csv"));
-    QVERIFY(m_app->commands()->exportSamples(path));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
-    QCOMPARE(lines.size(), static_cast<qsizetype>(m_controller->timeArray().size()) + 1);
-    QVERIFY(lines[0].startsWith("index,"));
-    // Row k describes sample k.
-    const QList<QByteArray> last = lines.last().split(',');
-    QCOMPARE(last[0].toInt(), static_cast<int>(m_controller->timeArray().size()) - 1);
-    QVERIFY(last[1].toDouble() == m_controller->timeArray().back());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"samples.csv"});
-}
+        QFile csv(dir.filePath("Export Samples"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = csv.readAll().trimmed().split('\n');
+        QVERIFY(lines.size() == m_app.last() + 2 && lines[0].startsWith("index,"));
+        const QList<QByteArray> last = lines.last().split(','); // row k describes sample k
+        QVERIFY(last[0].toInt() == m_app.last() && last[1].toDouble() == m_app.controller->timeArray().back());
+    }
 
-void TestAppDelegate::copyPutsTheMarkerRowOnTheClipboard()
-{
-    m_controller->scrubTo(37);
-    const int index = m_controller->simIndex();
-    QVERIFY(index > 0);
-    press(QKeySequence::Copy);
-
-    const QStringList fields = QGuiApplication::clipboard()->text().split(QLatin1Char('\t'));
-    QCOMPARE(fields.size(), 8);
-    QCOMPARE(fields[0].toInt(), index);
-    const auto at = static_cast<std::size_t>(index);
-    QVERIFY(fields[1].toDouble() == m_controller->timeArray()[at]);
-    QVERIFY(fields[2].toDouble() == m_controller->z2Array()[at]);
-    QVERIFY(fields[3].toDouble() == m_controller->w0Array()[at]);
-    QVERIFY(fields[4].toDouble() == m_controller->w2Array()[at]);
-    // The full-precision numbers agree with what the read-outs show.
-    QCOMPARE(QString::fromStdString(cosmophase::densityRatioText(fields[5].toDouble())),
-             outlet<QLabel>(*m_app, "densityRatioField")->text());
-    QCOMPARE(QString::fromStdString(cosmophase::threeDecimalText(fields[6].toDouble())),
-             outlet<QLabel>(*m_app, "q0Field")->text());
-    QCOMPARE(QString::fromStdString(cosmophase::threeDecimalText(fields[7].toDouble())),
-             outlet<QLabel>(*m_app, "xi0Field")->text());
-}
+    void copyPutsTheMarkerRowOnTheClipboard()
+    {
+        m_app.controller->scrubTo(37);
+        const int i = m_app.controller->simIndex();
+        QVERIFY(i > 0);
+        QTest::keyClick(m_app.delegate->window(), Qt::Key_C, Qt::ControlModifier);
+        const QStringList fields = QGuiApplication::clipboard()->text().split(QLatin1Char('\t'));
+        QCOMPARE(fields.size(), 8);
+        QCOMPARE(fields[0].toInt(), i);
+        const MasterViewController& c = *m_app.controller;
+        const double z2 = c.z2Array()[i];
+        const auto present = cosmophase::presentDayParameters(z2, c.w0Array()[i], c.w2Array()[i]);
+        // Full precision: every number reads back to the same double.
+        const double expected[] = {c.timeArray()[i], z2, c.w0Array()[i], c.w2Array()[i],
+                                   cosmophase::densityRatio(z2), present.q0, present.xi0};
+        for (int k = 0; k < 7; ++k)
+            QVERIFY2(fields[k + 1].toDouble() == expected[k], qPrintable(fields[k + 1]));
+    }
+};
 
 QTEST_MAIN(TestAppDelegate)
 #include "tst_appdelegate.moc"
