@@ -15,14 +15,9 @@ class TestReadoutFormat : public QObject {
 private slots:
     void texts()
     {
-        const double nan = std::numeric_limits<double>::quiet_NaN();
-        const double inf = std::numeric_limits<double>::infinity();
+        const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
         // Y: elapsed years, S: start-up years, 3: three decimals, R: density ratio.
-        const struct {
-            char format;
-            double value;
-            const char* text;
-        } rows[] = {
+        const struct { char format; double value; const char* text; } rows[] = {
             // Grouped whole years, ties to even, every digit of the double.
             {'Y', 1234567.5, "1,234,568 Years"}, {'Y', 0.5, "0 Years"}, {'Y', 1.5, "2 Years"},
             {'Y', 2.5, "2 Years"}, {'Y', 0.00998020972064228, "0 Years"}, {'Y', 999999.5, "1,000,000 Years"},
@@ -44,6 +39,17 @@ private slots:
         }
     }
 
+    void wholeNumbersIgnoreTheCallersRoundingMode()
+    {
+        const int saved = std::fegetround();
+        std::fesetround(FE_UPWARD);
+        const std::string texts = groupedWholeNumber(2.5) + ' ' + groupedWholeNumber(-1234.5);
+        const int after = std::fegetround();
+        std::fesetround(saved);
+        QCOMPARE(QString::fromStdString(texts), QStringLiteral("2 -1,234"));
+        QCOMPARE(after, FE_UPWARD); // and leave it as it was
+    }
+
     void hugeValuesKeepEveryDigit()
     {
         static const QRegularExpression grouped(QStringLiteral("^-?\\d{1,3}(,\\d{3})*$"));
@@ -53,17 +59,6 @@ private slots:
             // The double's exact decimal expansion reads back to the same value.
             QVERIFY(std::strtod(text.remove(QLatin1Char(',')).toLatin1().constData(), nullptr) == value);
         }
-    }
-
-    void roundingIgnoresTheCallersRoundingMode()
-    {
-        const int saved = std::fegetround();
-        std::fesetround(FE_UPWARD);
-        const std::string text = groupedWholeNumber(2.5);
-        const int after = std::fegetround();
-        std::fesetround(saved);
-        QCOMPARE(QString::fromStdString(text), QStringLiteral("2"));
-        QCOMPARE(after, FE_UPWARD);
     }
 };
 
