@@ -37,8 +37,9 @@ INSTANTIATE_TEST_SUITE_P(
                     std::make_tuple(100, 100, Indices{0, 99}), std::make_tuple(0, 10, Indices{}),
                     std::make_tuple(1, 100, Indices{0, 0}))); // degenerate strip
 
-TEST(DirectionField, SinglePrecisionLatticeArrowsScaleTimesFieldLengthCappedAtOne)
+TEST(PlotGeometry, GridAndDirectionField)
 {
+    EXPECT_EQ(plot::gridLines(), (std::vector<double>{-1.5, -1, -0.5, 0, 0.5, 1, 1.5})); // none on the edges
     const double k = static_cast<double>(1.0f / 7.0f); // single precision, too
     Simulation sim;
     sim.initialize();
@@ -62,8 +63,7 @@ TEST(DirectionField, SinglePrecisionLatticeArrowsScaleTimesFieldLengthCappedAtOn
                     const double fy = sim.w0ODE(s.x, 0, s.y, 0);
                     longOnes += std::hypot(fx, fy) > 1 ? 1 : 0;
                     EXPECT_NEAR(std::hypot(arrow.head.x, arrow.head.y), k * std::min(std::hypot(fx, fy), 1.0), 1e-15);
-                    // Along the field and centred on the site.
-                    EXPECT_NEAR(arrow.head.x * fy - arrow.head.y * fx, 0.0, 1e-12) << n;
+                    EXPECT_NEAR(arrow.head.x * fy - arrow.head.y * fx, 0.0, 1e-12) << n; // along the field
                     EXPECT_GE(arrow.head.x * fx + arrow.head.y * fy, 0.0) << n;
                     EXPECT_TRUE(arrow.offset.x == -arrow.head.x / 2 && arrow.offset.y == -arrow.head.y / 2) << n;
                 }
