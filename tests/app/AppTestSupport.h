@@ -9,6 +9,7 @@
 #include "ReadoutFormat.h"
 #include "RealSlider.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMainWindow>
@@ -27,19 +28,10 @@ struct App {
     MyOpenGLView* view = nullptr;
     QList<QCheckBox*> boxes; // stable, unstable, family
 
-    template <typename T = QLabel> T* get(const char* name) const
-    {
-        return delegate->window()->findChild<T*>(QString::fromLatin1(name));
-    }
+    template <typename T = QLabel> T* get(const char* name) const { return delegate->window()->findChild<T*>(name); }
     QString text(const char* field) const { return get(field)->text(); }
-    QStringList readouts() const
-    {
-        return {text("runTimeField"), text("densityRatioField"), text("q0Field"), text("xi0Field")};
-    }
-    QList<bool> flags() const
-    {
-        return {view->showStableManifold(), view->showUnstableManifold(), view->showFamilyCurve()};
-    }
+    QStringList readouts() const { return {text("runTimeField"), text("densityRatioField"), text("q0Field"), text("xi0Field")}; }
+    QList<bool> flags() const { return {view->showStableManifold(), view->showUnstableManifold(), view->showFamilyCurve()}; }
     int last() const { return static_cast<int>(controller->timeArray().size()) - 1; }
     // What the read-outs show for sample i once the marker has moved there.
     QStringList readoutsAt(int i) const
@@ -54,8 +46,8 @@ struct App {
     }
 };
 
-// Launches the application and waits until the plot has drawn a frame (its
-// title shows the frame rate), so the view's curves and flags are set up.
+// Launches the application and waits until its window is active and the plot
+// has drawn a frame (the title shows the frame rate), so the view is set up.
 inline bool launch(App& app)
 {
     app.delegate = std::make_unique<AppDelegate>();
@@ -65,13 +57,14 @@ inline bool launch(App& app)
     if (!QTest::qWaitForWindowExposed(window)
         || !QTest::qWaitFor([window] { return window->windowTitle().endsWith(QLatin1String(" fps")); }, 20000))
         return false;
+    QApplication::setActiveWindow(window);
     app.controller = app.delegate->masterViewController();
     app.slider = app.get<RealSlider>("timeSlider");
     app.play = app.get<QPushButton>("playButton");
     app.view = app.get<MyOpenGLView>("openGLView");
     app.boxes = {app.get<QCheckBox>("stableCheckBox"), app.get<QCheckBox>("unstableCheckBox"),
                  app.get<QCheckBox>("familyCheckBox")};
-    return app.slider && app.play && app.view && !app.boxes.contains(nullptr);
+    return app.slider && app.play && app.view && !app.boxes.contains(nullptr) && QTest::qWaitForWindowActive(window);
 }
 
 } // namespace apptest

@@ -1,7 +1,5 @@
 #include "AppTestSupport.h"
 
-#include "Simulation.h"
-
 #include <QElapsedTimer>
 #include <QSignalSpy>
 
@@ -17,32 +15,17 @@ class TestMasterViewController : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        QVERIFY(apptest::launch(m_app));
-        m_ctl = m_app.controller;
-    }
+    void init() { QVERIFY(apptest::launch(m_app) && (m_ctl = m_app.controller)); }
     void cleanup() { m_app.delegate.reset(); }
 
-    void startUp()
-    {
-        const QStringList startUp{"0.0100 Years", "D Ratio = 0.99999812", "0.250", "-0.125"};
-        QCOMPARE(m_app.readouts(), startUp);
-        cosmophase::Simulation run;
-        run.initialize();
-        run.runSimulation();
-        QVERIFY(m_ctl->z2Array() == run.getz2Data() && m_ctl->w0Array() == run.getw0Data()
-                && m_ctl->w2Array() == run.getw2Data() && m_ctl->timeArray() == run.getTimeData());
-        ticks(1); // stopped: a stray tick changes nothing
-        QVERIFY(m_ctl->clock() == 0.0 && m_ctl->simIndex() == 0 && !m_ctl->timer().isActive());
-        QCOMPARE(m_app.readouts(), startUp);
-    }
-
-    // Play, 120 ticks, pause for 50, resume, to the 802nd tick, and Play again.
+    // Play, 120 ticks, a pause of 50, scrubs ahead of and behind the clock,
+    // on to the 802nd tick, and Play again. Pauses and scrubs leave the clock.
     void playbackByTicks()
     {
         const QTimer& timer = m_ctl->timer();
         const auto title = [this] { return m_app.play->text(); };
+        ticks(1); // stopped: a stray tick changes nothing
+        QVERIFY(m_ctl->clock() == 0.0 && m_ctl->simIndex() == 0 && !timer.isActive());
         m_app.slider->setDoubleValue(40);
         QTest::mouseClick(m_app.play, Qt::LeftButton);
         QVERIFY(title() == "Pause" && timer.isActive() && !timer.isSingleShot() && timer.interval() == 25);
@@ -60,7 +43,18 @@ private slots:
         QVERIFY(title() == "Play" && m_ctl->isPaused() && m_ctl->isRunning() && timer.isActive());
         QVERIFY(m_ctl->clock() == clock && m_app.readouts() == texts);
         QTest::mouseClick(m_app.play, Qt::LeftButton);
-        for (int tick = 121, before = m_ctl->simIndex(); tick <= 800; ++tick, before = m_ctl->simIndex()) {
+        // setValue is what a drag does. Ahead of the clock, the marker stays
+        // ahead; behind it, the next tick brings the marker forward.
+        m_app.slider->setValue(90 * RealSlider::kStepsPerPercent);
+        const int ahead = m_ctl->simIndex();
+        ticks(1);
+        QVERIFY(ahead == m_ctl->findIndexWithPercent(90) && m_ctl->simIndex() == ahead && m_ctl->isRunning());
+        QVERIFY(qAbs(m_app.slider->doubleValue() - 5 * m_ctl->clock()) <= 0.5 / RealSlider::kStepsPerPercent);
+        m_app.slider->setValue(0);
+        QCOMPARE(m_ctl->simIndex(), 0);
+        ticks(1);
+        QVERIFY(m_ctl->simIndex() > 0 && m_ctl->simIndex() == m_ctl->findIndexWithPercent(5 * m_ctl->clock()));
+        for (int tick = 123, before = m_ctl->simIndex(); tick <= 800; ++tick, before = m_ctl->simIndex()) {
             ticks(1);
             QVERIFY(m_ctl->simIndex() >= before);
         }
@@ -78,11 +72,23 @@ private slots:
         QCOMPARE(m_ctl->simIndex(), 17);
     }
 
-    void scrubToEnds()
+    // The curve switches flip only their curve and leave the read-outs; drags
+    // (QSlider::setValue) to 100 and 0 give the last sample and sample 0.
+    void switchesAndScrubsWhileStopped()
     {
+        const QStringList labels{"Stable manifold", "Unstable manifold", "Family curve"};
+        for (int box = 0; box < 3; ++box) {
+            QList<bool> expected{true, true, true};
+            expected[box] = false;
+            // On the box itself: a click beside a short label misses the button.
+            QTest::mouseClick(m_app.boxes[box], Qt::LeftButton, {}, QPoint(6, m_app.boxes[box]->height() / 2));
+            QVERIFY(m_app.boxes[box]->text() == labels[box] && !m_app.boxes[box]->isChecked());
+            QCOMPARE(m_app.flags(), expected);
+            QCOMPARE(m_app.readouts(), (QStringList{"0.0100 Years", "D Ratio = 0.99999812", "0.250", "-0.125"}));
+            m_app.boxes[box]->click();
+        }
+        QCOMPARE(m_app.flags(), (QList<bool>{true, true, true}));
         for (const int percent : {100, 0}) {
-            m_app.slider->setDoubleValue(50);
-            // setValue is what a drag does: the user path, not the programmatic one.
             m_app.slider->setValue(percent * RealSlider::kStepsPerPercent);
             const int expected = percent == 0 ? 0 : m_app.last();
             QVERIFY(m_ctl->simIndex() == expected && m_app.view->simIndex() == expected);
@@ -92,46 +98,8 @@ private slots:
         QCOMPARE(m_app.text("runTimeField"), QStringLiteral("0 Years"));
     }
 
-    void scrubDuringPlaybackLeavesTheClock()
-    {
-        m_ctl->simToggle();
-        ticks(200);
-        const double clock = m_ctl->clock();
-        // Ahead of the clock: the marker stays ahead until the clock passes it.
-        m_app.slider->setValue(90 * RealSlider::kStepsPerPercent);
-        const int ahead = m_ctl->simIndex();
-        QVERIFY(m_ctl->clock() == clock && m_ctl->isRunning() && !m_ctl->isPaused() && m_ctl->timer().isActive());
-        ticks(1);
-        QCOMPARE(m_ctl->simIndex(), ahead);
-        QVERIFY(qAbs(m_app.slider->doubleValue() - 5 * m_ctl->clock()) <= 0.5 / RealSlider::kStepsPerPercent);
-        // Behind the clock: the next tick brings the marker forward, to where
-        // a scrub to the clock's percentage puts it.
-        m_app.slider->setValue(0);
-        QCOMPARE(m_ctl->simIndex(), 0);
-        ticks(1);
-        QVERIFY(m_ctl->simIndex() > 0);
-        QCOMPARE(m_ctl->simIndex(), m_ctl->findIndexWithPercent(5 * m_ctl->clock()));
-        QCOMPARE(ahead, m_ctl->findIndexWithPercent(90));
-    }
-
-    void curveSwitchesFlipTheViewOnly()
-    {
-        const QStringList labels{"Stable manifold", "Unstable manifold", "Family curve"};
-        m_app.slider->setValue(30 * RealSlider::kStepsPerPercent);
-        const QStringList texts = m_app.readouts();
-        for (int box = 0; box < 3; ++box) {
-            QList<bool> expected{true, true, true};
-            QVERIFY(m_app.boxes[box]->text() == labels[box] && m_app.flags() == expected);
-            // On the box itself: a click beside a short label misses the button.
-            QTest::mouseClick(m_app.boxes[box], Qt::LeftButton, {}, QPoint(6, m_app.boxes[box]->height() / 2));
-            expected[box] = false;
-            QCOMPARE(m_app.flags(), expected);
-            QVERIFY(!m_app.boxes[box]->isChecked() && m_app.readouts() == texts && !m_ctl->isRunning());
-            m_app.boxes[box]->click();
-        }
-        QCOMPARE(m_app.flags(), (QList<bool>{true, true, true}));
-    }
-
+    // A real-time smoke test; then the event loop is held up, as by a slow frame,
+    // and the next timeout delivers the ticks it held back, up to a bound.
     void realTimePlaybackCatchesUpAfterAStall()
     {
         QSignalSpy frames(m_app.view, &QOpenGLWidget::frameSwapped);
@@ -139,8 +107,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_app.text("runTimeField") != "0.0100 Years" && m_app.view->simIndex() > 0
                                       && m_app.slider->doubleValue() > 0 && !frames.isEmpty(),
                                   true, 5000);
-        // The event loop is held up, as by a slow frame; the next timeout
-        // delivers the ticks it held back, a bounded number of them.
         const double before = m_ctl->clock();
         QElapsedTimer stall;
         stall.start();

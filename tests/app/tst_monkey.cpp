@@ -1,13 +1,10 @@
-// Random-input test: 10,000 random user actions on the launched application
-// (COSMOPHASE_MONKEY_ACTIONS lowers the count where each action is costly),
-// with the controller's invariants checked after every one. One run uses a
-// fixed seed, one a seed from the clock; both are printed, and
-// COSMOPHASE_MONKEY_SEED=<n> replays a single seed.
+// 10,000 random user actions (COSMOPHASE_MONKEY_ACTIONS lowers the count where each is costly), the
+// controller's invariants checked after every one, from a fixed seed and from one taken from the clock;
+// both seeds are printed, and COSMOPHASE_MONKEY_SEED=<n> replays one.
 
 #include "AppTestSupport.h"
 
 #include <QDateTime>
-#include <QSignalSpy>
 
 #include <limits>
 #include <random>
@@ -17,10 +14,8 @@ class TestMonkey : public QObject {
 
     apptest::App m_app;
     std::mt19937_64 m_random;
-    QString m_action;
+    int m_kind = 0; // of the last action, for the failure report
     int m_ticks = 0; // still to come in a run of ticks
-    // From the first marker move on, the read-outs describe its sample.
-    bool m_moved = false;
 
     int uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
     double anyPercent()
@@ -29,8 +24,73 @@ class TestMonkey : public QObject {
         const double special[] = {0, 100, -0.0, -1, 101, 50, 1e308, -1e308, inf, -inf, nan, 1e-300};
         return uniform(0, 3) == 0 ? special[uniform(0, 11)] : std::uniform_real_distribution<double>(-20, 120)(m_random);
     }
-    void act();
-    void checkInvariants();
+
+    void act()
+    {
+        // Frames cost far more than anything else under software OpenGL, and
+        // a click or an event-loop pass lets one through, so those are rare.
+        enum Kind { Tick, Play, Box, SliderClick, Scrub, SetDouble, SliderMove, Resize, Key, Events };
+        static const int weights[] = {22, 2, 3, 6, 12, 6, 20, 4, 22, 3};
+        int roll = uniform(0, 99), kind = 0;
+        while (roll >= weights[kind])
+            roll -= weights[kind++];
+        m_kind = kind = m_ticks > 0 ? Tick : kind;
+        const int i = uniform(0, 2);
+        const double percent = anyPercent();
+        if (kind == Tick) { // now and then a run of ticks, so that playbacks reach their end
+            m_ticks = m_ticks > 0 ? m_ticks - 1 : (uniform(0, 20) == 0 ? uniform(0, 99) : 0);
+            m_app.controller->timerFired();
+        } else if (kind == Play) {
+            QTest::mouseClick(m_app.play, Qt::LeftButton);
+        } else if (kind == Box) { // exactly the clicked box's curve flips
+            QList<bool> flipped = m_app.flags();
+            flipped[i] = !flipped[i];
+            QTest::mouseClick(m_app.boxes[i], Qt::LeftButton, {}, QPoint(4, m_app.boxes[i]->height() / 2));
+            QVERIFY(m_app.flags() == flipped);
+        } else if (kind == SliderClick) {
+            const QPoint at(uniform(-5, m_app.slider->width() + 5), uniform(0, m_app.slider->height()));
+            QTest::mouseClick(m_app.slider, Qt::LeftButton, {}, at);
+        } else if (kind == Scrub || kind == SetDouble) { // the latter as playback does: the handle only
+            kind == Scrub ? m_app.controller->scrubTo(percent) : m_app.slider->setDoubleValue(percent);
+        } else if (kind == SliderMove) { // as a drag would, or steps, pages, to minimum or maximum
+            const int value = uniform(-10000, 110000), move = uniform(0, 6);
+            move == 0 ? m_app.slider->setValue(value) : m_app.slider->triggerAction(QAbstractSlider::SliderAction(move));
+        } else if (kind == Resize) {
+            const QSize special[] = {{0, 0}, {1, 1}, {1, 4000}, {4000, 1}, {8000, 6000}};
+            const QSize size = uniform(0, 1) == 0 ? special[uniform(0, 4)] : QSize(uniform(0, 1600), uniform(0, 1200));
+            m_app.delegate->window()->resize(size);
+        } else if (kind == Key) { // a printable character one time in four
+            const Qt::Key keys[] = {Qt::Key_Space, Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End, Qt::Key_Tab,
+                                    Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Return,
+                                    Qt::Key_Escape, Qt::Key_F1, Qt::Key_Backtab};
+            QWidget* targets[] = {m_app.delegate->window(), m_app.slider, m_app.play, m_app.view, m_app.boxes[0]};
+            QWidget* target = targets[uniform(0, 4)];
+            const int key = uniform(0, 3) == 0 ? uniform(Qt::Key_Space, Qt::Key_AsciiTilde) : keys[uniform(0, 13)];
+            QTest::keyClick(target, static_cast<Qt::Key>(key));
+        } else { // let queued events, frames and real timer ticks through
+            QCoreApplication::processEvents();
+        }
+    }
+
+    void checkInvariants()
+    {
+        const QByteArray where = "after an action of kind " + QByteArray::number(m_kind);
+        const MasterViewController& c = *m_app.controller;
+        const int at = m_app.view->simIndex();
+        QVERIFY2(c.simIndex() >= 0 && c.simIndex() <= m_app.last() && at >= 0 && at <= m_app.last(), where);
+        // Play defers the marker's reset to the first tick; otherwise the view shows the marker.
+        QVERIFY2((c.isRunning() && c.clock() == 0) || at == c.simIndex(), where);
+        // Once the marker has moved (the start-up figure is gone), the read-outs describe its sample.
+        const QString shown = m_app.readouts().join(" | "), expected = m_app.readoutsAt(at).join(" | ");
+        QVERIFY2(shown.startsWith("0.0100 Years") || shown == expected,
+                 qPrintable(where + ": " + shown + ", sample is " + expected));
+        QVERIFY2(m_app.play->text() == (c.isRunning() && !c.isPaused() ? "Pause" : "Play"), where);
+        // At most one timer: the playback timer, active exactly while playing or paused.
+        int active = c.timer().isActive() ? 1 : 0;
+        for (const QTimer* timer : c.findChildren<QTimer*>())
+            active += timer != &c.timer() && timer->isActive();
+        QVERIFY2(active <= 1 && c.timer().isActive() == c.isRunning(), where);
+    }
 
 private slots:
     void randomActionsKeepTheInvariants_data()
@@ -38,12 +98,9 @@ private slots:
         QTest::addColumn<quint64>("seed");
         bool replay = false;
         const quint64 fromEnv = qEnvironmentVariable("COSMOPHASE_MONKEY_SEED").toULongLong(&replay);
-        if (replay) {
-            QTest::newRow("seed from COSMOPHASE_MONKEY_SEED") << fromEnv;
-            return;
-        }
-        QTest::newRow("fixed seed") << quint64{20260705};
-        QTest::newRow("seed from the clock") << static_cast<quint64>(QDateTime::currentMSecsSinceEpoch());
+        QTest::newRow(replay ? "seed from COSMOPHASE_MONKEY_SEED" : "fixed seed") << (replay ? fromEnv : 20260705);
+        if (!replay)
+            QTest::newRow("seed from the clock") << static_cast<quint64>(QDateTime::currentMSecsSinceEpoch());
     }
     void randomActionsKeepTheInvariants()
     {
@@ -53,7 +110,6 @@ private slots:
         const int actions = ok && fromEnv > 0 ? fromEnv : 10000;
         qInfo("monkey seed %llu, %d actions (replay with COSMOPHASE_MONKEY_SEED=%llu)", seed, actions, seed);
         m_random.seed(seed);
-        m_moved = false;
         m_ticks = 0;
         QVERIFY(apptest::launch(m_app));
         int done = 0;
@@ -66,95 +122,6 @@ private slots:
         m_app.delegate.reset();
     }
 };
-
-void TestMonkey::act()
-{
-    QSignalSpy scrubs(m_app.slider, &RealSlider::scrubbed);
-    const double clockBefore = m_app.controller->clock();
-    // Frames cost far more than anything else under software OpenGL, and a
-    // click or an event-loop pass lets one through, so those are rare.
-    enum Kind { Play, Box, SliderClick, Scrub, SetValue, SliderAction, SetDouble, Resize, Key, Tick, Events };
-    static const int weights[] = {2, 3, 6, 12, 10, 10, 6, 4, 22, 22, 3};
-    int roll = uniform(0, 99);
-    int kind = 0;
-    while (roll >= weights[kind])
-        roll -= weights[kind++];
-    if (m_ticks > 0 || kind == Tick) {
-        // Now and then a run of ticks, so that playbacks also reach their end.
-        m_ticks = m_ticks > 0 ? m_ticks - 1 : (uniform(0, 20) == 0 ? uniform(0, 99) : 0);
-        m_action = QStringLiteral("tick");
-        m_app.controller->timerFired();
-    } else if (kind == Play) {
-        m_action = QStringLiteral("click Play/Pause");
-        QTest::mouseClick(m_app.play, Qt::LeftButton);
-    } else if (kind == Box) { // exactly the clicked box's curve flips
-        const int i = uniform(0, 2);
-        m_action = QStringLiteral("click box %1").arg(i);
-        QList<bool> flipped = m_app.flags();
-        flipped[i] = !flipped[i];
-        QTest::mouseClick(m_app.boxes[i], Qt::LeftButton, {}, QPoint(4, m_app.boxes[i]->height() / 2));
-        QVERIFY2(m_app.flags() == flipped, qPrintable(m_action));
-    } else if (kind == SliderClick) {
-        const QPoint at(uniform(-5, m_app.slider->width() + 5), uniform(0, m_app.slider->height()));
-        m_action = QStringLiteral("click slider at %1,%2").arg(at.x()).arg(at.y());
-        QTest::mouseClick(m_app.slider, Qt::LeftButton, {}, at);
-    } else if (kind == Scrub || kind == SetDouble) { // the latter as playback does: the handle only
-        const double percent = anyPercent();
-        m_action = QStringLiteral("%1 %2%").arg(kind == Scrub ? "scrub to" : "setDoubleValue").arg(percent);
-        kind == Scrub ? m_app.controller->scrubTo(percent) : m_app.slider->setDoubleValue(percent);
-        m_moved = m_moved || kind == Scrub;
-    } else if (kind == SetValue) { // through QSlider, as a drag would
-        const int value = uniform(-10000, 110000);
-        m_action = QStringLiteral("QSlider::setValue(%1)").arg(value);
-        m_app.slider->setValue(value);
-    } else if (kind == SliderAction) { // single and page steps, to minimum and maximum
-        const auto move = static_cast<QAbstractSlider::SliderAction>(uniform(1, 6));
-        m_action = QStringLiteral("slider action %1").arg(move);
-        m_app.slider->triggerAction(move);
-    } else if (kind == Resize) {
-        const QSize special[] = {{0, 0}, {1, 1}, {1, 4000}, {4000, 1}, {8000, 6000}};
-        const QSize size = uniform(0, 1) == 0 ? special[uniform(0, 4)] : QSize(uniform(0, 1600), uniform(0, 1200));
-        m_action = QStringLiteral("resize to %1x%2").arg(size.width()).arg(size.height());
-        m_app.delegate->window()->resize(size);
-    } else if (kind == Key) { // a printable character one time in four
-        const Qt::Key keys[] = {Qt::Key_Space, Qt::Key_Left, Qt::Key_Right,    Qt::Key_Home,   Qt::Key_End,
-                                Qt::Key_Tab,   Qt::Key_Up,   Qt::Key_Down,     Qt::Key_PageUp, Qt::Key_PageDown,
-                                Qt::Key_Return, Qt::Key_Escape, Qt::Key_F1,    Qt::Key_Backtab};
-        QWidget* targets[] = {m_app.delegate->window(), m_app.slider, m_app.play, m_app.view, m_app.boxes[0]};
-        QWidget* target = targets[uniform(0, 4)];
-        const int key = uniform(0, 3) == 0 ? uniform(Qt::Key_Space, Qt::Key_AsciiTilde) : keys[uniform(0, 13)];
-        m_action = QStringLiteral("key 0x%1 to %2").arg(key, 0, 16).arg(target->objectName());
-        QTest::keyClick(target, static_cast<Qt::Key>(key));
-    } else { // let queued events, frames and real timer ticks through
-        m_action = QStringLiteral("process events");
-        QCoreApplication::processEvents();
-    }
-    // The key shortcuts scrub without the slider's signal; they show in the
-    // elapsed-time read-out, which only a marker move sets.
-    if (m_app.controller->clock() != clockBefore || !scrubs.isEmpty()
-        || m_app.text("runTimeField") != QStringLiteral("0.0100 Years"))
-        m_moved = true;
-}
-
-void TestMonkey::checkInvariants()
-{
-    const QByteArray where = m_action.toUtf8();
-    const MasterViewController& c = *m_app.controller;
-    const int at = m_app.view->simIndex();
-    QVERIFY2(c.simIndex() >= 0 && c.simIndex() <= m_app.last() && at >= 0 && at <= m_app.last(), where);
-    // Play defers the marker's reset to the first tick; otherwise the view
-    // shows the controller's marker.
-    QVERIFY2((c.isRunning() && c.clock() == 0) || at == c.simIndex(), where);
-    const QString shown = m_app.readouts().join(" | "), expected = m_app.readoutsAt(at).join(" | ");
-    QVERIFY2(!m_moved || shown == expected, qPrintable(m_action + ": " + shown + ", sample is " + expected));
-    QVERIFY2(m_app.play->text() == (c.isRunning() && !c.isPaused() ? "Pause" : "Play"), where);
-    // At most one timer: the playback timer, active exactly while a playback
-    // is under way (paused included).
-    int active = c.timer().isActive() ? 1 : 0;
-    for (const QTimer* timer : c.findChildren<QTimer*>())
-        active += timer != &c.timer() && timer->isActive();
-    QVERIFY2(active <= 1 && c.timer().isActive() == c.isRunning(), where);
-}
 
 QTEST_MAIN(TestMonkey)
 #include "tst_monkey.moc"

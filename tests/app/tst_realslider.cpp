@@ -21,12 +21,9 @@ private slots:
             RealSlider slider;
             slider.setDoubleValue(50);
             QSignalSpy scrubs(&slider, &RealSlider::scrubbed);
-            if (row.how == 'D')
-                slider.setDoubleValue(row.argument);
-            else if (row.how == 'I')
-                slider.setIntegerValue(static_cast<int>(row.argument));
-            else
-                QTest::keyClick(&slider, static_cast<Qt::Key>(row.argument));
+            row.how == 'D'   ? slider.setDoubleValue(row.argument)
+            : row.how == 'I' ? slider.setIntegerValue(static_cast<int>(row.argument))
+                             : QTest::keyClick(&slider, static_cast<Qt::Key>(row.argument));
             QVERIFY2(slider.doubleValue() == row.read,
                      qPrintable(QStringLiteral("%1(%2) reads %3").arg(row.how).arg(row.argument).arg(slider.doubleValue(), 0, 'g', 17)));
             // Only the user's moves are scrubs, so playback can move the handle.
