@@ -65,8 +65,8 @@ class TestMonkey : public QObject {
                                     Qt::Key_Escape, Qt::Key_F1, Qt::Key_Backtab};
             QWidget* targets[] = {m_app.delegate->window(), m_app.slider, m_app.play, m_app.view, m_app.boxes[0]};
             QWidget* target = targets[uniform(0, 4)];
-            const int key = uniform(0, 3) == 0 ? uniform(Qt::Key_Space, Qt::Key_AsciiTilde) : keys[uniform(0, 13)];
-            QTest::keyClick(target, static_cast<Qt::Key>(key));
+            const int key = uniform(0, 3) == 0 ? uniform(0x20, 0x7e) : keys[uniform(0, 13)];
+            key < 0x7f ? QTest::keyClick(target, static_cast<char>(key)) : QTest::keyClick(target, static_cast<Qt::Key>(key));
         } else { // let queued events, frames and real timer ticks through
             QCoreApplication::processEvents();
         }
