@@ -2,7 +2,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+// A failed check aborts, which libFuzzer reports with the input that did it.
+#define FUZZ_CHECK(condition)                                                                \
+    do {                                                                                     \
+        if (!(condition)) {                                                                  \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                    \
+        }                                                                                    \
+    } while (0)
 
 namespace cosmophase::fuzz {
 

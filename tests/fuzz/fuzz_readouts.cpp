@@ -14,14 +14,6 @@
 using cosmophase::fuzz::bitsOf;
 using cosmophase::fuzz::FuzzInput;
 
-#define FUZZ_CHECK(condition)                                                                \
-    do {                                                                                     \
-        if (!(condition)) {                                                                  \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                    \
-        }                                                                                    \
-    } while (0)
-
 namespace {
 
 bool isDigit(char c)

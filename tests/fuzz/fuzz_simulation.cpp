@@ -17,14 +17,6 @@ using cosmophase::State;
 using cosmophase::fuzz::bitsOf;
 using cosmophase::fuzz::FuzzInput;
 
-#define FUZZ_CHECK(condition)                                                                \
-    do {                                                                                     \
-        if (!(condition)) {                                                                  \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                    \
-        }                                                                                    \
-    } while (0)
-
 namespace {
 
 constexpr std::uint64_t kSignBit = 0x8000000000000000u;
