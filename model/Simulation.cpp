@@ -290,6 +290,12 @@ void Simulation::buildSolnCurve()
 
     m_z2_array.clear();
     m_w0_array.clear();
+    // Room for the longest curve up front: growing by doubling touches fresh
+    // pages at every step, and first touches cost more than the integration
+    // on some machines. Pages of the reserve that are never written are
+    // never faulted in.
+    m_z2_array.reserve(kMaxCurveSteps + 1);
+    m_w0_array.reserve(kMaxCurveSteps + 1);
     m_z2_array.push_back(static_cast<double>(m_z2_init));
     m_w0_array.push_back(static_cast<double>(m_w0_init));
 
