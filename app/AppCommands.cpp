@@ -1,6 +1,7 @@
 #include "AppCommands.h"
 
-#include "ExportCore.h"
+#include "AtomicWrite.h"
+#include "DataFormat.h"
 #include "MasterViewController.h"
 #include "MyOpenGLView.h"
 #include "ReadoutFormat.h"

@@ -4,6 +4,7 @@
 #include "Observables.h"
 #include "ReadoutFormat.h"
 #include "Simulation.h"
+#include "ui_MasterViewController.h"
 
 #include <QWidget>
 
@@ -18,6 +19,7 @@ QString qt(const std::string& text)
 
 MasterViewController::MasterViewController(QObject* parent)
     : QObject(parent)
+    , m_ui(std::make_unique<Ui::MasterViewController>())
 {
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(kTickMilliseconds);
@@ -30,18 +32,23 @@ MasterViewController::~MasterViewController()
     delete m_view.data();
 }
 
+MyOpenGLView* MasterViewController::openGLView() const
+{
+    return m_ui->openGLView;
+}
+
 QWidget* MasterViewController::view()
 {
     if (m_view)
         return m_view;
 
     m_view = new QWidget;
-    m_ui.setupUi(m_view);
-    connect(m_ui.playButton, &QPushButton::clicked, this, &MasterViewController::simToggle);
-    connect(m_ui.timeSlider, &RealSlider::scrubbed, this, &MasterViewController::sliderMoved);
-    connect(m_ui.stableCheckBox, &QCheckBox::clicked, this, &MasterViewController::showStable);
-    connect(m_ui.unstableCheckBox, &QCheckBox::clicked, this, &MasterViewController::showUnstable);
-    connect(m_ui.familyCheckBox, &QCheckBox::clicked, this, &MasterViewController::showFamily);
+    m_ui->setupUi(m_view);
+    connect(m_ui->playButton, &QPushButton::clicked, this, &MasterViewController::simToggle);
+    connect(m_ui->timeSlider, &RealSlider::scrubbed, this, &MasterViewController::sliderMoved);
+    connect(m_ui->stableCheckBox, &QCheckBox::clicked, this, &MasterViewController::showStable);
+    connect(m_ui->unstableCheckBox, &QCheckBox::clicked, this, &MasterViewController::showUnstable);
+    connect(m_ui->familyCheckBox, &QCheckBox::clicked, this, &MasterViewController::showFamily);
     initialize();
     return m_view;
 }
@@ -67,25 +74,25 @@ void MasterViewController::initialize()
     m_w2_end = m_w2_array[0];
 
     computeRedShiftVsLuminosity();
-    m_ui.runTimeField->setText(qt(cosmophase::startupYearsText(cosmophase::startupRunTimeFigure())));
-    m_ui.densityRatioField->setText(qt(cosmophase::densityRatioText(cosmophase::densityRatio(m_z2_end))));
+    m_ui->runTimeField->setText(qt(cosmophase::startupYearsText(cosmophase::startupRunTimeFigure())));
+    m_ui->densityRatioField->setText(qt(cosmophase::densityRatioText(cosmophase::densityRatio(m_z2_end))));
 }
 
 void MasterViewController::computeRedShiftVsLuminosity()
 {
     const cosmophase::PresentDay present = cosmophase::presentDayParameters(
         static_cast<double>(m_z2_end), static_cast<double>(m_w0_end), static_cast<double>(m_w2_end));
-    m_ui.q0Field->setText(qt(cosmophase::threeDecimalText(present.q0)));
-    m_ui.xi0Field->setText(qt(cosmophase::threeDecimalText(present.xi0)));
+    m_ui->q0Field->setText(qt(cosmophase::threeDecimalText(present.q0)));
+    m_ui->xi0Field->setText(qt(cosmophase::threeDecimalText(present.xi0)));
 }
 
 void MasterViewController::updateDisplayValues()
 {
     computeRedShiftVsLuminosity();
-    m_ui.densityRatioField->setText(qt(cosmophase::densityRatioText(cosmophase::densityRatio(m_z2_end))));
+    m_ui->densityRatioField->setText(qt(cosmophase::densityRatioText(cosmophase::densityRatio(m_z2_end))));
     // Without a sample at the marker there is no time to show.
     if (hasSample(m_sim_index))
-        m_ui.runTimeField->setText(qt(cosmophase::elapsedYearsText(m_time_array[m_sim_index])));
+        m_ui->runTimeField->setText(qt(cosmophase::elapsedYearsText(m_time_array[m_sim_index])));
 }
 
 std::int32_t MasterViewController::findIndexWithPercent(double percent) const
@@ -109,10 +116,10 @@ void MasterViewController::simToggle()
         startPlayback();
     } else if (!m_pause) {
         m_pause = true;
-        m_ui.playButton->setText(QStringLiteral("Play"));
+        m_ui->playButton->setText(QStringLiteral("Play"));
     } else {
         m_pause = false;
-        m_ui.playButton->setText(QStringLiteral("Pause"));
+        m_ui->playButton->setText(QStringLiteral("Pause"));
     }
 }
 
@@ -124,10 +131,10 @@ void MasterViewController::startPlayback()
     m_timer.start();
     m_tick_schedule.start();
     m_ticks_delivered = 0;
-    m_ui.timeSlider->setIntegerValue(0);
+    m_ui->timeSlider->setIntegerValue(0);
     m_run = true;
     m_pause = false;
-    m_ui.playButton->setText(QStringLiteral("Pause"));
+    m_ui->playButton->setText(QStringLiteral("Pause"));
 }
 
 void MasterViewController::deliverDueTicks()
@@ -152,7 +159,7 @@ void MasterViewController::timerFired()
         return;
     if (m_clock >= kClockEnd) {
         m_timer.stop();
-        m_ui.playButton->setText(QStringLiteral("Play"));
+        m_ui->playButton->setText(QStringLiteral("Play"));
         m_run = false;
         return;
     }
@@ -170,32 +177,32 @@ void MasterViewController::timerFired()
         if (m_sim_index >= n)
             m_sim_index = n - 1;
     }
-    m_ui.timeSlider->setDoubleValue((kSliderScale * m_clock) / kClockEnd);
-    m_ui.openGLView->setSimIndex(m_sim_index);
+    m_ui->timeSlider->setDoubleValue((kSliderScale * m_clock) / kClockEnd);
+    m_ui->openGLView->setSimIndex(m_sim_index);
     loadMarkerState();
     updateDisplayValues();
 }
 
 void MasterViewController::sliderMoved()
 {
-    moveMarkerTo(findIndexWithPercent(m_ui.timeSlider->doubleValue()));
+    moveMarkerTo(findIndexWithPercent(m_ui->timeSlider->doubleValue()));
 }
 
 void MasterViewController::scrubTo(double percent)
 {
-    m_ui.timeSlider->setDoubleValue(percent);
+    m_ui->timeSlider->setDoubleValue(percent);
     sliderMoved();
 }
 
 void MasterViewController::scrubBy(double deltaPercent)
 {
-    scrubTo(m_ui.timeSlider->doubleValue() + deltaPercent);
+    scrubTo(m_ui->timeSlider->doubleValue() + deltaPercent);
 }
 
 void MasterViewController::moveMarkerTo(std::int32_t index)
 {
     m_sim_index = index;
-    m_ui.openGLView->setSimIndex(index);
+    m_ui->openGLView->setSimIndex(index);
     loadMarkerState();
     updateDisplayValues();
 }
@@ -216,15 +223,15 @@ bool MasterViewController::hasSample(std::int32_t index) const
 
 void MasterViewController::showStable()
 {
-    m_ui.openGLView->toggleShowStable();
+    m_ui->openGLView->toggleShowStable();
 }
 
 void MasterViewController::showUnstable()
 {
-    m_ui.openGLView->toggleShowUnstable();
+    m_ui->openGLView->toggleShowUnstable();
 }
 
 void MasterViewController::showFamily()
 {
-    m_ui.openGLView->toggleShowFamily();
+    m_ui->openGLView->toggleShowFamily();
 }

@@ -1,17 +1,19 @@
 #pragma once
 
-#include "ui_MasterViewController.h"
-
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class MyOpenGLView;
 class QWidget;
+namespace Ui {
+class MasterViewController;
+}
 
 // Controller of the main window's content: runs the model once at start-up,
 // keeps its own copy of the samples, and drives the marker from the
@@ -46,7 +48,7 @@ public:
     void scrubTo(double percent);
     void scrubBy(double deltaPercent);
 
-    MyOpenGLView* openGLView() const { return m_ui.openGLView; }
+    MyOpenGLView* openGLView() const;
     const std::vector<double>& z2Array() const { return m_z2_array; }
     const std::vector<double>& w0Array() const { return m_w0_array; }
     const std::vector<double>& w2Array() const { return m_w2_array; }
@@ -73,7 +75,8 @@ private:
     void loadMarkerState();
     bool hasSample(std::int32_t index) const;
 
-    Ui::MasterViewController m_ui;
+    // The generated form stays out of this header: only the controller sees it.
+    std::unique_ptr<Ui::MasterViewController> m_ui;
     QPointer<QWidget> m_view;
     std::vector<double> m_z2_array;
     std::vector<double> m_w0_array;

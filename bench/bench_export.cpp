@@ -1,6 +1,6 @@
 #include "CurveSet.h"
 #include "CurvesExport.h"
-#include "ExportCore.h"
+#include "DataFormat.h"
 #include "RunSummary.h"
 #include "Simulation.h"
 

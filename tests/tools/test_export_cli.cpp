@@ -1,7 +1,7 @@
 // Drives the real cosmophase-export binary through its process interface.
 
 #include "CurveSet.h"
-#include "ExportCore.h"
+#include "DataFormat.h"
 #include "Observables.h"
 
 #include <QJsonArray>

@@ -1,7 +1,8 @@
 #include "CliOptions.h"
 #include "CurveSet.h"
+#include "AtomicWrite.h"
 #include "CurvesExport.h"
-#include "ExportCore.h"
+#include "DataFormat.h"
 #include "RunSummary.h"
 #include "Simulation.h"
 

@@ -2,7 +2,7 @@
 
 #include "CurveSet.h"
 #include "CurvesExport.h"
-#include "ExportCore.h"
+#include "DataFormat.h"
 
 namespace cosmophase {
 

@@ -38,14 +38,4 @@ void appendDouble(std::string& out, double value);
 void appendJsonNumber(std::string& out, double value);
 void appendIndex(std::string& out, std::size_t index);
 
-struct WriteResult {
-    bool ok = false;
-    std::string error; // one line naming the path and the reason
-};
-
-// Writes to a temporary file beside `path`, syncs it and renames it over
-// `path`. On failure the temporary file is removed and an existing `path`
-// is left as it was. Only regular files are replaced.
-WriteResult writeFileAtomically(const std::string& path, const std::string& contents);
-
 } // namespace cosmophase

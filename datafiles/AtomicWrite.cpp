@@ -1,4 +1,4 @@
-#include "ExportCore.h"
+#include "AtomicWrite.h"
 
 #include <cerrno>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "ExportCore.h"
+#include "DataFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "CurvesExport.h"
 
-#include "ExportCore.h"
+#include "DataFormat.h"
 
 #include <cstddef>
 
