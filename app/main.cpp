@@ -53,7 +53,7 @@ int main(int argc, char* argv[])
                               QStringLiteral("No OpenGL context could be created, so the phase "
                                              "plane cannot be drawn.\n\nCheck the graphics driver "
                                              "(Mesa), or try LIBGL_ALWAYS_SOFTWARE=1."));
-        return 2;
+        return 1;
     }
 
     AppDelegate delegate;
