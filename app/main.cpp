@@ -1,4 +1,5 @@
 #include "AppDelegate.h"
+#include "CommandLine.h"
 #include "MyOpenGLView.h"
 #include "Platform.h"
 
@@ -6,10 +7,32 @@
 #include <QMessageBox>
 #include <QSurfaceFormat>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char* argv[])
 {
+    // Options come first: --help and --version answer without a display.
+    const cosmophase::ApplicationArguments arguments =
+        cosmophase::parseApplicationArguments(cosmophase::argumentList(argc, argv));
+    switch (arguments.action) {
+    case cosmophase::ApplicationArguments::Action::PrintText:
+        std::fputs(arguments.text.toLocal8Bit().constData(), stdout);
+        if (std::fflush(stdout) != 0) {
+            std::fprintf(stderr, "cosmophase: cannot write to standard output: %s\n",
+                         std::strerror(errno));
+            return 1;
+        }
+        return 0;
+    case cosmophase::ApplicationArguments::Action::Fail:
+        std::fprintf(stderr, "cosmophase: %s See cosmophase --help.\n",
+                     arguments.text.toLocal8Bit().constData());
+        return 2;
+    case cosmophase::ApplicationArguments::Action::Run:
+        break;
+    }
+
     // Without a display QApplication aborts with a message about plugins;
     // say plainly what is missing instead.
     if (!cosmophase::displayAvailable()) {
@@ -23,14 +46,14 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cosmophase"));
     QApplication::setApplicationVersion(QStringLiteral(COSMOPHASE_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("cosmophase"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.cosmophase.Cosmophase"));
 
     if (!cosmophase::openGlAvailable()) {
         QMessageBox::critical(nullptr, QStringLiteral("Cosmophase"),
                               QStringLiteral("No OpenGL context could be created, so the phase "
                                              "plane cannot be drawn.\n\nCheck the graphics driver "
                                              "(Mesa), or try LIBGL_ALWAYS_SOFTWARE=1."));
-        return 2;
+        return 1;
     }
 
     AppDelegate delegate;

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace cosmophase {
+
+// What the command line asks of the application. It is read before anything
+// needs a display, so --help and --version answer on any terminal.
+struct ApplicationArguments {
+    enum class Action {
+        Run,       // start the application
+        PrintText, // print text to standard output and exit with status 0
+        Fail       // print text (one line) to standard error, exit with status 2
+    };
+    Action action = Action::Run;
+    QString text;
+};
+
+// The program name followed by the arguments, decoded as QCoreApplication
+// would decode them.
+QStringList argumentList(int argc, char* argv[]);
+
+// Parses a full argument list (program name first). Qt's own windowing
+// options (-platform, -style, -session...) are accepted and left for the
+// QApplication, which reads them from the same argv.
+ApplicationArguments parseApplicationArguments(const QStringList& arguments);
+
+} // namespace cosmophase
