@@ -120,6 +120,13 @@ void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
         plot.valueAxis->setRange(low, high);
         plot.valueAxis->applyNiceNumbers();
     }
+    // The marker moves on every playback tick; the curves, grid and labels
+    // under it then repaint from cached pixmaps instead of stroking
+    // thousands of points again.
+    for (QGraphicsItem* item : plot.chart->scene()->items()) {
+        if (item != plot.marker)
+            item->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+    }
     placeMarker(plot);
 }
 
