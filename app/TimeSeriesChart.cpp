@@ -24,11 +24,15 @@ struct Curve {
 using cosmophase::TimeSeries;
 
 constexpr Curve kCurves[2][TimeSeriesChart::kCurvesPerTab] = {
-    {{"q0", &TimeSeries::q0}, {"xi0", &TimeSeries::xi0}, {"Density ratio", &TimeSeries::densityRatio}},
+    {{"q0", &TimeSeries::q0},
+     {"xi0", &TimeSeries::xi0},
+     {QT_TRANSLATE_NOOP("TimeSeriesChart", "Density ratio"), &TimeSeries::densityRatio}},
     {{"z2", &TimeSeries::z2}, {"w0", &TimeSeries::w0}, {"w2", &TimeSeries::w2}},
 };
-const char* const kTabTitles[2] = {"Observables", "State"};
-const char* const kValueTitles[2] = {"Observable", "State variable"};
+const char* const kTabTitles[2] = {QT_TRANSLATE_NOOP("TimeSeriesChart", "Observables"),
+                                   QT_TRANSLATE_NOOP("TimeSeriesChart", "State")};
+const char* const kValueTitles[2] = {QT_TRANSLATE_NOOP("TimeSeriesChart", "Observable"),
+                                     QT_TRANSLATE_NOOP("TimeSeriesChart", "State variable")};
 
 // Drawn above the curves.
 constexpr qreal kMarkerZ = 100;
@@ -65,7 +69,7 @@ void TimeSeriesChart::buildPlot(Plot& plot, Tab tab)
     plot.chart->addAxis(plot.valueAxis, Qt::AlignLeft);
     for (int k = 0; k < kCurvesPerTab; ++k) {
         auto* curve = new QLineSeries;
-        curve->setName(QString::fromLatin1(kCurves[tab][k].name));
+        curve->setName(tr(kCurves[tab][k].name));
         plot.chart->addSeries(curve);
         curve->attachAxis(plot.timeAxis);
         curve->attachAxis(plot.valueAxis);

@@ -87,6 +87,17 @@ void BM_FillChart(benchmark::State& state)
 }
 BENCHMARK(BM_FillChart)->Unit(benchmark::kMillisecond);
 
+// What the empty chart adds to the window's first paint.
+void BM_BuildAndPaintEmptyChart(benchmark::State& state)
+{
+    for (auto _ : state) {
+        TimeSeriesChart chart;
+        chart.resize(650, 530);
+        benchmark::DoNotOptimize(chart.grab());
+    }
+}
+BENCHMARK(BM_BuildAndPaintEmptyChart)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv)
