@@ -2,7 +2,10 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsEffect>
 #include <QGraphicsLineItem>
+#include <QGraphicsScene>
+#include <QPainter>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QMouseEvent>
@@ -34,8 +37,26 @@ const char* const kTabTitles[2] = {QT_TRANSLATE_NOOP("TimeSeriesChart", "Observa
 const char* const kValueTitles[2] = {QT_TRANSLATE_NOOP("TimeSeriesChart", "Observable"),
                                      QT_TRANSLATE_NOOP("TimeSeriesChart", "State variable")};
 
-// Drawn above the curves.
+// Drawn above the chart.
 constexpr qreal kMarkerZ = 100;
+
+// Draws the chart from one pixmap that Qt keeps until something in the chart
+// changes. The marker is not part of the chart, so moving it on every
+// playback tick repaints two thin strips from that pixmap instead of
+// stroking thousands of points again.
+class CachedChartEffect : public QGraphicsEffect {
+public:
+    using QGraphicsEffect::QGraphicsEffect;
+
+protected:
+    void draw(QPainter* painter) override
+    {
+        QPoint offset;
+        const QPixmap pixmap = sourcePixmap(Qt::DeviceCoordinates, &offset, QGraphicsEffect::NoPad);
+        painter->setWorldTransform(QTransform());
+        painter->drawPixmap(offset, pixmap);
+    }
+};
 
 } // namespace
 
@@ -76,7 +97,7 @@ void TimeSeriesChart::buildPlot(Plot& plot, Tab tab)
         plot.curves[k] = curve;
     }
 
-    plot.marker = new QGraphicsLineItem(plot.chart);
+    plot.marker = new QGraphicsLineItem;
     QPen pen(QColor(200, 0, 0));
     pen.setWidthF(1.5);
     pen.setCosmetic(true);
@@ -86,6 +107,7 @@ void TimeSeriesChart::buildPlot(Plot& plot, Tab tab)
     connect(plot.chart, &QChart::plotAreaChanged, this, [this, &plot] { placeMarker(plot); });
 
     plot.view = new QChartView(plot.chart);
+    plot.view->scene()->addItem(plot.marker);
     plot.view->setRenderHint(QPainter::Antialiasing);
     plot.view->viewport()->installEventFilter(this);
     plot.view->setToolTip(tr("Click or drag to move the marker to that time"));
@@ -124,13 +146,10 @@ void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
         plot.valueAxis->setRange(low, high);
         plot.valueAxis->applyNiceNumbers();
     }
-    // The marker moves on every playback tick; the curves, grid and labels
-    // under it then repaint from cached pixmaps instead of stroking
-    // thousands of points again.
-    for (QGraphicsItem* item : plot.chart->scene()->items()) {
-        if (item != plot.marker)
-            item->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
-    }
+    // Only a filled chart is worth caching; the empty one is drawn directly
+    // in the window's first frame.
+    if (!plot.chart->graphicsEffect())
+        plot.chart->setGraphicsEffect(new CachedChartEffect(plot.chart));
     placeMarker(plot);
 }
 
@@ -176,7 +195,8 @@ void TimeSeriesChart::placeMarker(const Plot& plot)
     const QRectF area = plot.chart->plotArea();
     const qreal x =
         plot.chart->mapToPosition(QPointF(m_series.time[static_cast<std::size_t>(m_marker_index)], 0), plot.curves[0]).x();
-    plot.marker->setLine(x, area.top(), x, area.bottom());
+    plot.marker->setLine(QLineF(plot.chart->mapToScene(QPointF(x, area.top())),
+                                plot.chart->mapToScene(QPointF(x, area.bottom()))));
     plot.marker->show();
 }
 
