@@ -5,10 +5,12 @@
 #include <QGraphicsEffect>
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>
-#include <QPainter>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPixmapCache>
+#include <QResizeEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -40,10 +42,10 @@ const char* const kValueTitles[2] = {QT_TRANSLATE_NOOP("TimeSeriesChart", "Obser
 // Drawn above the chart.
 constexpr qreal kMarkerZ = 100;
 
-// Draws the chart from one pixmap that Qt keeps until something in the chart
-// changes. The marker is not part of the chart, so moving it on every
-// playback tick repaints two thin strips from that pixmap instead of
-// stroking thousands of points again.
+// Draws the chart from one pixmap that Qt keeps (in QPixmapCache) until
+// something in the chart changes. The marker is not part of the chart, so
+// moving it on every playback tick repaints two thin strips from that pixmap
+// instead of stroking thousands of points again.
 class CachedChartEffect : public QGraphicsEffect {
 public:
     using QGraphicsEffect::QGraphicsEffect;
@@ -53,8 +55,10 @@ protected:
     {
         QPoint offset;
         const QPixmap pixmap = sourcePixmap(Qt::DeviceCoordinates, &offset, QGraphicsEffect::NoPad);
+        const QTransform itemToDevice = painter->worldTransform();
         painter->setWorldTransform(QTransform());
         painter->drawPixmap(offset, pixmap);
+        painter->setWorldTransform(itemToDevice);
     }
 };
 
@@ -148,8 +152,10 @@ void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
     }
     // Only a filled chart is worth caching; the empty one is drawn directly
     // in the window's first frame.
-    if (!plot.chart->graphicsEffect())
+    if (!plot.chart->graphicsEffect()) {
         plot.chart->setGraphicsEffect(new CachedChartEffect(plot.chart));
+        plot.chart->graphicsEffect()->setEnabled(chartPixmapFitsCache());
+    }
     placeMarker(plot);
 }
 
@@ -176,6 +182,24 @@ QSize TimeSeriesChart::sizeHint() const
 QSize TimeSeriesChart::minimumSizeHint() const
 {
     return {320, 220};
+}
+
+void TimeSeriesChart::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    for (const Plot& plot : m_plots) {
+        if (QGraphicsEffect* effect = plot.chart->graphicsEffect())
+            effect->setEnabled(chartPixmapFitsCache());
+    }
+}
+
+bool TimeSeriesChart::chartPixmapFitsCache() const
+{
+    // A pixmap the cache cannot keep would be rendered whole on every marker
+    // move; such a large chart is drawn directly instead.
+    const qreal ratio = devicePixelRatioF();
+    const qint64 kilobytes = qint64(width() * ratio) * qint64(height() * ratio) * 4 / 1024;
+    return 2 * kilobytes <= QPixmapCache::cacheLimit();
 }
 
 void TimeSeriesChart::setMarkerIndex(int index)

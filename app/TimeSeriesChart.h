@@ -52,6 +52,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     struct Plot {
@@ -66,6 +67,7 @@ private:
     void buildPlot(Plot& plot, Tab tab);
     void fillPlot(Plot& plot, Tab tab);
     void placeMarker(const Plot& plot);
+    bool chartPixmapFitsCache() const;
     const Plot* plotOfViewport(const QObject* viewport) const;
     void scrubAt(const Plot& plot, const QPointF& viewportPos);
 
