@@ -2,6 +2,7 @@
 
 #include "AppCommands.h"
 #include "MasterViewController.h"
+#include "TimeSeriesChart.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -48,6 +49,14 @@ void AppDelegate::buildMenus()
 
     QMenu* edit = bar->addMenu(tr("&Edit"));
     edit->addAction(tr("&Copy Read-outs"), QKeySequence::Copy, commands, &AppCommands::copyReadouts);
+
+    QMenu* view = bar->addMenu(tr("&View"));
+    QAction* timeSeries = view->addAction(tr("&Time Series"));
+    timeSeries->setObjectName(QStringLiteral("timeSeriesAction"));
+    timeSeries->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    timeSeries->setCheckable(true);
+    timeSeries->setChecked(true);
+    connect(timeSeries, &QAction::toggled, controller->timeSeriesChart(), &QWidget::setVisible);
 
     // Window-wide shortcuts: they work wherever the focus is, and the
     // buttons and check boxes take no focus from clicks, so Space is never

@@ -13,7 +13,9 @@ class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kDefaultWidth = 900;
+    // Room for a phase plane of at least 630 px square with the controls and
+    // the time-series chart beside it, inside a 1366 x 768 screen.
+    static constexpr int kDefaultWidth = 1340;
     static constexpr int kDefaultHeight = 700;
 
     explicit AppDelegate(QObject* parent = nullptr);

@@ -4,6 +4,8 @@
 #include "Observables.h"
 #include "ReadoutFormat.h"
 #include "Simulation.h"
+#include "TimeSeries.h"
+#include "TimeSeriesChart.h"
 #include "ui_MasterViewController.h"
 
 #include <QWidget>
@@ -37,6 +39,11 @@ MyOpenGLView* MasterViewController::openGLView() const
     return m_ui->openGLView;
 }
 
+TimeSeriesChart* MasterViewController::timeSeriesChart() const
+{
+    return m_ui->timeSeriesChart;
+}
+
 QWidget* MasterViewController::view()
 {
     if (m_view)
@@ -49,6 +56,13 @@ QWidget* MasterViewController::view()
     connect(m_ui->stableCheckBox, &QCheckBox::clicked, this, &MasterViewController::showStable);
     connect(m_ui->unstableCheckBox, &QCheckBox::clicked, this, &MasterViewController::showUnstable);
     connect(m_ui->familyCheckBox, &QCheckBox::clicked, this, &MasterViewController::showFamily);
+    TimeSeriesChart* chart = m_ui->timeSeriesChart;
+    connect(this, &MasterViewController::markerMoved, chart, &TimeSeriesChart::setMarkerIndex);
+    connect(chart, &TimeSeriesChart::scrubRequested, this, &MasterViewController::scrubTo);
+    // Filled once the plot has shown its first frame, so start-up never waits for it.
+    connect(m_ui->openGLView, &QOpenGLWidget::frameSwapped, chart, [this, chart] {
+        chart->setSeries(cosmophase::timeSeriesOf({m_z2_array, m_w0_array, m_w2_array, m_time_array}));
+    }, Qt::SingleShotConnection);
     initialize();
     return m_view;
 }
@@ -181,6 +195,7 @@ void MasterViewController::timerFired()
     m_ui->openGLView->setSimIndex(m_sim_index);
     loadMarkerState();
     updateDisplayValues();
+    emit markerMoved(m_sim_index);
 }
 
 void MasterViewController::sliderMoved()
@@ -205,6 +220,7 @@ void MasterViewController::moveMarkerTo(std::int32_t index)
     m_ui->openGLView->setSimIndex(index);
     loadMarkerState();
     updateDisplayValues();
+    emit markerMoved(index);
 }
 
 void MasterViewController::loadMarkerState()

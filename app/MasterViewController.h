@@ -11,6 +11,7 @@
 
 class MyOpenGLView;
 class QWidget;
+class TimeSeriesChart;
 namespace Ui {
 class MasterViewController;
 }
@@ -49,6 +50,7 @@ public:
     void scrubBy(double deltaPercent);
 
     MyOpenGLView* openGLView() const;
+    TimeSeriesChart* timeSeriesChart() const;
     const std::vector<double>& z2Array() const { return m_z2_array; }
     const std::vector<double>& w0Array() const { return m_w0_array; }
     const std::vector<double>& w2Array() const { return m_w2_array; }
@@ -58,6 +60,11 @@ public:
     std::int32_t simIndex() const { return m_sim_index; }
     bool isRunning() const { return m_run; }
     bool isPaused() const { return m_pause; }
+
+signals:
+    // After every tick and scrub that moves the marker, once the view and the
+    // read-outs have it.
+    void markerMoved(int index);
 
 public slots:
     void simToggle();

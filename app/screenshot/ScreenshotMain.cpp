@@ -1,7 +1,7 @@
 // Takes the README's picture of the main window: launches the application as
 // main() does, lets the plot draw, moves the marker part-way through the run
 // the way a user dragging the slider would, and saves the whole window.
-// Usage: cosmophase-screenshot OUTPUT.png [PERCENT]
+// Usage: cosmophase-screenshot OUTPUT.png [PERCENT] [WIDTHxHEIGHT]
 
 #include "AppDelegate.h"
 #include "MasterViewController.h"
@@ -20,7 +20,7 @@
 int main(int argc, char* argv[])
 {
     if (argc < 2) {
-        std::fputs("usage: cosmophase-screenshot OUTPUT.png [PERCENT]\n", stderr);
+        std::fputs("usage: cosmophase-screenshot OUTPUT.png [PERCENT] [WIDTHxHEIGHT]\n", stderr);
         return 2;
     }
     QSurfaceFormat::setDefaultFormat(MyOpenGLView::defaultSurfaceFormat());
@@ -29,6 +29,12 @@ int main(int argc, char* argv[])
     const double percent = argc > 2 ? QString::fromLocal8Bit(argv[2]).toDouble() : 62.0;
 
     AppDelegate delegate;
+    // Another window size, to check how the layout resizes.
+    if (argc > 3) {
+        const QStringList size = QString::fromLocal8Bit(argv[3]).split(QLatin1Char('x'));
+        if (size.size() == 2)
+            delegate.window()->resize(size[0].toInt(), size[1].toInt());
+    }
     delegate.applicationDidFinishLaunching();
     MasterViewController& controller = *delegate.masterViewController();
     MyOpenGLView* view = controller.openGLView();

@@ -27,15 +27,18 @@ private slots:
         QCOMPARE(fresh.readouts(), (QStringList{"0.0100 Years", "D Ratio = 0.99999812", "0.250", "-0.125"}));
     }
 
-    // 900x700 at first; the content fills the window below the menu bar, the plot stays square.
+    // 1340x700 at first (inside a 1366x768 screen) with a plot of at least 630 px beside the
+    // chart; the content fills the window below the menu bar, the plot stays square.
     void windowLayout()
     {
         QMainWindow* window = m_app.delegate->window();
-        QCOMPARE(window->size(), QSize(900, 700));
-        window->resize(700, 900);
-        QTRY_COMPARE(window->size(), QSize(700, 900));
+        QCOMPARE(window->size(), QSize(1340, 700));
+        QVERIFY2(m_app.view->width() >= 630 && m_app.view->height() == m_app.view->width(),
+                 qPrintable(QStringLiteral("%1x%2").arg(m_app.view->width()).arg(m_app.view->height())));
+        window->resize(1000, 900);
+        QTRY_COMPARE(window->size(), QSize(1000, 900));
         const QRect content = window->centralWidget()->geometry();
-        QVERIFY(content.width() == 700 && content.bottom() == window->rect().bottom());
+        QVERIFY(content.width() == 1000 && content.bottom() == window->rect().bottom());
         QTRY_VERIFY(m_app.view->width() == m_app.view->height() && m_app.view->width() >= 400);
     }
 

@@ -1,0 +1,275 @@
+#include "TimeSeriesChart.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QGraphicsEffect>
+#include <QGraphicsLineItem>
+#include <QGraphicsScene>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmapCache>
+#include <QResizeEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+struct Curve {
+    const char* name;
+    std::vector<double> cosmophase::TimeSeries::*values;
+};
+
+using cosmophase::TimeSeries;
+
+constexpr Curve kCurves[2][TimeSeriesChart::kCurvesPerTab] = {
+    {{"q0", &TimeSeries::q0},
+     {"xi0", &TimeSeries::xi0},
+     {QT_TRANSLATE_NOOP("TimeSeriesChart", "Density ratio"), &TimeSeries::densityRatio}},
+    {{"z2", &TimeSeries::z2}, {"w0", &TimeSeries::w0}, {"w2", &TimeSeries::w2}},
+};
+const char* const kTabTitles[2] = {QT_TRANSLATE_NOOP("TimeSeriesChart", "Observables"),
+                                   QT_TRANSLATE_NOOP("TimeSeriesChart", "State")};
+const char* const kValueTitles[2] = {QT_TRANSLATE_NOOP("TimeSeriesChart", "Observable"),
+                                     QT_TRANSLATE_NOOP("TimeSeriesChart", "State variable")};
+
+// Drawn above the chart.
+constexpr qreal kMarkerZ = 100;
+
+// Draws the chart from one pixmap that Qt keeps (in QPixmapCache) until
+// something in the chart changes. The marker is not part of the chart, so
+// moving it on every playback tick repaints two thin strips from that pixmap
+// instead of stroking thousands of points again.
+class CachedChartEffect : public QGraphicsEffect {
+public:
+    using QGraphicsEffect::QGraphicsEffect;
+
+protected:
+    void draw(QPainter* painter) override
+    {
+        QPoint offset;
+        const QPixmap pixmap = sourcePixmap(Qt::DeviceCoordinates, &offset, QGraphicsEffect::NoPad);
+        const QTransform itemToDevice = painter->worldTransform();
+        painter->setWorldTransform(QTransform());
+        painter->drawPixmap(offset, pixmap);
+        painter->setWorldTransform(itemToDevice);
+    }
+};
+
+} // namespace
+
+TimeSeriesChart::TimeSeriesChart(QWidget* parent)
+    : QWidget(parent)
+    , m_tabs(new QTabWidget(this))
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_tabs);
+    m_tabs->setDocumentMode(true);
+    for (const Tab tab : {Observables, State})
+        buildPlot(m_plots[tab], tab);
+}
+
+TimeSeriesChart::~TimeSeriesChart() = default;
+
+void TimeSeriesChart::buildPlot(Plot& plot, Tab tab)
+{
+    plot.chart = new QChart;
+    plot.chart->legend()->setAlignment(Qt::AlignTop);
+    plot.chart->setMargins(QMargins(4, 0, 8, 4));
+    plot.timeAxis = new QLogValueAxis;
+    // A label every second decade: the run spans twelve.
+    plot.timeAxis->setBase(100);
+    plot.timeAxis->setLabelFormat(QStringLiteral("%.0e"));
+    plot.timeAxis->setTitleText(tr("Elapsed time (years)"));
+    plot.valueAxis = new QValueAxis;
+    plot.valueAxis->setTitleText(tr(kValueTitles[tab]));
+    plot.chart->addAxis(plot.timeAxis, Qt::AlignBottom);
+    plot.chart->addAxis(plot.valueAxis, Qt::AlignLeft);
+    for (int k = 0; k < kCurvesPerTab; ++k) {
+        auto* curve = new QLineSeries;
+        curve->setName(tr(kCurves[tab][k].name));
+        plot.chart->addSeries(curve);
+        curve->attachAxis(plot.timeAxis);
+        curve->attachAxis(plot.valueAxis);
+        plot.curves[k] = curve;
+    }
+
+    plot.marker = new QGraphicsLineItem;
+    QPen pen(QColor(200, 0, 0));
+    pen.setWidthF(1.5);
+    pen.setCosmetic(true);
+    plot.marker->setPen(pen);
+    plot.marker->setZValue(kMarkerZ);
+    plot.marker->hide();
+    connect(plot.chart, &QChart::plotAreaChanged, this, [this, &plot] { placeMarker(plot); });
+
+    plot.view = new QChartView(plot.chart);
+    plot.view->scene()->addItem(plot.marker);
+    plot.view->setRenderHint(QPainter::Antialiasing);
+    plot.view->viewport()->installEventFilter(this);
+    plot.view->setToolTip(tr("Click or drag to move the marker to that time"));
+    m_tabs->addTab(plot.view, tr(kTabTitles[tab]));
+}
+
+void TimeSeriesChart::setSeries(cosmophase::TimeSeries series)
+{
+    m_series = std::move(series);
+    for (const Tab tab : {Observables, State})
+        fillPlot(m_plots[tab], tab);
+}
+
+void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
+{
+    const std::vector<double>& time = m_series.time;
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
+    for (int k = 0; k < kCurvesPerTab; ++k) {
+        const std::vector<double>& values = m_series.*kCurves[tab][k].values;
+        QList<QPointF> points;
+        points.reserve(static_cast<qsizetype>(time.size()));
+        for (std::size_t i = 0; i < time.size(); ++i) {
+            points.append(QPointF(time[i], values[i]));
+            if (std::isfinite(values[i])) {
+                low = std::min(low, values[i]);
+                high = std::max(high, values[i]);
+            }
+        }
+        plot.curves[k]->replace(points);
+    }
+    // A logarithmic axis needs a positive range; the run's times always are.
+    if (!time.empty() && time.front() > 0 && time.back() > time.front())
+        plot.timeAxis->setRange(time.front(), time.back());
+    if (low < high) {
+        plot.valueAxis->setRange(low, high);
+        plot.valueAxis->applyNiceNumbers();
+    }
+    // Only a filled chart is worth caching; the empty one is drawn directly
+    // in the window's first frame.
+    if (!plot.chart->graphicsEffect()) {
+        plot.chart->setGraphicsEffect(new CachedChartEffect(plot.chart));
+        plot.chart->graphicsEffect()->setEnabled(chartPixmapFitsCache());
+    }
+    placeMarker(plot);
+}
+
+QChartView* TimeSeriesChart::chartView(Tab tab) const
+{
+    return m_plots[tab].view;
+}
+
+const std::array<QLineSeries*, TimeSeriesChart::kCurvesPerTab>& TimeSeriesChart::curves(Tab tab) const
+{
+    return m_plots[tab].curves;
+}
+
+QGraphicsLineItem* TimeSeriesChart::markerLine(Tab tab) const
+{
+    return m_plots[tab].marker;
+}
+
+QSize TimeSeriesChart::sizeHint() const
+{
+    return {660, 380};
+}
+
+QSize TimeSeriesChart::minimumSizeHint() const
+{
+    return {320, 220};
+}
+
+void TimeSeriesChart::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    for (const Plot& plot : m_plots) {
+        if (QGraphicsEffect* effect = plot.chart->graphicsEffect())
+            effect->setEnabled(chartPixmapFitsCache());
+    }
+}
+
+bool TimeSeriesChart::chartPixmapFitsCache() const
+{
+    // A pixmap the cache cannot keep would be rendered whole on every marker
+    // move; such a large chart is drawn directly instead.
+    const qreal ratio = devicePixelRatioF();
+    const qint64 kilobytes = qint64(width() * ratio) * qint64(height() * ratio) * 4 / 1024;
+    return 2 * kilobytes <= QPixmapCache::cacheLimit();
+}
+
+void TimeSeriesChart::setMarkerIndex(int index)
+{
+    m_marker_index = index;
+    for (const Plot& plot : m_plots)
+        placeMarker(plot);
+}
+
+void TimeSeriesChart::placeMarker(const Plot& plot)
+{
+    const bool known = m_marker_index >= 0 && static_cast<std::size_t>(m_marker_index) < m_series.time.size();
+    if (!known) {
+        plot.marker->hide();
+        return;
+    }
+    const QRectF area = plot.chart->plotArea();
+    const qreal x =
+        plot.chart->mapToPosition(QPointF(m_series.time[static_cast<std::size_t>(m_marker_index)], 0), plot.curves[0]).x();
+    plot.marker->setLine(QLineF(plot.chart->mapToScene(QPointF(x, area.top())),
+                                plot.chart->mapToScene(QPointF(x, area.bottom()))));
+    plot.marker->show();
+}
+
+bool TimeSeriesChart::eventFilter(QObject* watched, QEvent* event)
+{
+    const Plot* plot = plotOfViewport(watched);
+    if (!plot || m_series.time.empty())
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPointF at = plot->chart->mapFromScene(plot->view->mapToScene(mouse->position().toPoint()));
+        if (mouse->button() != Qt::LeftButton || !plot->chart->plotArea().contains(at))
+            break;
+        m_dragging = plot;
+        scrubAt(*plot, mouse->position());
+        return true;
+    }
+    case QEvent::MouseMove:
+        if (m_dragging != plot)
+            break;
+        scrubAt(*plot, static_cast<QMouseEvent*>(event)->position());
+        return true;
+    case QEvent::MouseButtonRelease:
+        if (m_dragging != plot)
+            break;
+        m_dragging = nullptr;
+        return true;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+const TimeSeriesChart::Plot* TimeSeriesChart::plotOfViewport(const QObject* viewport) const
+{
+    for (const Plot& plot : m_plots) {
+        if (plot.view->viewport() == viewport)
+            return &plot;
+    }
+    return nullptr;
+}
+
+void TimeSeriesChart::scrubAt(const Plot& plot, const QPointF& viewportPos)
+{
+    const QPointF at = plot.chart->mapFromScene(plot.view->mapToScene(viewportPos.toPoint()));
+    const QRectF area = plot.chart->plotArea();
+    // A drag beyond the plot holds at its first or last time.
+    const qreal x = std::clamp(at.x(), area.left(), area.right());
+    const double time = plot.chart->mapToValue(QPointF(x, area.center().y()), plot.curves[0]).x();
+    emit scrubRequested(cosmophase::percentOfRun(time, m_series.time.back()));
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "TimeSeries.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QChart;
+class QChartView;
+class QGraphicsLineItem;
+class QLineSeries;
+class QLogValueAxis;
+class QTabWidget;
+class QValueAxis;
+
+// The run over time below the controls: q0, xi0 and the density ratio on one
+// tab, the state (z2, w0, w2) on the other, against the elapsed time in years
+// on a logarithmic axis. A vertical line marks the sample at the marker; a
+// click or drag in a plot asks to scrub there.
+class TimeSeriesChart : public QWidget {
+    Q_OBJECT
+
+public:
+    enum Tab { Observables, State };
+    static constexpr int kCurvesPerTab = 3;
+
+    explicit TimeSeriesChart(QWidget* parent = nullptr);
+    ~TimeSeriesChart() override;
+
+    // Fills both tabs; before this the plots are empty and the marker hidden.
+    void setSeries(cosmophase::TimeSeries series);
+    const cosmophase::TimeSeries& series() const { return m_series; }
+
+    int markerIndex() const { return m_marker_index; }
+    QTabWidget* tabs() const { return m_tabs; }
+    QChartView* chartView(Tab tab) const;
+    const std::array<QLineSeries*, kCurvesPerTab>& curves(Tab tab) const;
+    QGraphicsLineItem* markerLine(Tab tab) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+public slots:
+    // Moves only the marker line; the curves are left as they are.
+    void setMarkerIndex(int index);
+
+signals:
+    // Percentage of the run's last time (as the time slider counts) at the
+    // point clicked or dragged to.
+    void scrubRequested(double percent);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    struct Plot {
+        QChartView* view = nullptr;
+        QChart* chart = nullptr;
+        QLogValueAxis* timeAxis = nullptr;
+        QValueAxis* valueAxis = nullptr;
+        std::array<QLineSeries*, kCurvesPerTab> curves{};
+        QGraphicsLineItem* marker = nullptr;
+    };
+
+    void buildPlot(Plot& plot, Tab tab);
+    void fillPlot(Plot& plot, Tab tab);
+    void placeMarker(const Plot& plot);
+    bool chartPixmapFitsCache() const;
+    const Plot* plotOfViewport(const QObject* viewport) const;
+    void scrubAt(const Plot& plot, const QPointF& viewportPos);
+
+    QTabWidget* m_tabs = nullptr;
+    std::array<Plot, 2> m_plots;
+    cosmophase::TimeSeries m_series;
+    int m_marker_index = 0;
+    const Plot* m_dragging = nullptr;
+};

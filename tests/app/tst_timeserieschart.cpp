@@ -1,0 +1,222 @@
+#include "AppTestSupport.h"
+
+#include "DataFormat.h"
+#include "TimeSeries.h"
+#include "TimeSeriesChart.h"
+
+#include <QAction>
+#include <QChart>
+#include <QChartView>
+#include <QGraphicsLineItem>
+#include <QLineSeries>
+#include <QSignalSpy>
+#include <QTabWidget>
+
+#include <cmath>
+
+using Tab = TimeSeriesChart::Tab;
+
+class TestTimeSeriesChart : public QObject {
+    Q_OBJECT
+
+    apptest::App m_app;
+    TimeSeriesChart* m_chart = nullptr;
+    QList<QList<double>> m_csv; // the export's columns, by header position
+
+    QChart* chart(Tab tab) const { return m_chart->chartView(tab)->chart(); }
+    qreal timeToX(Tab tab, double time) const
+    {
+        return chart(tab)->mapToPosition(QPointF(time, 0), m_chart->curves(tab)[0]).x();
+    }
+    QPoint viewportPoint(Tab tab, qreal x) const
+    {
+        const QPointF scene = chart(tab)->mapToScene(QPointF(x, chart(tab)->plotArea().center().y()));
+        return m_chart->chartView(tab)->mapFromScene(scene);
+    }
+    // The marker line stands where the controller's sample is, on both tabs.
+    void verifyMarker() const
+    {
+        const int index = m_app.controller->simIndex();
+        QCOMPARE(m_chart->markerIndex(), index);
+        for (const Tab tab : {Tab::Observables, Tab::State}) {
+            const QGraphicsLineItem* marker = m_chart->markerLine(tab);
+            const QLineF line(chart(tab)->mapFromScene(marker->line().p1()), chart(tab)->mapFromScene(marker->line().p2()));
+            const QRectF area = chart(tab)->plotArea();
+            QVERIFY(marker->isVisible() && line.y1() == area.top() && line.y2() == area.bottom());
+            QCOMPARE(line.x1(), timeToX(tab, m_app.controller->timeArray()[index]));
+            QCOMPARE(line.x2(), line.x1());
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(apptest::launch(m_app));
+        m_chart = m_app.controller->timeSeriesChart();
+        QVERIFY(m_chart->isVisible());
+        // Filled just after the first frame.
+        QTRY_VERIFY(!m_chart->series().time.empty());
+        const MasterViewController& c = *m_app.controller;
+        const QList<QByteArray> lines = QByteArray::fromStdString(cosmophase::samplesCsv(
+            {c.z2Array(), c.w0Array(), c.w2Array(), c.timeArray()})).trimmed().split('\n');
+        m_csv.resize(lines[0].count(',') + 1);
+        for (qsizetype row = 1; row < lines.size(); ++row) {
+            const QList<QByteArray> fields = lines[row].split(',');
+            for (qsizetype col = 0; col < fields.size(); ++col)
+                m_csv[col].append(fields[col].toDouble()); // %.17g reads back exactly
+        }
+    }
+    void cleanupTestCase() { m_app.delegate.reset(); }
+
+    void seriesEqualTheExportColumns_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<int>("curve");
+        QTest::addColumn<int>("column"); // index,time_years,z2,w0,w2,density_ratio,q0,xi0
+        QTest::newRow("q0") << int(Tab::Observables) << 0 << 6;
+        QTest::newRow("xi0") << int(Tab::Observables) << 1 << 7;
+        QTest::newRow("density ratio") << int(Tab::Observables) << 2 << 5;
+        QTest::newRow("z2") << int(Tab::State) << 0 << 2;
+        QTest::newRow("w0") << int(Tab::State) << 1 << 3;
+        QTest::newRow("w2") << int(Tab::State) << 2 << 4;
+    }
+    void seriesEqualTheExportColumns()
+    {
+        QFETCH(int, tab);
+        QFETCH(int, curve);
+        QFETCH(int, column);
+        const QList<QPointF> points = m_chart->curves(Tab(tab))[curve]->points();
+        QCOMPARE(points.size(), m_csv[1].size());
+        QCOMPARE(points.size(), qsizetype(m_app.controller->timeArray().size()));
+        for (qsizetype k = 0; k < points.size(); ++k) {
+            if (points[k].x() != m_csv[1][k] || points[k].y() != m_csv[column][k])
+                QFAIL(qPrintable(QStringLiteral("sample %1: (%2, %3) in the chart, (%4, %5) exported")
+                                     .arg(k).arg(points[k].x(), 0, 'g', 17).arg(points[k].y(), 0, 'g', 17)
+                                     .arg(m_csv[1][k], 0, 'g', 17).arg(m_csv[column][k], 0, 'g', 17)));
+        }
+        // The time axis spans the run, so the first and last samples sit on the plot's edges.
+        const QRectF area = chart(Tab(tab))->plotArea();
+        QVERIFY(qAbs(timeToX(Tab(tab), m_csv[1].first()) - area.left()) < 0.5);
+        QVERIFY(qAbs(timeToX(Tab(tab), m_csv[1].last()) - area.right()) < 0.5);
+    }
+
+    // Ticks, a paused playback's scrubs, the slider and the keys.
+    void markerFollowsTicksAndScrubs()
+    {
+        MasterViewController* c = m_app.controller;
+        verifyMarker();
+        c->simToggle();
+        for (const int count : {1, 1, 150, 300}) {
+            for (int i = 0; i < count; ++i)
+                c->timerFired();
+            verifyMarker();
+        }
+        c->simToggle(); // paused: the remaining moves are scrubs
+        m_app.slider->setValue(30 * RealSlider::kStepsPerPercent);
+        verifyMarker();
+        for (const Qt::Key key : {Qt::Key_Left, Qt::Key_End, Qt::Key_Home, Qt::Key_Right}) {
+            const int before = c->simIndex();
+            QTest::keyClick(m_app.delegate->window(), key);
+            QVERIFY(c->simIndex() != before);
+            verifyMarker();
+        }
+        c->scrubTo(55);
+        verifyMarker();
+        // Drawn: the line's pixels are the marker's red.
+        const QPointF top = m_chart->markerLine(Tab::Observables)->line().p1();
+        const QImage shot = m_chart->chartView(Tab::Observables)->grab().toImage();
+        const QColor seen = shot.pixelColor(m_chart->chartView(Tab::Observables)->mapFromScene(top) + QPoint(0, 20));
+        QVERIFY2(seen.red() > 150 && seen.green() < 100 && seen.blue() < 100, qPrintable(seen.name()));
+    }
+
+    // A press in a plot scrubs through the slider to that time's percentage
+    // of the run's last time; a drag follows the mouse and holds at the edges.
+    void clickAndDragScrub_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<double>("from"); // where in the plot area: 0 its left edge, 1 its right
+        QTest::addColumn<double>("to");   // where the mouse is released
+        // Where samples lie closer than a pixel and above the slider's
+        // resolution (0.001 % of the run), the marker lands under the mouse.
+        QTest::addColumn<bool>("dense");
+        QTest::newRow("left edge") << int(Tab::Observables) << 0.0 << 0.0 << false;
+        QTest::newRow("three quarters") << int(Tab::Observables) << 0.75 << 0.75 << false;
+        QTest::newRow("dense end") << int(Tab::State) << 0.97 << 0.97 << true;
+        QTest::newRow("drag back") << int(Tab::Observables) << 0.99 << 0.93 << true;
+        QTest::newRow("drag past the end") << int(Tab::State) << 0.95 << 1.2 << false;
+    }
+    void clickAndDragScrub()
+    {
+        QFETCH(int, tab);
+        QFETCH(double, from);
+        QFETCH(double, to);
+        QFETCH(bool, dense);
+        m_chart->tabs()->setCurrentIndex(tab);
+        QChartView* view = m_chart->chartView(Tab(tab));
+        QTRY_VERIFY(view->isVisible());
+        const QRectF area = chart(Tab(tab))->plotArea();
+        const auto at = [&](double f) { return viewportPoint(Tab(tab), area.left() + 1 + f * (area.width() - 2)); };
+        m_app.controller->scrubTo(50);
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at(from));
+        QTest::mouseMove(view->viewport(), at(to));
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at(to));
+
+        // The time under the mouse, as the chart's axis maps it.
+        const qreal x = qBound(area.left(), chart(Tab(tab))->mapFromScene(view->mapToScene(at(to))).x(), area.right());
+        const double time = chart(Tab(tab))->mapToValue(QPointF(x, area.center().y()), m_chart->curves(Tab(tab))[0]).x();
+        const double slider = std::round(100 * time / m_csv[1].last() * RealSlider::kStepsPerPercent)
+                              / RealSlider::kStepsPerPercent;
+        QCOMPARE(m_app.slider->doubleValue(), slider);
+        const int index = m_app.controller->findIndexWithPercent(slider);
+        QVERIFY(m_app.controller->simIndex() == index && m_app.view->simIndex() == index);
+        QCOMPARE(m_app.readouts(), m_app.readoutsAt(index));
+        verifyMarker();
+        if (to >= 1)
+            QCOMPARE(index, m_app.last());
+        else if (to == 0)
+            QCOMPARE(index, 0);
+        else if (dense)
+            QVERIFY(qAbs(chart(Tab(tab))->mapFromScene(m_chart->markerLine(Tab(tab))->line().p1()).x() - x) <= 1.5);
+        m_chart->tabs()->setCurrentIndex(Tab::Observables);
+    }
+
+    void pressesOutsideThePlotDoNotScrub()
+    {
+        m_app.controller->scrubTo(50);
+        const int index = m_app.controller->simIndex();
+        QChartView* view = m_chart->chartView(Tab::Observables);
+        const QRectF area = chart(Tab::Observables)->plotArea();
+        for (const QPointF p : {area.topLeft() - QPointF(0, 12), area.bottomLeft() + QPointF(area.width() / 2, 20)})
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(chart(Tab::Observables)->mapToScene(p)));
+        QCOMPARE(m_app.controller->simIndex(), index);
+        QCOMPARE(m_app.slider->doubleValue(), 50.0);
+    }
+
+    // View > Time Series (Ctrl+T) hides and shows the chart; the plot keeps
+    // its size and its pixels, the read-outs their texts, and the chart its marker.
+    void hidingAndShowingLeaveThePlotAndReadouts()
+    {
+        auto* action = m_app.delegate->window()->findChild<QAction*>("timeSeriesAction");
+        QVERIFY(action && action->isChecked() && action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_T));
+        m_app.controller->scrubTo(40);
+        QSignalSpy frames(m_app.view, &QOpenGLWidget::frameSwapped);
+        QVERIFY(frames.wait());
+        const QImage plot = m_app.view->grabFramebuffer();
+        const QStringList readouts = m_app.readouts();
+        for (const bool shown : {false, true}) {
+            QTest::keyClick(m_app.delegate->window(), Qt::Key_T, Qt::ControlModifier);
+            QTRY_COMPARE(m_chart->isVisible(), shown);
+            QCOMPARE(action->isChecked(), shown);
+            frames.clear();
+            QVERIFY(frames.wait());
+            QCOMPARE(m_app.view->grabFramebuffer(), plot);
+            QCOMPARE(m_app.readouts(), readouts);
+            if (!shown)
+                m_app.controller->scrubTo(40); // a scrub while hidden still reaches the chart
+        }
+        verifyMarker();
+    }
+};
+
+QTEST_MAIN(TestTimeSeriesChart)
+#include "tst_timeserieschart.moc"
