@@ -135,7 +135,8 @@ std::vector<Equilibrium> planarEquilibria()
     const double near = constant / far;
 
     std::vector<Equilibrium> equilibria;
-    for (const auto& [z2, w0] : {std::pair{0.0, 0.0}, std::pair{z2Off, near}, std::pair{z2Off, far}}) {
+    const std::pair<double, double> positions[] = {{0.0, 0.0}, {z2Off, near}, {z2Off, far}};
+    for (const auto& [z2, w0] : positions) {
         const Linearisation lin = linearise(planarJacobian(z2, w0, true));
         equilibria.push_back({z2, w0, lin.eigenvalues, lin.eigenvectors, lin.type});
     }

@@ -75,28 +75,6 @@ TEST(Equilibria, PositionsEigenvaluesEigenvectorsAndTypes)
     }
 }
 
-// The written-out derivatives against central differences of the model's own
-// right-hand sides, for both directions.
-TEST(Equilibria, JacobianMatchesTheRightHandSides)
-{
-    const double h = 1e-6;
-    for (const bool forward : {true, false}) {
-        Simulation sim;
-        sim.setForwardTime(forward);
-        for (const auto& [z2, w0] : {std::pair{0.3, -0.7}, {-1.9, 1.2}, {1.5, 0.25}}) {
-            const PlanarJacobian j = planarJacobian(z2, w0, forward);
-            const double numeric[2][2] = {
-                {(sim.z2ODE(z2 + h, 0, w0, 0) - sim.z2ODE(z2 - h, 0, w0, 0)) / (2 * h),
-                 (sim.z2ODE(z2, 0, w0 + h, 0) - sim.z2ODE(z2, 0, w0 - h, 0)) / (2 * h)},
-                {(sim.w0ODE(z2 + h, 0, w0, 0) - sim.w0ODE(z2 - h, 0, w0, 0)) / (2 * h),
-                 (sim.w0ODE(z2, 0, w0 + h, 0) - sim.w0ODE(z2, 0, w0 - h, 0)) / (2 * h)}};
-            for (int r = 0; r < 2; ++r)
-                for (int c = 0; c < 2; ++c)
-                    EXPECT_NEAR(j[r][c], numeric[r][c], 1e-8) << forward << " " << r << c;
-        }
-    }
-}
-
 namespace {
 
 struct LinearCase {
@@ -141,15 +119,3 @@ TEST_P(Linearise, EigenvaluesInOrderWithUnitEigenvectorsAndType)
 
 INSTANTIATE_TEST_SUITE_P(Table, Linearise, ::testing::ValuesIn(kLinearCases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// A Jordan block has one eigendirection, given for both; a multiple of the
-// identity has every direction, given as the two axes.
-TEST(Linearise, RepeatedEigenvalueDirections)
-{
-    const Linearisation jordan = linearise({{{-2, 1}, {0, -2}}});
-    EXPECT_EQ(jordan.eigenvectors[0], jordan.eigenvectors[1]);
-    EXPECT_LT(misalignment(jordan.eigenvectors[0], 1, 0), 1e-12);
-    const Linearisation star = linearise({{{3, 0}, {0, 3}}});
-    EXPECT_EQ(star.eigenvectors[0], (std::array<Complex, 2>{1.0, 0.0}));
-    EXPECT_EQ(star.eigenvectors[1], (std::array<Complex, 2>{0.0, 1.0}));
-}

@@ -2,9 +2,8 @@
 
 #include "CurveSet.h"
 #include "DataFormat.h"
-#include "Equilibria.h"
 #include "Observables.h"
-#include "SolutionTrace.h"
+#include "PhasePlaneExport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -199,13 +198,13 @@ TEST(ExportCli, TraceThroughAPointBothWays)
         double z2, w0;
     } cases[] = {{{"trace", "--z2", "0.5", "--w0", "-0.25"}, 0.5, -0.25},
                  {{"--w0=+1e-1", "trace", "--z2=-1.2"}, -1.2, 0.1},
-                 {{"trace", "--z2", "-1.9999999999999998", "--w0", "2"}, -1.9999999999999998, 2},
-                 {{"trace", "--z2", "1e300", "--w0", "-7.5"}, 1e300, -7.5}};
+                 {{"trace", "--z2", "-1.9999999999999998", "--w0", "2"}, -1.9999999999999998, 2}};
     for (const auto& c : cases) {
         SCOPED_TRACE(printed("%g, %g", c.z2, c.w0));
         const SolutionTrace trace = traceThrough(c.z2, c.w0);
         std::string text = "curve,index,z2,w0\n";
-        for (const auto& [name, half] : {std::pair{"forward", &trace.forward}, {"backward", &trace.backward}})
+        for (const auto& [name, half] :
+             {std::pair{"forward", &trace.forward}, {"backward", &trace.backward}})
             for (std::size_t k = 0; k < half->size(); ++k)
                 text += printed("%s,%zu,%.17g,%.17g\n", name, k, half->x[k], half->y[k]);
         expectSameText(outputOf(c.args), text);
@@ -237,27 +236,11 @@ TEST(ExportCli, EquilibriaWithTypesInCsvAndEigenvectorsInJson)
     EXPECT_NE(text.find(",stable degenerate node\n"), std::string::npos);
     EXPECT_NE(text.find(",unstable node\n"), std::string::npos);
 
-    const QJsonArray array =
-        QJsonDocument::fromJson(QByteArray::fromStdString(outputOf({"equilibria", "--format", "json"})))
-            .array();
-    ASSERT_EQ(array.size(), 3);
-    for (qsizetype k = 0; k < array.size(); ++k) {
-        const Equilibrium& e = equilibria[static_cast<std::size_t>(k)];
-        const QJsonValue item = array[k];
-        EXPECT_EQ(item["type"].toString().toStdString(), e.type);
-        expectSameBits(QJsonArray{item["z2"], item["w0"]}, {e.z2, e.w0}, "position");
-        for (qsizetype i = 0; i < 2; ++i) {
-            const auto u = static_cast<std::size_t>(i);
-            const QJsonValue lambda = item["eigenvalues"][i];
-            expectSameBits(QJsonArray{lambda["re"], lambda["im"]},
-                           {e.eigenvalues[u].real(), e.eigenvalues[u].imag()}, "eigenvalue");
-            const QJsonValue v = item["eigenvectors"][i];
-            expectSameBits(QJsonArray{v[0]["re"], v[0]["im"], v[1]["re"], v[1]["im"]},
-                           {e.eigenvectors[u][0].real(), e.eigenvectors[u][0].imag(),
-                            e.eigenvectors[u][1].real(), e.eigenvectors[u][1].imag()},
-                           "eigenvector");
-        }
-    }
+    // The layout itself is the data library's; here, that it is what is written.
+    const std::string json = outputOf({"equilibria", "--format", "json"});
+    EXPECT_EQ(json, equilibriaJson(equilibria));
+    const QJsonArray array = QJsonDocument::fromJson(QByteArray::fromStdString(json)).array();
+    EXPECT_EQ(array.at(1).toObject()["type"].toString(), "stable degenerate node");
 }
 
 // No temporary left, the old mode kept, the bytes another process writes to stdout.
