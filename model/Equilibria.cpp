@@ -53,8 +53,8 @@ std::string classify(const std::array<Complex, 2>& lambda, bool repeated, double
 {
     const double re0 = lambda[0].real();
     const double re1 = lambda[1].real();
-    const bool complexPair = !negligible(lambda[0].imag(), scale);
-    if (complexPair) {
+    // A pair split only by a tiny imaginary part is a repeated real eigenvalue.
+    if (!repeated && lambda[0].imag() != 0) {
         if (negligible(re0, scale))
             return "centre";
         return re0 < 0 ? "stable focus" : "unstable focus";

@@ -93,6 +93,8 @@ const LinearCase kLinearCases[] = {
     // Split by less than the tolerance: one repeated eigenvalue.
     {"SplitWithinTolerance", {{{1, 0}, {0.5, 1 + 4e-7}}}, {1, 0}, {1 + 4e-7, 0},
      "unstable degenerate node"},
+    {"TinyImaginaryParts", {{{-1, -1e-14}, {1, -1}}}, {-1, -1e-7}, {-1, 1e-7},
+     "stable degenerate node"},
     {"SplitBeyondTolerance", {{{1, 0}, {0.5, 1 + 4e-6}}}, {1, 0}, {1 + 4e-6, 0}, "unstable node"},
     {"StableFocus", {{{-1, -2}, {2, -1}}}, {-1, -2}, {-1, 2}, "stable focus"},
     {"UnstableFocus", {{{0.5, 3}, {-3, 0.5}}}, {0.5, -3}, {0.5, 3}, "unstable focus"},
