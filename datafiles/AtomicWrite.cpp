@@ -22,10 +22,11 @@ WriteResult failure(const std::string& path, const char* what, int error)
     return {false, path + ": " + what + ": " + std::strerror(error)};
 }
 
-// "dir/name" -> "dir/", "name" -> "".
-std::string folderPrefix(const std::string& path)
+// "dir/name" -> "dir/", "name" -> "./".
+std::string folderOf(const std::string& path)
 {
-    return path.substr(0, path.rfind('/') + 1);
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
 // Follows `path` through any chain of symbolic links to the file the last
@@ -48,7 +49,7 @@ int resolveLinks(std::string& path)
         if (length == 0 || static_cast<std::size_t>(length) == sizeof target)
             return length == 0 ? ENOENT : ENAMETOOLONG;
         // A relative link is relative to the folder it sits in.
-        path = (target[0] == '/' ? std::string() : folderPrefix(path)) + std::string(target, length);
+        path = (target[0] == '/' ? std::string() : folderOf(path)) + std::string(target, length);
     }
 }
 
@@ -100,8 +101,7 @@ public:
 
     int create()
     {
-        const std::string folder = folderPrefix(m_target);
-        m_fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        m_fd = ::open(folderOf(m_target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (m_fd >= 0)
             return 0;
         // Refused (a file system or kernel without O_TMPFILE): a named file.
@@ -169,8 +169,7 @@ int writeAll(int fd, const std::string& contents)
 // still bring back the old file.
 int syncFolder(const std::string& target)
 {
-    const std::string folder = folderPrefix(target);
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     // A folder that may be written but not read cannot be opened to sync it.
     if (fd < 0)
         return 0;
