@@ -1,0 +1,167 @@
+// The atomic writer, every case both with an unnamed temporary file and with
+// the named one of a file system without O_TMPFILE: when asked to, this
+// program's own open() refuses O_TMPFILE as such a file system does.
+
+#include "AtomicWrite.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+bool refuseUnnamed = false, dieAtFsync = false;
+int unnamedOpened = 0, unnamedRefused = 0;
+} // namespace
+
+extern "C" int open(const char* path, int flags, ...)
+{
+    const bool unnamed = (flags & O_TMPFILE) == O_TMPFILE;
+    mode_t mode = 0;
+    if (unnamed || (flags & O_CREAT) != 0) {
+        va_list args;
+        va_start(args, flags);
+        mode = va_arg(args, mode_t);
+        va_end(args);
+    }
+    if (unnamed && refuseUnnamed) {
+        ++unnamedRefused;
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    unnamedOpened += unnamed;
+    return static_cast<int>(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
+}
+
+// A process that dies with its data written but not yet renamed into place.
+extern "C" int fsync(int fd)
+{
+    if (dieAtFsync)
+        ::_exit(3);
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
+
+namespace {
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class AtomicWrite : public ::testing::TestWithParam<bool /* named */> {
+protected:
+    fs::path m_dir = ::mkdtemp((::testing::TempDir() + "atomic-write-XXXXXX").data());
+
+    void SetUp() override { refuseUnnamed = GetParam(), unnamedOpened = unnamedRefused = 0; }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string write(const char* name, const std::string& contents)
+    {
+        const cosmophase::WriteResult result = cosmophase::writeFileAtomically(m_dir / name, contents);
+        return result.ok ? "ok" : result.error.substr(result.error.find(name));
+    }
+    void plain(const char* name, const std::string& contents) { std::ofstream(m_dir / name) << contents; }
+    // Everything under the folder, links with their targets: whatever a write
+    // leaves behind shows up here.
+    std::map<std::string, std::string> entries() const
+    {
+        std::map<std::string, std::string> found;
+        for (const auto& entry : fs::recursive_directory_iterator(m_dir)) {
+            const fs::file_type type = entry.symlink_status().type();
+            found[entry.path().lexically_relative(m_dir)] =
+                type == fs::file_type::symlink     ? "-> " + fs::read_symlink(entry.path()).string()
+                : type == fs::file_type::directory ? "folder"
+                                                   : readFile(entry.path());
+        }
+        return found;
+    }
+    // The temporary file really was of the kind this case is about.
+    void expectTemporaryOfTheKind() const
+    {
+        EXPECT_EQ(unnamedOpened > 0, !GetParam());
+        EXPECT_EQ(unnamedRefused > 0, GetParam());
+    }
+};
+
+TEST_P(AtomicWrite, NewAndReplacedFilesKeepTheirPermissions)
+{
+    const mode_t mask = ::umask(027);
+    EXPECT_EQ(write("new", "first"), "ok");
+    plain("old", "earlier");
+    fs::permissions(m_dir / "old", fs::perms(0604));
+    EXPECT_EQ(write("old", "second"), "ok");
+    ::umask(mask);
+    expectTemporaryOfTheKind();
+    EXPECT_EQ(entries(), (std::map<std::string, std::string>{{"new", "first"}, {"old", "second"}}));
+    EXPECT_EQ(fs::status(m_dir / "new").permissions(), fs::perms(0640));
+    EXPECT_EQ(fs::status(m_dir / "old").permissions(), fs::perms(0604));
+}
+
+// Absolute, relative, chained across folders, dangling: each link stays, the
+// file at the end of its chain is written, and the temporary file lived only
+// beside that file (the links' folders hold no leftovers).
+TEST_P(AtomicWrite, LinksStayAndTheFileTheyNameIsWritten)
+{
+    fs::create_directories(m_dir / "links");
+    fs::create_directories(m_dir / "data");
+    plain("data/file", "earlier");
+    fs::create_symlink(m_dir / "data/file", m_dir / "absolute");
+    fs::create_symlink("../chain", m_dir / "links/relative");
+    fs::create_symlink("data/step", m_dir / "chain");
+    fs::create_symlink("file", m_dir / "data/step");
+    fs::create_symlink("data/created", m_dir / "dangling");
+
+    EXPECT_EQ(write("absolute", "one"), "ok");
+    EXPECT_EQ(readFile(m_dir / "data/file"), "one");
+    EXPECT_EQ(write("links/relative", "two"), "ok");
+    EXPECT_EQ(write("dangling", "three"), "ok");
+    expectTemporaryOfTheKind();
+    EXPECT_EQ(entries(), (std::map<std::string, std::string>{
+                             {"absolute", "-> " + (m_dir / "data/file").string()}, {"chain", "-> data/step"},
+                             {"dangling", "-> data/created"}, {"data", "folder"}, {"data/created", "three"},
+                             {"data/file", "two"}, {"data/step", "-> file"}, {"links", "folder"},
+                             {"links/relative", "-> ../chain"}}));
+}
+
+// A chain that never ends, or ends at a folder or a device: refused with the
+// path the caller gave and the reason, and nothing changes.
+TEST_P(AtomicWrite, LinksToWhatCannotBeWrittenAreRefused)
+{
+    fs::create_directories(m_dir / "folder");
+    fs::create_symlink("loop2", m_dir / "loop1");
+    fs::create_symlink("loop1", m_dir / "loop2");
+    fs::create_symlink("folder", m_dir / "to-folder");
+    fs::create_symlink("/dev/null", m_dir / "to-device");
+    const auto before = entries();
+    EXPECT_EQ(write("loop1", "x"), "loop1: cannot write: Too many levels of symbolic links");
+    EXPECT_EQ(write("to-folder", "x"), "to-folder: cannot write: Is a directory");
+    EXPECT_EQ(write("to-device", "x"), "to-device: cannot write: not a regular file");
+    EXPECT_EQ(entries(), before);
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+// Dying before the rename leaves the old file, and only a named temporary
+// file behind (tests/tools kills the export tool at random moments too).
+TEST_P(AtomicWrite, AProcessThatDiesBeforeTheRenameLeavesTheOldFile)
+{
+    plain("file", "earlier");
+    EXPECT_EXIT((dieAtFsync = true, write("file", std::string(1 << 20, 'n'))), ::testing::ExitedWithCode(3), "");
+    const auto left = entries();
+    EXPECT_EQ(left.at("file"), "earlier");
+    EXPECT_EQ(left.size(), GetParam() ? 2u : 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Temporary, AtomicWrite, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Named" : "Unnamed"; });
+
+} // namespace
