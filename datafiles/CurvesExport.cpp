@@ -19,10 +19,10 @@ void appendJsonArray(std::string& out, const std::vector<double>& values)
     out += ']';
 }
 
-std::size_t totalPoints(const CurveSet& curves)
+std::size_t totalPoints(const std::vector<NamedCurve>& curves)
 {
     std::size_t points = 0;
-    for (const NamedCurve& named : exportedCurves(curves))
+    for (const NamedCurve& named : curves)
         points += named.curve.size();
     return points;
 }
@@ -38,11 +38,11 @@ std::vector<NamedCurve> exportedCurves(const CurveSet& curves)
             {"unstable_rest", curves.unstableRest()}};
 }
 
-std::string curvesCsv(const CurveSet& curves)
+std::string namedCurvesCsv(const std::vector<NamedCurve>& curves)
 {
     std::string out = "curve,index,z2,w0\n";
     out.reserve(totalPoints(curves) * 64);
-    for (const NamedCurve& named : exportedCurves(curves)) {
+    for (const NamedCurve& named : curves) {
         for (std::size_t k = 0; k < named.curve.size(); ++k) {
             out += named.name;
             out += ',';
@@ -57,11 +57,11 @@ std::string curvesCsv(const CurveSet& curves)
     return out;
 }
 
-std::string curvesJson(const CurveSet& curves)
+std::string namedCurvesJson(const std::vector<NamedCurve>& curves)
 {
     std::string out = "{";
     out.reserve(totalPoints(curves) * 2 * 24);
-    for (const NamedCurve& named : exportedCurves(curves)) {
+    for (const NamedCurve& named : curves) {
         if (out.size() > 1)
             out += ',';
         out += '"';
@@ -74,6 +74,16 @@ std::string curvesJson(const CurveSet& curves)
     }
     out += "}\n";
     return out;
+}
+
+std::string curvesCsv(const CurveSet& curves)
+{
+    return namedCurvesCsv(exportedCurves(curves));
+}
+
+std::string curvesJson(const CurveSet& curves)
+{
+    return namedCurvesJson(exportedCurves(curves));
 }
 
 } // namespace cosmophase

@@ -8,7 +8,7 @@
 namespace cosmophase {
 
 struct NamedCurve {
-    const char* name;
+    std::string name;
     const Curve& curve;
 };
 
@@ -18,9 +18,13 @@ struct NamedCurve {
 std::vector<NamedCurve> exportedCurves(const CurveSet& curves);
 
 // Header "curve,index,z2,w0"; each curve's points in order, index from 0.
-std::string curvesCsv(const CurveSet& curves);
+std::string namedCurvesCsv(const std::vector<NamedCurve>& curves);
 
 // One object with one member per curve, each {"x":[z2...],"y":[w0...]}.
+std::string namedCurvesJson(const std::vector<NamedCurve>& curves);
+
+// The two layouts above for exportedCurves(curves).
+std::string curvesCsv(const CurveSet& curves);
 std::string curvesJson(const CurveSet& curves);
 
 } // namespace cosmophase
