@@ -11,7 +11,7 @@
 
 namespace {
 
-// Centre of the dark pixels (text and tick marks) in an area, and their count.
+// Centre of the box around the dark pixels (text) in an area, and their count.
 struct Ink {
     double x = 0, y = 0;
     int count = 0;
@@ -19,20 +19,16 @@ struct Ink {
 
 Ink inkIn(const QImage& img, const QRect& area)
 {
-    Ink ink;
+    QRect box;
+    int count = 0;
     const QRect clipped = area & img.rect();
     for (int y = clipped.top(); y <= clipped.bottom(); ++y)
         for (int x = clipped.left(); x <= clipped.right(); ++x)
             if (qGray(img.pixel(x, y)) < 128) {
-                ink.x += x;
-                ink.y += y;
-                ++ink.count;
+                box |= QRect(x, y, 1, 1);
+                ++count;
             }
-    if (ink.count > 0) {
-        ink.x /= ink.count;
-        ink.y /= ink.count;
-    }
-    return ink;
+    return {(box.left() + box.right() + 1) / 2.0, (box.top() + box.bottom() + 1) / 2.0, count};
 }
 
 } // namespace
