@@ -1,11 +1,14 @@
 // Frame rate of the phase-plane view against a bare GL widget that draws
 // only a grid and one dot, both at 800 x 600 and both reporting "N fps" in
-// their window title the same way. Prints the median title figure of each
-// over 5 s. Run under a display (scripts/measure-view-fps uses Xvfb).
+// their window title the same way; and of the view with 50 traces and the
+// nullclines on against the view without them. Prints the median title
+// figure of each over 5 s. Run under a display (scripts/measure-view-fps
+// uses Xvfb).
 #include "FrameRate.h"
 #include "MyOpenGLView.h"
 #include "PhasePlaneRenderer.h"
 #include "PlotGeometry.h"
+#include "SolutionTrace.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -26,6 +29,8 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 constexpr qint64 kMeasureMillis = 5000;
+constexpr int kTraceColumns = 10;
+constexpr int kTraceRows = 5;
 
 // The baseline: same surface set-up and frame-rate title, minimal content.
 class BareView : public QOpenGLWidget {
@@ -102,6 +107,17 @@ int medianTitleFps(QOpenGLWidget& widget)
     return figures[figures.size() / 2];
 }
 
+// Traces from a 10 x 5 grid of points spread over the square.
+std::vector<cosmophase::SolutionTrace> spreadTraces()
+{
+    std::vector<cosmophase::SolutionTrace> traces;
+    for (int i = 0; i < kTraceColumns; ++i)
+        for (int j = 0; j < kTraceRows; ++j)
+            traces.push_back(cosmophase::traceThrough(-1.9 + 3.8 * (i + 0.5) / kTraceColumns,
+                                                      -1.9 + 3.8 * (j + 0.5) / kTraceRows));
+    return traces;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -113,9 +129,20 @@ int main(int argc, char** argv)
     const int viewFps = medianTitleFps(view);
     BareView bare;
     const int bareFps = medianTitleFps(bare);
+    MyOpenGLView explored;
+    const std::vector<cosmophase::SolutionTrace> traces = spreadTraces();
+    explored.setTraces(traces);
+    explored.setShowNullclines(true);
+    const int exploredFps = medianTitleFps(explored);
 
     std::printf("view: median %d fps\n", viewFps);
     std::printf("bare: median %d fps\n", bareFps);
     std::printf("ratio: %.1f%%\n", bareFps > 0 ? 100.0 * viewFps / bareFps : 0.0);
+    std::size_t points = 0;
+    for (const cosmophase::SolutionTrace& t : traces)
+        points += t.forward.size() + t.backward.size();
+    std::printf("view with %zu traces (%zu points) and the nullclines: median %d fps\n", traces.size(), points,
+                exploredFps);
+    std::printf("ratio to the view without them: %.1f%%\n", viewFps > 0 ? 100.0 * exploredFps / viewFps : 0.0);
     return 0;
 }

@@ -147,27 +147,27 @@ private slots:
 
     void nullclinesWhereTheirRightHandSidesVanish_data()
     {
-        QTest::addColumn<double>("z2");
         QTest::addColumn<double>("w0");
+        QTest::addColumn<double>("z2");
         QTest::addColumn<QRgb>("colour");
-        QTest::newRow("z2 = -[4/3]") << -4.0 / 3 << 1.25 << kOrange;
-        QTest::newRow("w0 = 0") << -1.75 << 0.0 << kOrange;
-        QTest::newRow("parabola, upper arm") << plot::z2OnW0Nullcline(0.25) << 0.25 << kPurple;
-        QTest::newRow("parabola, lower arm") << plot::z2OnW0Nullcline(-0.625) << -0.625 << kPurple;
+        QTest::newRow("z2 = -[4/3]") << 1.25 << -4.0 / 3 << kOrange;
+        QTest::newRow("w0 = 0") << 0.0 << -1.75 << kOrange;
+        QTest::newRow("parabola, upper arm") << 0.25 << plot::z2OnW0Nullcline(0.25) << kPurple;
+        QTest::newRow("parabola, lower arm") << -0.625 << plot::z2OnW0Nullcline(-0.625) << kPurple;
     }
 
     void nullclinesWhereTheirRightHandSidesVanish()
     {
-        QFETCH(double, z2);
         QFETCH(double, w0);
+        QFETCH(double, z2);
         QFETCH(QRgb, colour);
         m_view.setSimIndex(2000);
         const QImage off = m_view.grabFramebuffer();
         QVERIFY(count(off, kOrange) == 0 && count(off, kPurple) == 0); // colours of their own
         m_view.setShowNullclines(true);
         const QImage on = m_view.grabFramebuffer();
-        QVERIFY2(count(on, colour, toPixel({z2, w0}), 2) >= 4, qPrintable(QString::number(count(on, colour, toPixel({z2, w0}), 2))));
-        QCOMPARE(count(on, colour == kOrange ? kPurple : kOrange, toPixel({z2, w0}), 4), 0); // not the other nullcline
+        QVERIFY(count(on, colour, toPixel({z2, w0}), 2) >= 4);
+        QCOMPARE(count(on, colour == kOrange ? kPurple : kOrange, toPixel({z2, w0}), 4), 0); // and not the other one
         m_view.setShowNullclines(false);
         QCOMPARE(m_view.grabFramebuffer(), off);
     }
@@ -177,17 +177,14 @@ private slots:
     void traceBehindTheDotsInFrontOfTheField()
     {
         m_view.setSimIndex(2000);
-        const plot::Point site{1.0 / 6, 1.0 / 6};
-        const cosmophase::Curve line{{0.4, 0.2, 0.0, -0.2}, {0.4, 0.2, 0.0, -0.2}};
-        const cosmophase::Curve back{{0.4, 0.6}, {0.4, 0.6}};
+        const QPoint site = toPixel({1.0 / 6, 1.0 / 6});
         const QImage before = m_view.grabFramebuffer();
-        QVERIFY(count(before, kGreen, toPixel(site), 1) > 0 && count(before, kMagenta) == 0);
-        m_view.setTraces({{0.4, 0.4, line, back}});
+        QVERIFY(count(before, kGreen, site, 1) > 0 && count(before, kMagenta) == 0);
+        m_view.setTraces({{0.4, 0.4, {{0.4, 0.2, 0.0, -0.2}, {0.4, 0.2, 0.0, -0.2}}, {{0.4, 0.6}, {0.4, 0.6}}}});
         const QImage traced = m_view.grabFramebuffer();
         QCOMPARE(count(traced, kRed, toPixel({0, 0}), 2), 25);
-        QVERIFY(count(traced, kMagenta, toPixel(site), 1) >= 2);
-        QCOMPARE(count(traced, kGreen, toPixel(site), 0), 0);
-        QVERIFY(count(traced, kMagenta, toPixel({0.4, 0.4}), 2) >= 16); // the dot at the clicked point
+        QVERIFY(count(traced, kMagenta, site, 1) >= 2 && count(traced, kGreen, site, 0) == 0);
+        QVERIFY(count(traced, kMagenta, toPixel({0.4, 0.4}), 2) >= 16); // the dot at its point
         m_view.setTraces({});
         QCOMPARE(m_view.grabFramebuffer(), before);
     }
