@@ -1,10 +1,12 @@
 #include "CurveSet.h"
 #include "Simulation.h"
+#include "SolutionTrace.h"
 
 #include <benchmark/benchmark.h>
 
 using cosmophase::CurveSet;
 using cosmophase::Simulation;
+using cosmophase::SolutionTrace;
 
 namespace {
 
@@ -56,6 +58,37 @@ void BM_StartupComputation(benchmark::State& state)
     }
 }
 BENCHMARK(BM_StartupComputation)->Unit(benchmark::kMillisecond);
+
+// A click's trace, both halves. The slowest point found by searching the
+// square (a grid, then closer in where curves linger) lies about 1.4e-6 from
+// the saddle at the origin: each half creeps away from it before running to
+// a node, 65,653 steps in all. A rest point stops each half at 1,001 steps.
+struct TracePoint {
+    const char* name;
+    double z2, w0;
+};
+constexpr TracePoint kTracePoints[] = {
+    {"slowest", -1.3886260986328128e-06, 3.0670166015625008e-08},
+    {"typical", 0.5, 0.5},
+    {"equilibrium", 0, 0},
+};
+
+void BM_TraceThrough(benchmark::State& state)
+{
+    const TracePoint& point = kTracePoints[state.range(0)];
+    state.SetLabel(point.name);
+    std::size_t steps = 0;
+    for (auto _ : state) {
+        const SolutionTrace trace = cosmophase::traceThrough(point.z2, point.w0);
+        steps = trace.forward.size() + trace.backward.size() - 2;
+        benchmark::DoNotOptimize(trace.forward.x.data());
+    }
+    state.counters["steps"] = static_cast<double>(steps);
+    using benchmark::Counter;
+    state.counters["per_step"] = Counter(static_cast<double>(steps),
+                                         Counter::kIsIterationInvariantRate | Counter::kInvert);
+}
+BENCHMARK(BM_TraceThrough)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

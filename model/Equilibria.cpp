@@ -53,8 +53,8 @@ std::string classify(const std::array<Complex, 2>& lambda, bool repeated, double
 {
     const double re0 = lambda[0].real();
     const double re1 = lambda[1].real();
-    const bool complexPair = !negligible(lambda[0].imag(), scale);
-    if (complexPair) {
+    // A pair split only by a tiny imaginary part is a repeated real eigenvalue.
+    if (!repeated && lambda[0].imag() != 0) {
         if (negligible(re0, scale))
             return "centre";
         return re0 < 0 ? "stable focus" : "unstable focus";
@@ -135,7 +135,8 @@ std::vector<Equilibrium> planarEquilibria()
     const double near = constant / far;
 
     std::vector<Equilibrium> equilibria;
-    for (const auto& [z2, w0] : {std::pair{0.0, 0.0}, std::pair{z2Off, near}, std::pair{z2Off, far}}) {
+    const std::pair<double, double> positions[] = {{0.0, 0.0}, {z2Off, near}, {z2Off, far}};
+    for (const auto& [z2, w0] : positions) {
         const Linearisation lin = linearise(planarJacobian(z2, w0, true));
         equilibria.push_back({z2, w0, lin.eigenvalues, lin.eigenvectors, lin.type});
     }

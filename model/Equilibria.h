@@ -35,10 +35,10 @@ struct Equilibrium {
 };
 
 // Two eigenvalues count as one repeated eigenvalue when they differ by at most
-// this much relative to max(1, |lambda1|, |lambda2|), and a real or imaginary
-// part counts as zero under the same bound. The coefficients are single-
-// precision roundings, so an eigenvalue that is repeated with exact fractions
-// comes out split by about 1e-8.
+// this much times max(1, |lambda1|, |lambda2|), and a real part counts as zero
+// under the same bound. Rounding (in the coefficients, which are single-
+// precision, and in the arithmetic) can split an eigenvalue that is repeated
+// with exact fractions, or give it a tiny imaginary part.
 constexpr double kEigenvalueTolerance = 1e-6;
 
 // The Jacobian of the (z2, w0) field at a point, written out from the two

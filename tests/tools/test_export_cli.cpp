@@ -3,6 +3,7 @@
 #include "CurveSet.h"
 #include "DataFormat.h"
 #include "Observables.h"
+#include "PhasePlaneExport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -188,6 +189,60 @@ TEST(ExportCli, CurvesAreListedInOrderInCsvAndAsXYArraysInJson)
     expectSameText(csv, text);
 }
 
+// The same numbers the application draws for a click there, in both layouts;
+// a point outside the open square is a valid request with one-point halves.
+TEST(ExportCli, TraceThroughAPointBothWays)
+{
+    const struct {
+        std::vector<const char*> args;
+        double z2, w0;
+    } cases[] = {{{"trace", "--z2", "0.5", "--w0", "-0.25"}, 0.5, -0.25},
+                 {{"--w0=+1e-1", "trace", "--z2=-1.2"}, -1.2, 0.1},
+                 {{"trace", "--z2", "-1.9999999999999998", "--w0", "2"}, -1.9999999999999998, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(printed("%g, %g", c.z2, c.w0));
+        const SolutionTrace trace = traceThrough(c.z2, c.w0);
+        std::string text = "curve,index,z2,w0\n";
+        for (const auto& [name, half] :
+             {std::pair{"forward", &trace.forward}, {"backward", &trace.backward}})
+            for (std::size_t k = 0; k < half->size(); ++k)
+                text += printed("%s,%zu,%.17g,%.17g\n", name, k, half->x[k], half->y[k]);
+        expectSameText(outputOf(c.args), text);
+
+        std::vector<const char*> jsonArgs = c.args;
+        jsonArgs.push_back("--format=json");
+        const QJsonObject object =
+            QJsonDocument::fromJson(QByteArray::fromStdString(outputOf(jsonArgs))).object();
+        EXPECT_EQ(object.keys(), (QStringList{"backward", "forward"}));
+        expectSameBits(object["forward"]["x"], trace.forward.x, "forward x");
+        expectSameBits(object["forward"]["y"], trace.forward.y, "forward y");
+        expectSameBits(object["backward"]["x"], trace.backward.x, "backward x");
+        expectSameBits(object["backward"]["y"], trace.backward.y, "backward y");
+    }
+    EXPECT_EQ(outputOf({"trace", "--z2", "3", "--w0", "0"}),
+              "curve,index,z2,w0\nforward,0,3,0\nbackward,0,3,0\n");
+}
+
+TEST(ExportCli, EquilibriaWithTypesInCsvAndEigenvectorsInJson)
+{
+    const std::vector<Equilibrium> equilibria = planarEquilibria();
+    std::string text = "z2,w0,eigenvalue1_re,eigenvalue1_im,eigenvalue2_re,eigenvalue2_im,type\n";
+    for (const Equilibrium& e : equilibria)
+        text += printed("%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%s\n", e.z2, e.w0,
+                        e.eigenvalues[0].real(), e.eigenvalues[0].imag(), e.eigenvalues[1].real(),
+                        e.eigenvalues[1].imag(), e.type.c_str());
+    EXPECT_EQ(outputOf({"equilibria"}), text);
+    EXPECT_NE(text.find(",saddle\n"), std::string::npos);
+    EXPECT_NE(text.find(",stable degenerate node\n"), std::string::npos);
+    EXPECT_NE(text.find(",unstable node\n"), std::string::npos);
+
+    // The layout itself is the data library's; here, that it is what is written.
+    const std::string json = outputOf({"equilibria", "--format", "json"});
+    EXPECT_EQ(json, equilibriaJson(equilibria));
+    const QJsonArray array = QJsonDocument::fromJson(QByteArray::fromStdString(json)).array();
+    EXPECT_EQ(array.at(1).toObject()["type"].toString(), "stable degenerate node");
+}
+
 // No temporary left, the old mode kept, the bytes another process writes to stdout.
 TEST(ExportCli, OutputReplacesAnExistingFile)
 {
@@ -208,6 +263,9 @@ TEST(ExportCli, HelpAndVersion)
 {
     for (const auto& args : {std::vector<const char*>{"--help"}, {"-h"}, {"summary", "--help"}})
         EXPECT_EQ(outputOf(args).rfind("Usage: cosmophase-export", 0), 0u);
+    const std::string help = outputOf({"--help"});
+    for (const char* listed : {"  trace ", "  equilibria ", "trace --z2 X --w0 Y"})
+        EXPECT_NE(help.find(listed), std::string::npos) << listed;
     EXPECT_EQ(outputOf({"--version"}), "cosmophase-export " COSMOPHASE_VERSION "\n");
 }
 
@@ -236,6 +294,25 @@ const struct {
     {"FormatTwice", 2, {"summary", "--format=csv", "--format=json"}, "--format"},
     {"SecondSubcommand", 2, {"samples", "curves"}, "'curves'"},
     {"ExtraArgument", 2, {"summary", "now"}, "'now'"},
+    // The point must be given, and be a finite number written wholly as one.
+    {"TraceWithoutZ2", 2, {"trace", "--w0", "0.5"}, "--z2", "keep.csv"},
+    {"TraceWithoutW0", 2, {"trace", "--z2", "0.5"}, "--w0", "keep.csv"},
+    {"TrailingJunk", 2, {"trace", "--z2", "1.5x", "--w0", "0"}, "'1.5x'", "keep.csv"},
+    {"EmptyNumber", 2, {"trace", "--z2", "", "--w0", "0"}, "--z2", "keep.csv"},
+    {"NotANumber", 2, {"trace", "--z2", "0", "--w0=nan"}, "'nan'", "keep.csv"},
+    {"Infinity", 2, {"trace", "--z2", "inf", "--w0", "0"}, "'inf'", "keep.csv"},
+    {"Overflow", 2, {"trace", "--z2", "0", "--w0", "1e999"}, "'1e999'", "keep.csv"},
+    {"Underflow", 2, {"trace", "--z2", "-2e-324", "--w0", "0"}, "'-2e-324'", "keep.csv"},
+    {"Hexadecimal", 2, {"trace", "--z2", "0x1p-1", "--w0", "0"}, "'0x1p-1'", "keep.csv"},
+    {"LeadingSpace", 2, {"trace", "--z2", " 1", "--w0", "0"}, "' 1'", "keep.csv"},
+    {"TwoSigns", 2, {"trace", "--z2", "+-1", "--w0", "0"}, "'+-1'", "keep.csv"},
+    {"LoneSign", 2, {"trace", "--z2", "+", "--w0", "0"}, "'+'", "keep.csv"},
+    {"PointTwice", 2, {"trace", "--z2", "1", "--w0", "0", "--z2=1"}, "--z2", "keep.csv"},
+    {"PointForAnotherCommand", 2, {"equilibria", "--w0", "0"}, "--w0", "keep.csv"},
+    {"UnknownTraceOption", 2, {"trace", "--z2", "1", "--w0", "0", "--z4", "0"}, "'--z4'",
+     "keep.csv"},
+    // Echoed input stays on one line.
+    {"NewlineInNumber", 2, {"trace", "--z2", "1\n2", "--w0", "0"}, "'1\\x0a2'", "keep.csv"},
     {"MissingFolder", 1, {"samples"}, nullptr, "no/such.csv"},
     {"Folder", 1, {"samples"}, nullptr, "."},
     // Not replaced by a rename, as a device would be (--output /dev/full).

@@ -1,5 +1,7 @@
 #include "CliOptions.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <optional>
 
@@ -15,7 +17,31 @@ std::optional<ExportCommand> subcommandNamed(const std::string& name)
         return ExportCommand::Curves;
     if (name == "summary")
         return ExportCommand::Summary;
+    if (name == "trace")
+        return ExportCommand::Trace;
+    if (name == "equilibria")
+        return ExportCommand::Equilibria;
     return std::nullopt;
+}
+
+// The user's text inside quotes, with control characters escaped so that an
+// error message stays on one line.
+std::string quoted(const std::string& text)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out = "'";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xfU];
+        } else {
+            out += c;
+        }
+    }
+    out += '\'';
+    return out;
 }
 
 CliParseResult failed(std::string error)
@@ -23,6 +49,62 @@ CliParseResult failed(std::string error)
     CliParseResult result;
     result.error = std::move(error);
     return result;
+}
+
+// A finite decimal number and nothing else: no spaces, no hexadecimal, no
+// "nan" or "inf", nothing that rounds to infinity or to zero from a non-zero
+// value. A single leading '+' is allowed, as printf's "%+g" writes one.
+// Returns the error, empty when the number is stored in `value`.
+std::string readFiniteNumber(const std::string& name, const std::string& text, double& value)
+{
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (last - first > 1 && *first == '+' && first[1] != '-' && first[1] != '+')
+        ++first;
+    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+    if (error == std::errc::result_out_of_range && end == last)
+        return "option " + name + ": " + quoted(text) + " is beyond the range of a double";
+    if (error != std::errc() || end != last || !std::isfinite(value))
+        return "option " + name + " needs a finite decimal number, not " + quoted(text);
+    return {};
+}
+
+struct Seen {
+    bool format = false;
+    bool output = false;
+    bool z2 = false;
+    bool w0 = false;
+};
+
+bool* seenFlag(Seen& seen, const std::string& name)
+{
+    if (name == "--format")
+        return &seen.format;
+    if (name == "--output")
+        return &seen.output;
+    if (name == "--z2")
+        return &seen.z2;
+    if (name == "--w0")
+        return &seen.w0;
+    return nullptr;
+}
+
+// Stores one option's value; returns the error, empty when it is valid.
+std::string applyOption(CliOptions& options, const std::string& name, const std::string& value)
+{
+    if (name == "--output") {
+        options.outputPath = value;
+    } else if (name == "--format") {
+        if (value == "csv")
+            options.format = ExportFormat::Csv;
+        else if (value == "json")
+            options.format = ExportFormat::Json;
+        else
+            return "unknown format " + quoted(value) + " (use csv or json)";
+    } else {
+        return readFiniteNumber(name, value, name == "--z2" ? options.z2 : options.w0);
+    }
+    return {};
 }
 
 } // namespace
@@ -33,8 +115,7 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
     std::optional<ExportCommand> subcommand;
     bool help = false;
     bool version = false;
-    bool formatSeen = false;
-    bool outputSeen = false;
+    Seen seen;
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -49,8 +130,9 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
         if (arg.size() > 1 && arg[0] == '-') {
             const std::size_t equals = arg.find('=');
             const std::string name = arg.substr(0, equals);
-            if (name != "--format" && name != "--output")
-                return failed("unknown option '" + name + "'");
+            bool* const optionSeen = seenFlag(seen, name);
+            if (!optionSeen)
+                return failed("unknown option " + quoted(name));
             std::string value;
             if (equals != std::string::npos) {
                 value = arg.substr(equals + 1);
@@ -61,56 +143,66 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
             }
             if (value.empty())
                 return failed("option " + name + " needs a non-empty value");
-            bool& seen = name == "--format" ? formatSeen : outputSeen;
-            if (seen)
+            if (*optionSeen)
                 return failed("option " + name + " given more than once");
-            seen = true;
-            if (name == "--output") {
-                result.options.outputPath = value;
-            } else if (value == "csv") {
-                result.options.format = ExportFormat::Csv;
-            } else if (value == "json") {
-                result.options.format = ExportFormat::Json;
-            } else {
-                return failed("unknown format '" + value + "' (use csv or json)");
-            }
+            *optionSeen = true;
+            const std::string error = applyOption(result.options, name, value);
+            if (!error.empty())
+                return failed(error);
             continue;
         }
         if (subcommand)
-            return failed("unexpected argument '" + arg + "'");
+            return failed("unexpected argument " + quoted(arg));
         subcommand = subcommandNamed(arg);
         if (!subcommand)
-            return failed("unknown subcommand '" + arg + "'");
+            return failed("unknown subcommand " + quoted(arg));
     }
 
-    if (help)
+    if (help) {
         result.options.command = ExportCommand::Help;
-    else if (version)
+    } else if (version) {
         result.options.command = ExportCommand::Version;
-    else if (subcommand)
+    } else if (!subcommand) {
+        return failed("no subcommand given (samples, curves, summary, trace or equilibria)");
+    } else {
+        const bool trace = *subcommand == ExportCommand::Trace;
+        if (trace && !seen.z2)
+            return failed("trace needs --z2");
+        if (trace && !seen.w0)
+            return failed("trace needs --w0");
+        if (!trace && (seen.z2 || seen.w0))
+            return failed(std::string("option ") + (seen.z2 ? "--z2" : "--w0") +
+                          " applies only to trace");
         result.options.command = *subcommand;
-    else
-        return failed("no subcommand given (samples, curves or summary)");
+    }
     return result;
 }
 
 std::string usageText()
 {
     return "Usage: cosmophase-export SUBCOMMAND [--format csv|json] [--output PATH]\n"
+           "       cosmophase-export trace --z2 X --w0 Y [--format csv|json] [--output PATH]\n"
            "\n"
            "Writes the numbers behind Cosmophase's phase plane.\n"
            "\n"
            "Subcommands:\n"
-           "  samples   the forward run, one row per sample:\n"
-           "            index,time_years,z2,w0,w2,density_ratio,q0,xi0\n"
-           "  curves    the family curve and the four manifold branches:\n"
-           "            curve,index,z2,w0\n"
-           "  summary   counts, step-length changes, end state, q0, xi0 and a\n"
-           "            digest of the samples\n"
+           "  samples     the forward run, one row per sample:\n"
+           "              index,time_years,z2,w0,w2,density_ratio,q0,xi0\n"
+           "  curves      the family curve and the four manifold branches:\n"
+           "              curve,index,z2,w0\n"
+           "  summary     counts, step-length changes, end state, q0, xi0 and a\n"
+           "              digest of the samples\n"
+           "  trace       the solution through (X, Y) both ways, curves forward\n"
+           "              (the way the arrows point) and backward: curve,index,z2,w0\n"
+           "  equilibria  the three equilibria of the field the arrows draw:\n"
+           "              z2,w0,eigenvalue1_re,eigenvalue1_im,eigenvalue2_re,\n"
+           "              eigenvalue2_im,type (JSON adds the eigenvectors)\n"
            "\n"
            "Options:\n"
            "  --format csv|json  output format (default csv; summary: text)\n"
            "  --output PATH      write PATH atomically instead of standard output\n"
+           "  --z2 X, --w0 Y     trace: the point, finite decimal numbers; outside\n"
+           "                     the open square -2..2 each half is the point alone\n"
            "  --help             show this help\n"
            "  --version          show the version\n"
            "\n"

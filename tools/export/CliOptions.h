@@ -5,13 +5,15 @@
 
 namespace cosmophase {
 
-enum class ExportCommand { Samples, Curves, Summary, Help, Version };
+enum class ExportCommand { Samples, Curves, Summary, Trace, Equilibria, Help, Version };
 enum class ExportFormat { Csv, Json };
 
 struct CliOptions {
     ExportCommand command = ExportCommand::Help;
     ExportFormat format = ExportFormat::Csv;
     std::string outputPath; // empty: standard output
+    double z2 = 0; // trace: the point the solution passes through
+    double w0 = 0;
 };
 
 struct CliParseResult {
@@ -22,7 +24,8 @@ struct CliParseResult {
 
 // Parses the arguments after the program name. Options may come before or
 // after the subcommand, as "--option value" or "--option=value"; --help and
-// --version need no subcommand.
+// --version need no subcommand. trace needs --z2 and --w0, each a finite
+// decimal number and nothing else (an optional leading '+', no spaces).
 CliParseResult parseCommandLine(const std::vector<std::string>& args);
 
 std::string usageText();

@@ -3,8 +3,11 @@
 #include "AtomicWrite.h"
 #include "CurvesExport.h"
 #include "DataFormat.h"
+#include "Equilibria.h"
+#include "PhasePlaneExport.h"
 #include "RunSummary.h"
 #include "Simulation.h"
+#include "SolutionTrace.h"
 
 #include <cerrno>
 #include <csignal>
@@ -40,6 +43,14 @@ std::string render(const CliOptions& options)
     case ExportCommand::Summary: {
         const RunSummary summary = computeRunSummary();
         return json ? summaryJson(summary) : summaryText(summary);
+    }
+    case ExportCommand::Trace: {
+        const SolutionTrace trace = traceThrough(options.z2, options.w0);
+        return json ? traceJson(trace) : traceCsv(trace);
+    }
+    case ExportCommand::Equilibria: {
+        const std::vector<Equilibrium> equilibria = planarEquilibria();
+        return json ? equilibriaJson(equilibria) : equilibriaCsv(equilibria);
     }
     case ExportCommand::Help:
         return usageText();
