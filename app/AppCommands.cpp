@@ -2,9 +2,12 @@
 
 #include "AtomicWrite.h"
 #include "DataFormat.h"
+#include "EquilibriaDialog.h"
 #include "MasterViewController.h"
 #include "MyOpenGLView.h"
+#include "PhasePlaneTraces.h"
 #include "ReadoutFormat.h"
+#include "PhasePlaneExport.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -19,6 +22,7 @@ namespace {
 
 const QString kSaveImageTitle = QStringLiteral("Save Plot Image");
 const QString kExportTitle = QStringLiteral("Export Samples");
+const QString kExportTracesTitle = QStringLiteral("Export Traces");
 
 cosmophase::SampleColumns columnsOf(const MasterViewController& controller)
 {
@@ -27,10 +31,11 @@ cosmophase::SampleColumns columnsOf(const MasterViewController& controller)
 
 } // namespace
 
-AppCommands::AppCommands(const MasterViewController& controller, QWidget* dialogParent,
-                         QObject* parent)
+AppCommands::AppCommands(const MasterViewController& controller, const cosmophase::PhasePlaneTraces& traces,
+                         QWidget* dialogParent, QObject* parent)
     : QObject(parent)
     , m_controller(controller)
+    , m_traces(traces)
     , m_dialog_parent(dialogParent)
     , m_path_prompt([dialogParent](const QString& caption, const QString& suggested,
                                    const QString& filter) {
@@ -77,6 +82,15 @@ bool AppCommands::exportSamples(const QString& path)
     return result.ok;
 }
 
+bool AppCommands::exportTraces(const QString& path)
+{
+    const cosmophase::WriteResult result = cosmophase::writeFileAtomically(
+        QFile::encodeName(path).toStdString(), cosmophase::tracesCsv(m_traces.traces()));
+    if (!result.ok)
+        m_error_sink(kExportTracesTitle, tr("The traces were not exported.\n%1").arg(QString::fromStdString(result.error)));
+    return result.ok;
+}
+
 QString AppCommands::readoutRow() const
 {
     const std::int32_t index = m_controller.simIndex();
@@ -113,6 +127,14 @@ void AppCommands::exportSamplesAs()
         exportSamples(path);
 }
 
+void AppCommands::exportTracesAs()
+{
+    const QString path = m_path_prompt(kExportTracesTitle, QDir::home().filePath("cosmophase-traces.csv"),
+                                       tr("CSV files (*.csv)"));
+    if (!path.isEmpty())
+        exportTraces(path);
+}
+
 void AppCommands::copyReadouts()
 {
     QGuiApplication::clipboard()->setText(readoutRow());
@@ -121,6 +143,15 @@ void AppCommands::copyReadouts()
 void AppCommands::showAbout()
 {
     QMessageBox::about(m_dialog_parent, tr("About Cosmophase"), aboutText());
+}
+
+void AppCommands::showEquilibria()
+{
+    if (!m_equilibria)
+        m_equilibria = new EquilibriaDialog(m_dialog_parent);
+    m_equilibria->show();
+    m_equilibria->raise();
+    m_equilibria->activateWindow();
 }
 
 void AppCommands::reportWriteFailure(const QString& title, const QString& path, const QString& reason)

@@ -1,14 +1,19 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
 
+class EquilibriaDialog;
 class MasterViewController;
 class QWidget;
+namespace cosmophase {
+class PhasePlaneTraces;
+}
 
-// The menu's file, clipboard and about commands. Dialogs go through two
+// The menu's file, clipboard, equilibria and about commands. Dialogs go through two
 // replaceable hooks so that the commands can run without a modal window.
 class AppCommands : public QObject {
     Q_OBJECT
@@ -20,8 +25,8 @@ public:
     // Tells the user that something failed.
     using ErrorSink = std::function<void(const QString& title, const QString& text)>;
 
-    AppCommands(const MasterViewController& controller, QWidget* dialogParent,
-                QObject* parent = nullptr);
+    AppCommands(const MasterViewController& controller, const cosmophase::PhasePlaneTraces& traces,
+                QWidget* dialogParent, QObject* parent = nullptr);
 
     void setPathPrompt(PathPrompt prompt) { m_path_prompt = std::move(prompt); }
     void setErrorSink(ErrorSink sink) { m_error_sink = std::move(sink); }
@@ -30,6 +35,7 @@ public:
     // the error sink, naming the path and the reason.
     bool savePlotImage(const QString& path);
     bool exportSamples(const QString& path);
+    bool exportTraces(const QString& path);
 
     QString readoutRow() const;
     QString aboutText() const;
@@ -37,14 +43,19 @@ public:
 public slots:
     void savePlotImageAs();
     void exportSamplesAs();
+    void exportTracesAs();
     void copyReadouts();
     void showAbout();
+    // Opens the equilibria window, or brings it forward when already open.
+    void showEquilibria();
 
 private:
     void reportWriteFailure(const QString& title, const QString& path, const QString& reason);
 
     const MasterViewController& m_controller;
+    const cosmophase::PhasePlaneTraces& m_traces;
     QWidget* m_dialog_parent = nullptr;
     PathPrompt m_path_prompt;
     ErrorSink m_error_sink;
+    QPointer<EquilibriaDialog> m_equilibria;
 };

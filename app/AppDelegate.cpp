@@ -2,7 +2,9 @@
 
 #include "AppCommands.h"
 #include "MasterViewController.h"
+#include "PhasePlaneInteraction.h"
 #include "TimeSeriesChart.h"
+#include "ViewMenu.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -11,6 +13,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 
 AppDelegate::AppDelegate(QObject* parent)
     : QObject(parent)
@@ -28,7 +31,10 @@ void AppDelegate::applicationDidFinishLaunching()
     m_master_view_controller = std::make_unique<MasterViewController>();
     // As the central widget the view fills the window and follows resizes.
     m_window->setCentralWidget(m_master_view_controller->view());
-    m_commands = std::make_unique<AppCommands>(*m_master_view_controller, m_window.get());
+    m_phase_plane_interaction = std::make_unique<PhasePlaneInteraction>(*m_master_view_controller->openGLView(),
+                                                                        *m_window->statusBar());
+    m_commands = std::make_unique<AppCommands>(*m_master_view_controller, m_phase_plane_interaction->traces(),
+                                               m_window.get());
     buildMenus();
     m_window->show();
 }
@@ -38,19 +44,33 @@ void AppDelegate::buildMenus()
     QMenuBar* bar = m_window->menuBar();
     MasterViewController* controller = m_master_view_controller.get();
     AppCommands* commands = m_commands.get();
+    PhasePlaneInteraction* interaction = m_phase_plane_interaction.get();
 
     QMenu* file = bar->addMenu(tr("&File"));
     file->addAction(tr("&Save Plot Image\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S), commands,
                     &AppCommands::savePlotImageAs);
     file->addAction(tr("&Export Samples\u2026"), QKeySequence(Qt::CTRL | Qt::Key_E), commands,
                     &AppCommands::exportSamplesAs);
+    QAction* exportTraces = file->addAction(tr("Export &Traces\u2026"), commands, &AppCommands::exportTracesAs);
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), qApp, &QCoreApplication::quit);
 
     QMenu* edit = bar->addMenu(tr("&Edit"));
     edit->addAction(tr("&Copy Read-outs"), QKeySequence::Copy, commands, &AppCommands::copyReadouts);
+    edit->addSeparator();
+    QAction* undoTrace = edit->addAction(tr("&Undo Trace"), QKeySequence(Qt::CTRL | Qt::Key_Z), interaction,
+                                         &PhasePlaneInteraction::undoTrace);
+    QAction* clearTraces = edit->addAction(tr("C&lear Traces"), interaction, &PhasePlaneInteraction::clearTraces);
+    // The trace commands only while there is a trace to act on.
+    for (QAction* action : {exportTraces, undoTrace, clearTraces}) {
+        action->setEnabled(false);
+        connect(interaction, &PhasePlaneInteraction::tracesChanged, action,
+                [action](int count) { action->setEnabled(count > 0); });
+    }
 
     QMenu* view = bar->addMenu(tr("&View"));
+    addPlotViewActions(*view, *controller->view(), *controller->openGLView());
+    view->addSeparator();
     QAction* timeSeries = view->addAction(tr("&Time Series"));
     timeSeries->setObjectName(QStringLiteral("timeSeriesAction"));
     timeSeries->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
@@ -74,5 +94,6 @@ void AppDelegate::buildMenus()
                         [controller] { controller->scrubTo(100); });
 
     QMenu* help = bar->addMenu(tr("&Help"));
+    help->addAction(tr("&Equilibria\u2026"), commands, &AppCommands::showEquilibria);
     help->addAction(tr("&About Cosmophase"), commands, &AppCommands::showAbout);
 }

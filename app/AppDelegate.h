@@ -6,6 +6,7 @@
 
 class AppCommands;
 class MasterViewController;
+class PhasePlaneInteraction;
 class QMainWindow;
 
 // Owns the main window, its menu and the controller of its content.
@@ -29,6 +30,7 @@ public:
     QMainWindow* window() const { return m_window.get(); }
     MasterViewController* masterViewController() const { return m_master_view_controller.get(); }
     AppCommands* commands() const { return m_commands.get(); }
+    PhasePlaneInteraction* phasePlaneInteraction() const { return m_phase_plane_interaction.get(); }
 
 private:
     void buildMenus();
@@ -37,5 +39,6 @@ private:
     // central view, goes before the window.
     std::unique_ptr<QMainWindow> m_window;
     std::unique_ptr<MasterViewController> m_master_view_controller;
+    std::unique_ptr<PhasePlaneInteraction> m_phase_plane_interaction;
     std::unique_ptr<AppCommands> m_commands;
 };

@@ -26,10 +26,16 @@ void SquarePlotFrame::resizeEvent(QResizeEvent* event)
     placePlot();
 }
 
+QRect SquarePlotFrame::plotRect() const
+{
+    const QRect area = contentsRect();
+    const int side = std::max(0, std::min(area.width(), area.height()));
+    return {area.left() + (area.width() - side) / 2, area.top() + (area.height() - side) / 2, side, side};
+}
+
 void SquarePlotFrame::placePlot()
 {
-    const int side = std::min(width(), height());
-    const QRect square((width() - side) / 2, (height() - side) / 2, side, side);
+    const QRect square = plotRect();
     for (QObject* child : children()) {
         if (auto* widget = qobject_cast<QWidget*>(child))
             widget->setGeometry(square);

@@ -14,9 +14,11 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // Where the plot goes: the largest square centred in the contents
+    // rectangle (the whole frame unless contents margins are set).
+    QRect plotRect() const;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
-
-private:
     void placePlot();
 };

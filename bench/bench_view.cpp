@@ -1,9 +1,12 @@
 // Processor time of one phase-plane frame with the full curve set, drawn
-// the way MyOpenGLView::paintGL draws it, into an 800 x 600 framebuffer.
+// the way MyOpenGLView::paintGL draws it, into an 800 x 600 framebuffer;
+// argument 1 adds 50 traces spread over the square and the nullclines.
 // Needs a display: run under xvfb-run with LIBGL_ALWAYS_SOFTWARE=1.
 #include "CurveSet.h"
+#include "PhasePlaneOverlays.h"
 #include "PhasePlaneRenderer.h"
 #include "PlotGeometry.h"
+#include "SolutionTrace.h"
 
 #include <QGuiApplication>
 #include <QOffscreenSurface>
@@ -41,6 +44,12 @@ public:
         m_renderer.createGL();
         m_renderer.prepare(m_curves);
         cosmophase::PhasePlaneRenderer::setUpSurface(kWidth, kHeight);
+        std::vector<cosmophase::SolutionTrace> traces;
+        for (int i = 0; i < 10; ++i)
+            for (int j = 0; j < 5; ++j)
+                traces.push_back(cosmophase::traceThrough(-1.9 + 0.38 * (i + 0.5), -1.9 + 0.76 * (j + 0.5)));
+        m_overlays.setTraces(traces);
+        m_overlays.setShowNullclines(true);
     }
     ~Scene()
     {
@@ -49,11 +58,11 @@ public:
         m_context.doneCurrent();
     }
 
-    void drawFrame(int index) const
+    void drawFrame(int index, bool withOverlays) const
     {
         const cosmophase::Curve& t = m_curves.trajectory();
         const auto i = static_cast<std::size_t>(index) % t.size();
-        m_renderer.drawFrame({t.x[i], t.y[i]}, {true, true, true});
+        m_renderer.drawFrame({t.x[i], t.y[i]}, {true, true, true}, withOverlays ? &m_overlays : nullptr);
     }
 
 private:
@@ -62,6 +71,7 @@ private:
     std::unique_ptr<QOpenGLFramebufferObject> m_fbo;
     cosmophase::CurveSet m_curves;
     cosmophase::PhasePlaneRenderer m_renderer;
+    cosmophase::PhasePlaneOverlays m_overlays;
 };
 
 Scene* scene = nullptr;
@@ -71,21 +81,21 @@ void BM_PaintFrame(benchmark::State& state)
 {
     int index = 0;
     for (auto _ : state)
-        scene->drawFrame(index++);
+        scene->drawFrame(index++, state.range(0) != 0);
     glFinish();
 }
-BENCHMARK(BM_PaintFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaintFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // The same frame waited for until rasterised, for comparison.
 void BM_PaintFrameFinished(benchmark::State& state)
 {
     int index = 0;
     for (auto _ : state) {
-        scene->drawFrame(index++);
+        scene->drawFrame(index++, state.range(0) != 0);
         glFinish();
     }
 }
-BENCHMARK(BM_PaintFrameFinished)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaintFrameFinished)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -1,11 +1,14 @@
 // Frame rate of the phase-plane view against a bare GL widget that draws
 // only a grid and one dot, both at 800 x 600 and both reporting "N fps" in
-// their window title the same way. Prints the median title figure of each
-// over 5 s. Run under a display (scripts/measure-view-fps uses Xvfb).
+// their window title the same way; and of the view with 50 traces and the
+// nullclines on against the view without them. Prints the median title
+// figure of each over 5 s. Run under a display (scripts/measure-view-fps
+// uses Xvfb).
 #include "FrameRate.h"
 #include "MyOpenGLView.h"
 #include "PhasePlaneRenderer.h"
 #include "PlotGeometry.h"
+#include "SolutionTrace.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -26,6 +29,8 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 constexpr qint64 kMeasureMillis = 5000;
+constexpr int kTraceColumns = 10;
+constexpr int kTraceRows = 5;
 
 // The baseline: same surface set-up and frame-rate title, minimal content.
 class BareView : public QOpenGLWidget {
@@ -76,9 +81,15 @@ private:
     std::int64_t m_lastTicks = 0;
 };
 
+struct FrameRates {
+    int medianTitle = 0;
+    double counted = 0; // frames drawn over the period, per second
+};
+
 // Shows the widget, waits for its first frame, then collects its title
-// figure at every frame for the measuring period and returns the median.
-int medianTitleFps(QOpenGLWidget& widget)
+// figure at every frame for the measuring period. The title figure is whole
+// milliseconds, so the counted rate resolves smaller differences.
+FrameRates measureFps(QOpenGLWidget& widget)
 {
     std::vector<int> figures;
     QElapsedTimer clock;
@@ -97,9 +108,21 @@ int medianTitleFps(QOpenGLWidget& widget)
     loop.exec();
     widget.hide();
     if (figures.empty())
-        return 0;
+        return {};
+    const double counted = 1000.0 * static_cast<double>(figures.size()) / static_cast<double>(clock.elapsed());
     std::nth_element(figures.begin(), figures.begin() + figures.size() / 2, figures.end());
-    return figures[figures.size() / 2];
+    return {figures[figures.size() / 2], counted};
+}
+
+// Traces from a 10 x 5 grid of points spread over the square.
+std::vector<cosmophase::SolutionTrace> spreadTraces()
+{
+    std::vector<cosmophase::SolutionTrace> traces;
+    for (int i = 0; i < kTraceColumns; ++i)
+        for (int j = 0; j < kTraceRows; ++j)
+            traces.push_back(cosmophase::traceThrough(-1.9 + 3.8 * (i + 0.5) / kTraceColumns,
+                                                      -1.9 + 3.8 * (j + 0.5) / kTraceRows));
+    return traces;
 }
 
 } // namespace
@@ -110,12 +133,25 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
 
     MyOpenGLView view;
-    const int viewFps = medianTitleFps(view);
+    const FrameRates viewFps = measureFps(view);
     BareView bare;
-    const int bareFps = medianTitleFps(bare);
+    const FrameRates bareFps = measureFps(bare);
+    MyOpenGLView explored;
+    const std::vector<cosmophase::SolutionTrace> traces = spreadTraces();
+    explored.setTraces(traces);
+    explored.setShowNullclines(true);
+    const FrameRates exploredFps = measureFps(explored);
 
-    std::printf("view: median %d fps\n", viewFps);
-    std::printf("bare: median %d fps\n", bareFps);
-    std::printf("ratio: %.1f%%\n", bareFps > 0 ? 100.0 * viewFps / bareFps : 0.0);
+    const auto ratio = [](double part, double whole) { return whole > 0 ? 100.0 * part / whole : 0.0; };
+    std::printf("view: median %d fps (counted %.1f)\n", viewFps.medianTitle, viewFps.counted);
+    std::printf("bare: median %d fps (counted %.1f)\n", bareFps.medianTitle, bareFps.counted);
+    std::printf("ratio: %.1f%%\n", ratio(viewFps.medianTitle, bareFps.medianTitle));
+    std::size_t points = 0;
+    for (const cosmophase::SolutionTrace& t : traces)
+        points += t.forward.size() + t.backward.size();
+    std::printf("view with %zu traces (%zu points) and the nullclines: median %d fps (counted %.1f)\n",
+                traces.size(), points, exploredFps.medianTitle, exploredFps.counted);
+    std::printf("ratio to the view without them: %.1f%% (counted %.1f%%)\n",
+                ratio(exploredFps.medianTitle, viewFps.medianTitle), ratio(exploredFps.counted, viewFps.counted));
     return 0;
 }

@@ -59,6 +59,16 @@ void MyOpenGLView::toggleShowFamily()
     m_show_family_curve = !m_show_family_curve;
 }
 
+void MyOpenGLView::setTraces(const std::vector<cosmophase::SolutionTrace>& traces)
+{
+    m_overlays.setTraces(traces);
+}
+
+void MyOpenGLView::setShowNullclines(bool show)
+{
+    m_overlays.setShowNullclines(show);
+}
+
 void MyOpenGLView::initializeGL()
 {
     // A new context (first show, or a move to another window) needs its own
@@ -107,7 +117,7 @@ void MyOpenGLView::paintGL()
     const cosmophase::Curve& trajectory = m_curves.trajectory();
     const auto index = static_cast<std::size_t>(m_sim_index);
     m_renderer.drawFrame({trajectory.x[index], trajectory.y[index]},
-                         {m_show_family_curve, m_show_unstable_man, m_show_stable_man});
+                         {m_show_family_curve, m_show_unstable_man, m_show_stable_man}, &m_overlays);
     update();
 }
 

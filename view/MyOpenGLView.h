@@ -1,7 +1,9 @@
 #pragma once
 
 #include "CurveSet.h"
+#include "PhasePlaneOverlays.h"
 #include "PhasePlaneRenderer.h"
+#include "SolutionTrace.h"
 
 #include <QOpenGLWidget>
 #include <QSurfaceFormat>
@@ -35,11 +37,15 @@ public:
     void toggleShowStable();
     void toggleShowUnstable();
     void toggleShowFamily();
+    // Additions over the fixed picture; none at start.
+    void setTraces(const std::vector<cosmophase::SolutionTrace>& traces);
+    void setShowNullclines(bool show);
 
     int simIndex() const { return m_sim_index; }
     bool showStableManifold() const { return m_show_stable_man; }
     bool showUnstableManifold() const { return m_show_unstable_man; }
     bool showFamilyCurve() const { return m_show_family_curve; }
+    bool showNullclines() const { return m_overlays.showNullclines(); }
     const cosmophase::CurveSet& curves() const { return m_curves; }
 
 protected:
@@ -57,6 +63,7 @@ private:
     std::int32_t m_sim_index = 0;
     cosmophase::CurveSet m_curves;
     cosmophase::PhasePlaneRenderer m_renderer;
+    cosmophase::PhasePlaneOverlays m_overlays;
     bool m_show_unstable_man = false;
     bool m_show_stable_man = false;
     bool m_show_family_curve = false;

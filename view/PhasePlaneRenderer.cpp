@@ -80,7 +80,8 @@ void PhasePlaneRenderer::drawDirectionField() const
     }
 }
 
-void PhasePlaneRenderer::drawFrame(Point marker, const CurveVisibility& visibility) const
+void PhasePlaneRenderer::drawFrame(Point marker, const CurveVisibility& visibility,
+                                   const PhasePlaneOverlays* overlays) const
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -135,6 +136,11 @@ void PhasePlaneRenderer::drawFrame(Point marker, const CurveVisibility& visibili
         drawCurve(m_stable_leave);
         drawCurve(m_stable_rest);
     }
+
+    // First drawn stays in front: the additions lie over the direction
+    // field and under everything above.
+    if (overlays && !overlays->isEmpty())
+        overlays->draw();
 
     drawDirectionField();
     glFlush();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CurveSet.h"
+#include "PhasePlaneOverlays.h"
 #include "PlotGeometry.h"
 
 #include <vector>
@@ -35,7 +36,9 @@ public:
     void prepare(const CurveSet& curves);
 
     // One whole frame, ending with glFlush. Needs createGL() and prepare().
-    void drawFrame(plot::Point marker, const CurveVisibility& visibility) const;
+    // Overlays that are absent or empty add no GL call at all.
+    void drawFrame(plot::Point marker, const CurveVisibility& visibility,
+                   const PhasePlaneOverlays* overlays = nullptr) const;
 
 private:
     void drawDisk(double radius) const;

@@ -12,6 +12,20 @@ std::vector<double> gridLines()
     return lines;
 }
 
+std::vector<double> tickValues()
+{
+    std::vector<double> ticks{-2};
+    for (double v : gridLines())
+        ticks.push_back(v);
+    ticks.push_back(2);
+    return ticks;
+}
+
+Point plotPointAt(double deviceX, double deviceY, double deviceWidth, double deviceHeight)
+{
+    return {-2 + 4 * deviceX / deviceWidth, 2 - 4 * deviceY / deviceHeight};
+}
+
 std::vector<std::size_t> thinnedIndices(std::size_t n, std::size_t stride)
 {
     std::vector<std::size_t> indices;
@@ -49,10 +63,16 @@ std::vector<Point> arrowSites()
     return sites;
 }
 
+Point fieldAt(const Simulation& sim, Point p)
+{
+    return {sim.z2ODE(p.x, 0.0, p.y, 0.0), sim.w0ODE(p.x, 0.0, p.y, 0.0)};
+}
+
 Arrow arrowAt(const Simulation& sim, Point site)
 {
-    double dx = sim.z2ODE(site.x, 0.0, site.y, 0.0);
-    double dy = sim.w0ODE(site.x, 0.0, site.y, 0.0);
+    const Point field = fieldAt(sim, site);
+    double dx = field.x;
+    double dy = field.y;
     const double length = std::sqrt(dx * dx + dy * dy);
     if (length > 1) {
         dx = dx / length;

@@ -39,6 +39,14 @@ inline constexpr std::array<Point, 3> kEquilibria{{
 // Positions of the grid lines, each spanning the whole square on both axes.
 std::vector<double> gridLines();
 
+// The axes' tick positions: the grid lines and both edges, -2 ... 2.
+std::vector<double> tickValues();
+
+// The plot point under a position given in device pixels of a viewport of
+// the given size, as glOrtho(-2, 2, -2, 2) maps it: (0, 0) is the top-left
+// corner of the viewport, rows grow downwards.
+Point plotPointAt(double deviceX, double deviceY, double deviceWidth, double deviceHeight);
+
 // Indices a thinned line strip passes through: every stride-th index below n,
 // then n - 1 (sent again when it is itself a multiple of the stride).
 // Nothing for n = 0.
@@ -58,6 +66,9 @@ struct Arrow {
     Point offset;
     Point head;
 };
+
+// The (z2, w0) right-hand sides of `sim` at `p`, with z4 = w2 = 0.
+Point fieldAt(const Simulation& sim, Point p);
 
 // The arrow for the (z2, w0) field of `sim` at `site`, with z4 = w2 = 0.
 // Vectors longer than 1 are cut to unit length; shorter ones keep theirs.

@@ -22,12 +22,13 @@ private slots:
         commands->setErrorSink([&](const QString& title, const QString& text) { errors << title + '|' + text; });
         // "@" stands for a scratch folder.
         for (const QString target : {"@", "/dev/full", "@/missing/out.file"})
-            for (const QString title : {"Save Plot Image", "Export Samples"}) {
+            for (const QString title : {"Save Plot Image", "Export Samples", "Export Traces"}) {
                 QTemporaryDir dir;
                 const QString path = QString(target).replace('@', dir.path());
                 const QFileInfo before(path);
                 errors.clear();
-                QVERIFY(!(title == "Export Samples" ? commands->exportSamples(path) : commands->savePlotImage(path)));
+                QVERIFY(!(title == "Export Samples" ? commands->exportSamples(path)
+                          : title == "Export Traces" ? commands->exportTraces(path) : commands->savePlotImage(path)));
                 QVERIFY2(errors.size() == 1 && errors[0].startsWith(title + '|') && errors[0].contains(path),
                          qPrintable(path + ": " + errors.join('\n')));
                 // The target is what it was (a device stays a device); no temporary file is left.

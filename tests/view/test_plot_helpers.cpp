@@ -70,6 +70,22 @@ TEST(PlotGeometry, GridAndDirectionField)
     EXPECT_TRUE(longOnes > 0 && longOnes < 400) << longOnes; // both rules were exercised
 }
 
+// glOrtho(-2, 2, -2, 2) over a viewport whose rows grow downwards.
+class PixelToPlot : public testing::TestWithParam<std::tuple<double, double, double, double, double, double>> {};
+
+TEST_P(PixelToPlot, MapsLikeTheProjection)
+{
+    const auto [x, y, width, height, z2, w0] = GetParam();
+    const plot::Point p = plot::plotPointAt(x, y, width, height);
+    EXPECT_DOUBLE_EQ(p.x, z2);
+    EXPECT_DOUBLE_EQ(p.y, w0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Viewports, PixelToPlot,
+                         testing::Values(std::make_tuple(0, 0, 800, 800, -2, 2), std::make_tuple(800, 800, 800, 800, 2, -2),
+                                         std::make_tuple(400, 400, 800, 800, 0, 0), std::make_tuple(600, 150, 800, 600, 1, 1),
+                                         std::make_tuple(0.5, 599.5, 800, 600, -1.9975, -1.9966666666666666)));
+
 class FrameRate : public testing::TestWithParam<std::tuple<std::int64_t, std::int32_t, int>> {};
 
 TEST_P(FrameRate, TruncatedMillisecondsAndFramesPerSecond)

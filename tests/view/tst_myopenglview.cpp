@@ -1,5 +1,7 @@
 #include "MyOpenGLView.h"
+#include "Nullclines.h"
 #include "PlotGeometry.h"
+#include "SolutionTrace.h"
 
 #include <QtTest>
 
@@ -15,6 +17,10 @@ constexpr int kSide = 800;
 const QRgb kRed = qRgb(255, 0, 0);
 const QRgb kBlue = qRgb(0, 0, 255);
 const QRgb kGrey = qRgb(179, 179, 179);
+const QRgb kOrange = qRgb(255, 128, 0);
+const QRgb kPurple = qRgb(128, 0, 128);
+const QRgb kMagenta = qRgb(255, 0, 255);
+const QRgb kGreen = qRgb(0, 255, 0);
 const QRegularExpression kFpsTitle(QStringLiteral("^\\d+ fps$"));
 
 // Plot coordinates to the pixel whose centre is nearest; rows grow downwards.
@@ -136,6 +142,50 @@ private slots:
         QCOMPARE(count(hidden, colour), 0);
         QVERIFY(count(hidden, kBlue) >= count(before, kBlue)); // the rest stays
         (m_view.*toggle)();
+        QCOMPARE(m_view.grabFramebuffer(), before);
+    }
+
+    void nullclinesWhereTheirRightHandSidesVanish_data()
+    {
+        QTest::addColumn<double>("w0");
+        QTest::addColumn<double>("z2");
+        QTest::addColumn<QRgb>("colour");
+        QTest::newRow("z2 = -[4/3]") << 1.25 << -4.0 / 3 << kOrange;
+        QTest::newRow("w0 = 0") << 0.0 << -1.75 << kOrange;
+        QTest::newRow("parabola, upper arm") << 0.25 << plot::z2OnW0Nullcline(0.25) << kPurple;
+        QTest::newRow("parabola, lower arm") << -0.625 << plot::z2OnW0Nullcline(-0.625) << kPurple;
+    }
+
+    void nullclinesWhereTheirRightHandSidesVanish()
+    {
+        QFETCH(double, w0);
+        QFETCH(double, z2);
+        QFETCH(QRgb, colour);
+        m_view.setSimIndex(2000);
+        const QImage off = m_view.grabFramebuffer();
+        QVERIFY(count(off, kOrange) == 0 && count(off, kPurple) == 0); // colours of their own
+        m_view.setShowNullclines(true);
+        const QImage on = m_view.grabFramebuffer();
+        QVERIFY(count(on, colour, toPixel({z2, w0}), 2) >= 4);
+        QCOMPARE(count(on, colour == kOrange ? kPurple : kOrange, toPixel({z2, w0}), 4), 0); // and not the other one
+        m_view.setShowNullclines(false);
+        QCOMPARE(m_view.grabFramebuffer(), off);
+    }
+
+    // A straight trace across the origin's dot and the arrow at (1/6, 1/6):
+    // the dot stays whole in front of it, the arrow goes behind it.
+    void traceBehindTheDotsInFrontOfTheField()
+    {
+        m_view.setSimIndex(2000);
+        const QPoint site = toPixel({1.0 / 6, 1.0 / 6});
+        const QImage before = m_view.grabFramebuffer();
+        QVERIFY(count(before, kGreen, site, 1) > 0 && count(before, kMagenta) == 0);
+        m_view.setTraces({{0.4, 0.4, {{0.4, 0.2, 0.0, -0.2}, {0.4, 0.2, 0.0, -0.2}}, {{0.4, 0.6}, {0.4, 0.6}}}});
+        const QImage traced = m_view.grabFramebuffer();
+        QCOMPARE(count(traced, kRed, toPixel({0, 0}), 2), 25);
+        QVERIFY(count(traced, kMagenta, site, 1) >= 2 && count(traced, kGreen, site, 0) == 0);
+        QVERIFY(count(traced, kMagenta, toPixel({0.4, 0.4}), 2) >= 16); // the dot at its point
+        m_view.setTraces({});
         QCOMPARE(m_view.grabFramebuffer(), before);
     }
 

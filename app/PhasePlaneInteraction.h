@@ -1,0 +1,44 @@
+#pragma once
+
+#include "PhasePlaneTraces.h"
+#include "PlotGeometry.h"
+#include "PlotPointer.h"
+
+#include <QObject>
+#include <QString>
+
+class MyOpenGLView;
+class QStatusBar;
+
+// What the mouse does over the phase plane: the status bar reads out the
+// point under the pointer and the field there, and a click traces the
+// solution through the clicked point both ways. The marker, the slider and
+// playback are left alone.
+class PhasePlaneInteraction : public QObject {
+    Q_OBJECT
+
+public:
+    PhasePlaneInteraction(MyOpenGLView& view, QStatusBar& statusBar, QObject* parent = nullptr);
+
+    const cosmophase::PhasePlaneTraces& traces() const { return m_traces; }
+
+    // "z2 = 0.5000, w0 = -0.2500; field: z2' = ..., w0' = ..."
+    static QString readoutText(cosmophase::plot::Point at, cosmophase::plot::Point field);
+
+public slots:
+    void traceFrom(cosmophase::plot::Point at);
+    void undoTrace();
+    void clearTraces();
+
+signals:
+    void tracesChanged(int count);
+
+private:
+    void showReadout(cosmophase::plot::Point at);
+    void tracesEdited();
+
+    MyOpenGLView& m_view;
+    QStatusBar& m_status_bar;
+    PlotPointer m_pointer;
+    cosmophase::PhasePlaneTraces m_traces;
+};

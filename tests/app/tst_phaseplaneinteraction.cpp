@@ -1,0 +1,147 @@
+// The mouse over the phase plane: clicks trace, drags do not, the status bar
+// reads out the pointer, and without additions the frame is the fixed one.
+
+#include "AppTestSupport.h"
+
+#include "AppCommands.h"
+#include "PhasePlaneExport.h"
+#include "PhasePlaneInteraction.h"
+#include "SolutionTrace.h"
+
+#include <QAction>
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+namespace plot = cosmophase::plot;
+
+class TestPhasePlaneInteraction : public QObject {
+    Q_OBJECT
+
+    apptest::App m_app;
+
+    const std::vector<cosmophase::SolutionTrace>& traces() const { return m_app.delegate->phasePlaneInteraction()->traces().traces(); }
+    QAction* action(const QString& text) const
+    {
+        for (QAction* a : m_app.delegate->window()->findChildren<QAction*>())
+            if (a->text().remove(QLatin1Char('&')) == text)
+                return a;
+        return nullptr;
+    }
+    // The centre of a pixel of the view under glOrtho(-2, 2, -2, 2).
+    plot::Point centreOf(QPoint p) const { return {(p.x() + 0.5) / m_app.view->width() * 4 - 2, 2 - (p.y() + 0.5) / m_app.view->height() * 4}; }
+    QPoint at(double across, double down) const { return QPoint(int(across * m_app.view->width()), int(down * m_app.view->height())); }
+    // Press at p, release `moved` away.
+    void click(QPoint p, QPoint moved = {}, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mousePress(m_app.view, button, {}, p);
+        QTest::mouseMove(m_app.view, p + moved);
+        QTest::mouseRelease(m_app.view, button, {}, p + moved);
+    }
+
+private slots:
+    void init() { QVERIFY(apptest::launch(m_app) && m_app.view->devicePixelRatio() == 1); }
+    void cleanup() { m_app.delegate.reset(); }
+
+    void clickTracesThroughThePixel_data()
+    {
+        QTest::addColumn<QPointF>("where"); // fraction of the view across and down
+        QTest::newRow("upper right") << QPointF(0.71, 0.23);
+        QTest::newRow("lower left corner") << QPointF(0.001, 0.999);
+    }
+
+    void clickTracesThroughThePixel()
+    {
+        QFETCH(QPointF, where);
+        m_app.controller->scrubTo(37);
+        QTest::mouseClick(m_app.play, Qt::LeftButton);
+        QTest::mouseClick(m_app.play, Qt::LeftButton); // paused mid-playback
+        const MasterViewController& c = *m_app.controller;
+        const auto playback = [&] { return QVariantList{c.simIndex(), m_app.view->simIndex(), m_app.slider->doubleValue(), c.clock(), c.isRunning(), c.isPaused()}; };
+        const QVariantList before = playback();
+        const QPoint pixel = at(where.x(), where.y());
+        click(pixel);
+        QCOMPARE(playback(), before); // marker, slider and playback left alone
+        QCOMPARE(traces().size(), std::size_t{1});
+        const cosmophase::SolutionTrace& trace = traces().back();
+        const double halfPixel = 2.0 / m_app.view->width();
+        for (const cosmophase::Curve* half : {&trace.forward, &trace.backward})
+            QVERIFY(qAbs(half->x[0] - centreOf(pixel).x) <= halfPixel && qAbs(half->y[0] - centreOf(pixel).y) <= halfPixel);
+        const cosmophase::SolutionTrace again = cosmophase::traceThrough(trace.forward.x[0], trace.forward.y[0]);
+        QVERIFY(again.forward.x == trace.forward.x && again.forward.y == trace.forward.y);
+        QVERIFY(again.backward.x == trace.backward.x && again.backward.y == trace.backward.y);
+        QCOMPARE(m_app.view->grabFramebuffer().pixel(pixel), qRgb(255, 0, 255)); // its dot
+    }
+
+    void dragsAndOtherButtonsMakeNoTrace()
+    {
+        const QPoint p = at(0.3, 0.3);
+        click(p, {20, 0});
+        click(p, {0, -PlotPointer::kClickSlop - 1});
+        click(p, {}, Qt::RightButton);
+        QCOMPARE(traces().size(), std::size_t{0});
+        click(p, {2, -2}); // a shaky click still counts, where it was pressed
+        QVERIFY(traces().size() == 1 && qAbs(traces()[0].z2 - centreOf(p).x) <= 2.0 / m_app.view->width());
+    }
+
+    // With no trace and the nullclines off the frame is the one from before any click.
+    void undoAndClearRestoreTheFixedFrame()
+    {
+        m_app.controller->scrubTo(50);
+        const QImage fixed = m_app.view->grabFramebuffer();
+        QList<QAction*> actions{action("Undo Trace"), action("Clear Traces"), action(QString::fromUtf8("Export Traces\u2026"))};
+        const auto enabled = [&](bool on) { return std::all_of(actions.begin(), actions.end(), [on](QAction* a) { return a->isEnabled() == on; }); };
+        QVERIFY(!actions.contains(nullptr) && enabled(false));
+        click(at(0.25, 0.2));
+        QVERIFY(m_app.view->grabFramebuffer() != fixed && enabled(true));
+        QTest::keyClick(m_app.delegate->window(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(traces().empty() && enabled(false));
+        QCOMPARE(m_app.view->grabFramebuffer(), fixed);
+        click(at(0.25, 0.2));
+        click(at(0.7, 0.6));
+        actions[1]->trigger();
+        QVERIFY(traces().empty() && enabled(false));
+        QCOMPARE(m_app.view->grabFramebuffer(), fixed);
+        action("Nullclines")->trigger();
+        QVERIFY(m_app.view->grabFramebuffer() != fixed);
+        action("Nullclines")->trigger();
+        QCOMPARE(m_app.view->grabFramebuffer(), fixed);
+    }
+
+    // The position and the field with the direction flag true, as the arrows draw it; cleared on leaving.
+    void statusBarReadsOutThePointer()
+    {
+        QStatusBar* status = m_app.delegate->window()->statusBar();
+        QVERIFY(m_app.view->toolTip().isEmpty());
+        cosmophase::Simulation arrows;
+        arrows.initialize();
+        const QRegularExpression numbers(QStringLiteral("^z2 = (\\S+), w0 = (\\S+); field: z2' = (\\S+), w0' = (\\S+)$"));
+        for (const QPoint pixel : {at(0.15, 0.1), at(0.95, 0.51)}) {
+            QTest::mouseMove(m_app.view, pixel);
+            QTRY_VERIFY(numbers.match(status->currentMessage()).hasMatch());
+            const QRegularExpressionMatch shown = numbers.match(status->currentMessage());
+            const plot::Point p = centreOf(pixel);
+            const double expected[] = {p.x, p.y, arrows.z2ODE(p.x, 0, p.y, 0), arrows.w0ODE(p.x, 0, p.y, 0)};
+            for (int k = 0; k < 4; ++k)
+                QVERIFY2(qAbs(shown.captured(k + 1).toDouble() - expected[k]) <= 0.5e-4 + 1e-9, qPrintable(status->currentMessage()));
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(m_app.view, &leave);
+            QCOMPARE(status->currentMessage(), QString());
+        }
+    }
+
+    void exportWritesEveryTrace()
+    {
+        QTemporaryDir dir;
+        m_app.delegate->commands()->setPathPrompt([&](const QString&, const QString&, const QString&) { return dir.filePath("t.csv"); });
+        click(at(0.6, 0.3));
+        click(at(0.2, 0.5));
+        action(QString::fromUtf8("Export Traces\u2026"))->trigger();
+        QFile file(dir.filePath("t.csv"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray::fromStdString(cosmophase::tracesCsv(traces()))); // both, in order
+    }
+};
+
+QTEST_MAIN(TestPhasePlaneInteraction)
+#include "tst_phaseplaneinteraction.moc"
