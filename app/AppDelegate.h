@@ -17,7 +17,7 @@ public:
     // Room for a phase plane of at least 630 px square with the controls and
     // the time-series chart beside it, inside a 1366 x 768 screen.
     static constexpr int kDefaultWidth = 1340;
-    static constexpr int kDefaultHeight = 700;
+    static constexpr int kDefaultHeight = 728;
 
     explicit AppDelegate(QObject* parent = nullptr);
     ~AppDelegate() override;
