@@ -3,7 +3,7 @@
 // argument 1 adds 50 traces spread over the square and the nullclines.
 // Needs a display: run under xvfb-run with LIBGL_ALWAYS_SOFTWARE=1.
 #include "CurveSet.h"
-#include "PhasePlaneOverlays.h"
+#include "FrameContent.h"
 #include "PhasePlaneRenderer.h"
 #include "PlotGeometry.h"
 #include "SolutionTrace.h"
@@ -42,14 +42,16 @@ public:
         m_fbo->bind();
         m_curves.initialize();
         m_renderer.createGL();
-        m_renderer.prepare(m_curves);
+        m_plain.setCurves(m_curves);
+        m_plain.setVisibility({true, true, true});
+        m_added = m_plain;
         cosmophase::PhasePlaneRenderer::setUpSurface(kWidth, kHeight);
         std::vector<cosmophase::SolutionTrace> traces;
         for (int i = 0; i < 10; ++i)
             for (int j = 0; j < 5; ++j)
                 traces.push_back(cosmophase::traceThrough(-1.9 + 0.38 * (i + 0.5), -1.9 + 0.76 * (j + 0.5)));
-        m_overlays.setTraces(traces);
-        m_overlays.setShowNullclines(true);
+        m_added.setTraces(traces);
+        m_added.setShowNullclines(true);
     }
     ~Scene()
     {
@@ -58,11 +60,14 @@ public:
         m_context.doneCurrent();
     }
 
-    void drawFrame(int index, bool withOverlays) const
+    // Moving the marker is part of every frame's cost, as in the view.
+    void drawFrame(int index, bool withOverlays)
     {
         const cosmophase::Curve& t = m_curves.trajectory();
         const auto i = static_cast<std::size_t>(index) % t.size();
-        m_renderer.drawFrame({t.x[i], t.y[i]}, {true, true, true}, withOverlays ? &m_overlays : nullptr);
+        cosmophase::plot::FrameContent& content = withOverlays ? m_added : m_plain;
+        content.setMarker({t.x[i], t.y[i]});
+        m_renderer.drawFrame(content);
     }
 
 private:
@@ -71,7 +76,8 @@ private:
     std::unique_ptr<QOpenGLFramebufferObject> m_fbo;
     cosmophase::CurveSet m_curves;
     cosmophase::PhasePlaneRenderer m_renderer;
-    cosmophase::PhasePlaneOverlays m_overlays;
+    cosmophase::plot::FrameContent m_plain;
+    cosmophase::plot::FrameContent m_added;
 };
 
 Scene* scene = nullptr;

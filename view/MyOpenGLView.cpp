@@ -42,31 +42,35 @@ void MyOpenGLView::setSimIndex(int index)
     const auto count = static_cast<std::int64_t>(m_curves.trajectory().size());
     if (count > 0 && m_sim_index >= count)
         m_sim_index = static_cast<std::int32_t>(count - 1);
+    updateMarker();
 }
 
 void MyOpenGLView::toggleShowStable()
 {
     m_show_stable_man = !m_show_stable_man;
+    updateVisibility();
 }
 
 void MyOpenGLView::toggleShowUnstable()
 {
     m_show_unstable_man = !m_show_unstable_man;
+    updateVisibility();
 }
 
 void MyOpenGLView::toggleShowFamily()
 {
     m_show_family_curve = !m_show_family_curve;
+    updateVisibility();
 }
 
 void MyOpenGLView::setTraces(const std::vector<cosmophase::SolutionTrace>& traces)
 {
-    m_overlays.setTraces(traces);
+    m_content.setTraces(traces);
 }
 
 void MyOpenGLView::setShowNullclines(bool show)
 {
-    m_overlays.setShowNullclines(show);
+    m_content.setShowNullclines(show);
 }
 
 void MyOpenGLView::initializeGL()
@@ -85,8 +89,23 @@ void MyOpenGLView::initialize()
     m_show_unstable_man = true;
     m_show_stable_man = true;
     m_curves.initialize();
-    m_renderer.prepare(m_curves);
+    m_content.setCurves(m_curves);
+    updateVisibility();
     setSimIndex(m_sim_index);
+}
+
+void MyOpenGLView::updateMarker()
+{
+    const cosmophase::Curve& trajectory = m_curves.trajectory();
+    if (trajectory.empty())
+        return;
+    const auto index = static_cast<std::size_t>(m_sim_index);
+    m_content.setMarker({trajectory.x[index], trajectory.y[index]});
+}
+
+void MyOpenGLView::updateVisibility()
+{
+    m_content.setVisibility({m_show_family_curve, m_show_unstable_man, m_show_stable_man});
 }
 
 void MyOpenGLView::releaseGL()
@@ -114,10 +133,7 @@ void MyOpenGLView::applySurfaceSetUp()
 void MyOpenGLView::paintGL()
 {
     updateFrameRateTitle();
-    const cosmophase::Curve& trajectory = m_curves.trajectory();
-    const auto index = static_cast<std::size_t>(m_sim_index);
-    m_renderer.drawFrame({trajectory.x[index], trajectory.y[index]},
-                         {m_show_family_curve, m_show_unstable_man, m_show_stable_man}, &m_overlays);
+    m_renderer.drawFrame(m_content);
     update();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CurveSet.h"
-#include "PhasePlaneOverlays.h"
+#include "FrameContent.h"
 #include "PhasePlaneRenderer.h"
 #include "SolutionTrace.h"
 
@@ -45,8 +45,10 @@ public:
     bool showStableManifold() const { return m_show_stable_man; }
     bool showUnstableManifold() const { return m_show_unstable_man; }
     bool showFamilyCurve() const { return m_show_family_curve; }
-    bool showNullclines() const { return m_overlays.showNullclines(); }
+    bool showNullclines() const { return m_content.showNullclines(); }
     const cosmophase::CurveSet& curves() const { return m_curves; }
+    // What the next frame draws, kept up to date with every change above.
+    const cosmophase::plot::FrameContent& frameContent() const { return m_content; }
 
 protected:
     void initializeGL() override;
@@ -58,12 +60,14 @@ private:
     void releaseGL();
     void applySurfaceSetUp();
     void updateFrameRateTitle();
+    void updateMarker();
+    void updateVisibility();
 
     std::int64_t m_lastTicks = 0;
     std::int32_t m_sim_index = 0;
     cosmophase::CurveSet m_curves;
     cosmophase::PhasePlaneRenderer m_renderer;
-    cosmophase::PhasePlaneOverlays m_overlays;
+    cosmophase::plot::FrameContent m_content;
     bool m_show_unstable_man = false;
     bool m_show_stable_man = false;
     bool m_show_family_curve = false;

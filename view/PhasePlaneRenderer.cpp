@@ -5,6 +5,8 @@
 
 namespace cosmophase {
 
+using plot::FrameContent;
+using plot::Layer;
 using plot::Point;
 
 void PhasePlaneRenderer::createGL()
@@ -35,37 +37,82 @@ void PhasePlaneRenderer::setUpSurface(int deviceWidth, int deviceHeight)
     glEnable(GL_DEPTH_TEST);
 }
 
-void PhasePlaneRenderer::prepare(const CurveSet& curves)
-{
-    m_trajectory = plot::thinnedVertices(curves.trajectory(), plot::kTrajectoryStride);
-    m_family = plot::thinnedVertices(curves.family(), plot::kCurveStride);
-    m_unstable_leave = plot::thinnedVertices(curves.unstableLeave(), plot::kCurveStride);
-    m_unstable_rest = plot::thinnedVertices(curves.unstableRest(), plot::kCurveStride);
-    m_stable_leave = plot::thinnedVertices(curves.stableLeave(), plot::kCurveStride);
-    m_stable_rest = plot::thinnedVertices(curves.stableRest(), plot::kCurveStride);
-    m_arrows = plot::directionField(curves.simulation());
-    m_grid = plot::gridLines();
-}
-
 void PhasePlaneRenderer::drawDisk(double radius) const
 {
     gluDisk(m_quadric, 0, radius, plot::kDiskSlices, plot::kDiskLoops);
 }
 
-void PhasePlaneRenderer::drawCurve(const std::vector<Point>& vertices)
+void PhasePlaneRenderer::setColour(const Layer& layer)
 {
-    glBegin(GL_LINE_STRIP);
-    for (const Point& p : vertices)
-        glVertex2d(p.x, p.y);
-    glEnd();
+    const plot::Colour& c = layer.style.colour;
+    glColor3f(c.red, c.green, c.blue);
 }
 
-void PhasePlaneRenderer::drawDirectionField() const
+void PhasePlaneRenderer::drawStrips(const Layer& layer)
 {
-    glColor3f(0, 1, 0);
-    glLineWidth(2);
-    glPointSize(plot::kArrowHeadSize);
-    for (const plot::Arrow& arrow : m_arrows) {
+    for (const std::vector<Point>& strip : layer.strips) {
+        glBegin(GL_LINE_STRIP);
+        for (const Point& p : strip)
+            glVertex2d(p.x, p.y);
+        glEnd();
+    }
+}
+
+void PhasePlaneRenderer::drawDisks(const Layer& layer) const
+{
+    for (const Point& centre : layer.disks) {
+        glPushMatrix();
+        glTranslated(centre.x, centre.y, 0);
+        drawDisk(layer.diskRadius);
+        glPopMatrix();
+    }
+}
+
+void PhasePlaneRenderer::drawGrid(const Layer& layer)
+{
+    setColour(layer);
+    glLineWidth(layer.style.lineWidth);
+    glLineStipple(layer.style.stippleFactor, layer.style.stipple);
+    glEnable(GL_LINE_STIPPLE);
+    glBegin(GL_LINES);
+    for (const Point& p : layer.lines)
+        glVertex2d(p.x, p.y);
+    glEnd();
+    glDisable(GL_LINE_STIPPLE);
+}
+
+void PhasePlaneRenderer::drawOverlays(const FrameContent& content)
+{
+    // Every item sets its own colour and width, and the direction field
+    // after this sets all of its own, so nothing here leaks into the frame.
+    const Layer& traces = content.layer(FrameContent::Traces);
+    if (traces.shown) {
+        setColour(traces);
+        glPointSize(traces.style.pointSize);
+        glBegin(GL_POINTS);
+        for (const Point& p : traces.points)
+            glVertex2d(p.x, p.y);
+        glEnd();
+        glLineWidth(traces.style.lineWidth);
+        drawStrips(traces);
+    }
+    if (content.showNullclines()) {
+        const Layer& z2 = content.layer(FrameContent::Z2Nullclines);
+        glLineWidth(z2.style.lineWidth);
+        setColour(z2);
+        drawStrips(z2);
+        const Layer& w0 = content.layer(FrameContent::W0Nullcline);
+        setColour(w0);
+        drawStrips(w0);
+    }
+}
+
+void PhasePlaneRenderer::drawDirectionField(const Layer& layer)
+{
+    setColour(layer);
+    glLineWidth(layer.style.lineWidth);
+    glPointSize(layer.style.pointSize);
+    for (const plot::Arrow& arrow : layer.arrows) {
         glPushMatrix();
         glTranslated(arrow.site.x, arrow.site.y, 0);
         glTranslated(arrow.offset.x, arrow.offset.y, 0);
@@ -80,69 +127,49 @@ void PhasePlaneRenderer::drawDirectionField() const
     }
 }
 
-void PhasePlaneRenderer::drawFrame(Point marker, const CurveVisibility& visibility,
-                                   const PhasePlaneOverlays* overlays) const
+void PhasePlaneRenderer::drawFrame(const FrameContent& content) const
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
 
-    glColor3f(1, 0, 0);
-    drawDisk(plot::kDotRadius);
-    for (std::size_t k = 1; k < plot::kEquilibria.size(); ++k) {
+    // The first equilibrium is the origin, where the model-view matrix
+    // already is, so only the others are moved into place.
+    const Layer& dots = content.layer(FrameContent::Equilibria);
+    setColour(dots);
+    drawDisk(dots.diskRadius);
+    for (std::size_t k = 1; k < dots.disks.size(); ++k) {
         glPushMatrix();
-        glTranslated(plot::kEquilibria[k].x, plot::kEquilibria[k].y, 0);
-        drawDisk(plot::kDotRadius);
+        glTranslated(dots.disks[k].x, dots.disks[k].y, 0);
+        drawDisk(dots.diskRadius);
         glPopMatrix();
     }
 
-    glColor3f(0, 0, 1);
-    glPushMatrix();
-    glTranslated(marker.x, marker.y, 0);
-    drawDisk(plot::kMarkerRadius);
-    glPopMatrix();
+    const Layer& marker = content.layer(FrameContent::Marker);
+    setColour(marker);
+    drawDisks(marker);
 
-    glColor3f(0.7f, 0.7f, 0.7f);
-    glLineWidth(1);
-    glLineStipple(plot::kGridStippleFactor, plot::kGridStipple);
-    glEnable(GL_LINE_STIPPLE);
-    glBegin(GL_LINES);
-    for (double v : m_grid) {
-        glVertex2d(v, -2);
-        glVertex2d(v, 2);
-    }
-    for (double v : m_grid) {
-        glVertex2d(-2, v);
-        glVertex2d(2, v);
-    }
-    glEnd();
-    glDisable(GL_LINE_STIPPLE);
+    drawGrid(content.layer(FrameContent::Grid));
 
-    glLineWidth(2);
-    glColor3f(0, 0, 1);
-    drawCurve(m_trajectory);
+    const Layer& trajectory = content.layer(FrameContent::Trajectory);
+    glLineWidth(trajectory.style.lineWidth);
+    setColour(trajectory);
+    drawStrips(trajectory);
 
-    glColor3f(1, 1, 0);
-    if (visibility.family)
-        drawCurve(m_family);
-
-    glColor3f(0, 1, 1);
-    if (visibility.unstable) {
-        drawCurve(m_unstable_leave);
-        drawCurve(m_unstable_rest);
-    }
-
-    glColor3f(0, 0.5f, 0);
-    if (visibility.stable) {
-        drawCurve(m_stable_leave);
-        drawCurve(m_stable_rest);
+    // The switchable curves keep the trajectory's width; each sets its
+    // colour whether shown or not.
+    for (FrameContent::LayerId id : {FrameContent::Family, FrameContent::Unstable, FrameContent::Stable}) {
+        const Layer& curve = content.layer(id);
+        setColour(curve);
+        if (curve.shown)
+            drawStrips(curve);
     }
 
     // First drawn stays in front: the additions lie over the direction
     // field and under everything above.
-    if (overlays && !overlays->isEmpty())
-        overlays->draw();
+    if (content.hasOverlays())
+        drawOverlays(content);
 
-    drawDirectionField();
+    drawDirectionField(content.layer(FrameContent::DirectionField));
     glFlush();
 }
 
