@@ -3,13 +3,17 @@
 #include "AtomicWrite.h"
 #include "DataFormat.h"
 #include "EquilibriaDialog.h"
+#include "FigureWriter.h"
 #include "MasterViewController.h"
 #include "MyOpenGLView.h"
+#include "PhasePlaneFigure.h"
 #include "PhasePlaneTraces.h"
 #include "ReadoutFormat.h"
+#include "TimeSeriesChart.h"
 #include "PhasePlaneExport.h"
 
 #include <QBuffer>
+#include <QChartView>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -17,12 +21,16 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMessageBox>
+#include <QPainter>
+#include <QTabWidget>
 
 namespace {
 
 const QString kSaveImageTitle = QStringLiteral("Save Plot Image");
 const QString kExportTitle = QStringLiteral("Export Samples");
 const QString kExportTracesTitle = QStringLiteral("Export Traces");
+const QString kSaveFigureTitle = QStringLiteral("Save Figure");
+const QString kSaveChartTitle = QStringLiteral("Save Chart");
 
 cosmophase::SampleColumns columnsOf(const MasterViewController& controller)
 {
@@ -91,6 +99,34 @@ bool AppCommands::exportTraces(const QString& path)
     return result.ok;
 }
 
+bool AppCommands::saveFigure(const QString& path)
+{
+    const MyOpenGLView& view = *m_controller.openGLView();
+    // The axes are drawn by the frame around the view, in its font.
+    const QWidget* axes = view.parentWidget() ? view.parentWidget() : &view;
+    const PhasePlaneFigure figure(view.frameContent(), view.width(), axes->font());
+    const cosmophase::WriteResult result = cosmophase::writeFigure(
+        path, figure.size(), [&figure](QPainter& painter) { figure.paint(painter); },
+        QStringLiteral("Cosmophase phase plane"));
+    if (!result.ok)
+        m_error_sink(kSaveFigureTitle, tr("The figure was not saved.\n%1").arg(QString::fromStdString(result.error)));
+    return result.ok;
+}
+
+bool AppCommands::saveChart(const QString& path)
+{
+    const TimeSeriesChart& chart = *m_controller.timeSeriesChart();
+    QChartView* const view = chart.chartView(static_cast<TimeSeriesChart::Tab>(chart.tabs()->currentIndex()));
+    const QSize size = view->viewport()->size();
+    const cosmophase::WriteResult result = cosmophase::writeFigure(
+        path, size,
+        [view, size](QPainter& painter) { view->render(&painter, QRectF(QPointF(), size), QRect(QPoint(), size)); },
+        QStringLiteral("Cosmophase time series"));
+    if (!result.ok)
+        m_error_sink(kSaveChartTitle, tr("The chart was not saved.\n%1").arg(QString::fromStdString(result.error)));
+    return result.ok;
+}
+
 QString AppCommands::readoutRow() const
 {
     const std::int32_t index = m_controller.simIndex();
@@ -133,6 +169,22 @@ void AppCommands::exportTracesAs()
                                        tr("CSV files (*.csv)"));
     if (!path.isEmpty())
         exportTraces(path);
+}
+
+void AppCommands::saveFigureAs()
+{
+    const QString path = m_path_prompt(kSaveFigureTitle, QDir::home().filePath("cosmophase-figure.svg"),
+                                       cosmophase::figureFileFilter());
+    if (!path.isEmpty())
+        saveFigure(path);
+}
+
+void AppCommands::saveChartAs()
+{
+    const QString path = m_path_prompt(kSaveChartTitle, QDir::home().filePath("cosmophase-chart.svg"),
+                                       cosmophase::figureFileFilter());
+    if (!path.isEmpty())
+        saveChart(path);
 }
 
 void AppCommands::copyReadouts()

@@ -36,6 +36,10 @@ public:
     bool savePlotImage(const QString& path);
     bool exportSamples(const QString& path);
     bool exportTraces(const QString& path);
+    // What the window shows, in the format of the path's extension
+    // (FigureFormat): the phase plane with its axes, or the chart's open tab.
+    bool saveFigure(const QString& path);
+    bool saveChart(const QString& path);
 
     QString readoutRow() const;
     QString aboutText() const;
@@ -44,6 +48,8 @@ public slots:
     void savePlotImageAs();
     void exportSamplesAs();
     void exportTracesAs();
+    void saveFigureAs();
+    void saveChartAs();
     void copyReadouts();
     void showAbout();
     // Opens the equilibria window, or brings it forward when already open.

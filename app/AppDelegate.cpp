@@ -53,6 +53,9 @@ void AppDelegate::buildMenus()
                     &AppCommands::exportSamplesAs);
     QAction* exportTraces = file->addAction(tr("Export &Traces\u2026"), commands, &AppCommands::exportTracesAs);
     file->addSeparator();
+    file->addAction(tr("Save &Figure\u2026"), commands, &AppCommands::saveFigureAs);
+    file->addAction(tr("Save C&hart\u2026"), commands, &AppCommands::saveChartAs);
+    file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), qApp, &QCoreApplication::quit);
 
     QMenu* edit = bar->addMenu(tr("&Edit"));

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "FigureWriter.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
@@ -9,7 +11,18 @@ namespace {
 
 ApplicationArguments failed(const QString& error)
 {
-    return {ApplicationArguments::Action::Fail, error};
+    ApplicationArguments arguments;
+    arguments.action = ApplicationArguments::Action::Fail;
+    arguments.text = error;
+    return arguments;
+}
+
+ApplicationArguments printed(const QString& text)
+{
+    ApplicationArguments arguments;
+    arguments.action = ApplicationArguments::Action::PrintText;
+    arguments.text = text;
+    return arguments;
 }
 
 // Qt's documented QGuiApplication/QApplication options. The session manager
@@ -65,7 +78,16 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Show the version and exit."));
-    parser.addOptions({help, version});
+    const QCommandLineOption saveFigure(QStringLiteral("save-figure"),
+                                        QStringLiteral("Write the start-up picture of the phase plane with its axes "
+                                                       "to PATH (.svg, .pdf, .png; name@2x.png or name@4x.png for "
+                                                       "a larger PNG) and exit. Needs no display."),
+                                        QStringLiteral("PATH"));
+    const QCommandLineOption size(QStringLiteral("size"),
+                                  QStringLiteral("Side of the plot in the saved figure, in pixels "
+                                                 "(default %1).").arg(ApplicationArguments::kDefaultFigureSide),
+                                  QStringLiteral("PIXELS"));
+    parser.addOptions({help, version, saveFigure, size});
     acceptQtOptions(parser);
 
     if (!parser.parse(arguments))
@@ -74,11 +96,28 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
         return failed(QStringLiteral("Unexpected argument '%1'.")
                           .arg(parser.positionalArguments().constFirst()));
     if (parser.isSet(help))
-        return {ApplicationArguments::Action::PrintText, helpText(parser)};
+        return printed(helpText(parser));
     if (parser.isSet(version))
-        return {ApplicationArguments::Action::PrintText,
-                QStringLiteral("cosmophase " COSMOPHASE_VERSION "\n")};
-    return {};
+        return printed(QStringLiteral("cosmophase " COSMOPHASE_VERSION "\n"));
+    if (parser.isSet(size) && !parser.isSet(saveFigure))
+        return failed(QStringLiteral("--size needs --save-figure."));
+    if (!parser.isSet(saveFigure))
+        return {};
+
+    ApplicationArguments figure;
+    figure.action = ApplicationArguments::Action::SaveFigure;
+    figure.figurePath = parser.value(saveFigure);
+    if (!figureFormatFor(figure.figurePath))
+        return failed(QStringLiteral("Cannot save a figure as '%1': use .svg, .pdf or .png.").arg(figure.figurePath));
+    if (parser.isSet(size)) {
+        bool ok = false;
+        figure.figureSide = parser.value(size).toInt(&ok);
+        if (!ok || figure.figureSide < 1 || figure.figureSide > ApplicationArguments::kMaxFigureSide)
+            return failed(QStringLiteral("--size must be a whole number of pixels from 1 to %1, not '%2'.")
+                              .arg(ApplicationArguments::kMaxFigureSide)
+                              .arg(parser.value(size)));
+    }
+    return figure;
 }
 
 } // namespace cosmophase

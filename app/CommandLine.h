@@ -10,11 +10,19 @@ namespace cosmophase {
 struct ApplicationArguments {
     enum class Action {
         Run,       // start the application
-        PrintText, // print text to standard output and exit with status 0
-        Fail       // print text (one line) to standard error, exit with status 2
+        PrintText,  // print text to standard output and exit with status 0
+        Fail,       // print text (one line) to standard error, exit with status 2
+        SaveFigure  // write the start-up figure to figurePath and exit, no display needed
     };
+    // The plot's side on screen at the window's default size, and the most
+    // --size accepts (a 4x PNG of that is already 16384 px square).
+    static constexpr int kDefaultFigureSide = 630;
+    static constexpr int kMaxFigureSide = 4096;
+
     Action action = Action::Run;
     QString text;
+    QString figurePath;
+    int figureSide = kDefaultFigureSide;
 };
 
 // The program name followed by the arguments, decoded as QCoreApplication

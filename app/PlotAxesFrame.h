@@ -1,26 +1,25 @@
 #pragma once
 
+#include "PlotAxes.h"
 #include "SquarePlotFrame.h"
 
 #include <QString>
 
-// The square plot with its axes drawn around it, outside the GL frame: tick
-// marks and labels at -2, -1.5, ..., 2 where the grid lines run, "z2" under
-// the horizontal axis and "w0" beside the vertical one, reading upwards.
+// The square plot with its axes (PlotAxes) drawn around it, outside the GL
+// frame.
 class PlotAxesFrame : public SquarePlotFrame {
     Q_OBJECT
 
 public:
-    static constexpr int kTickLength = 4;
-    static constexpr int kGap = 3;
+    static constexpr int kTickLength = PlotAxes::kTickLength;
+    static constexpr int kGap = PlotAxes::kGap;
 
     explicit PlotAxesFrame(QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-    // "−1.5" (with a true minus sign), "0", "2".
-    static QString tickLabel(double value);
+    static QString tickLabel(double value) { return PlotAxes::tickLabel(value); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -30,5 +29,5 @@ private:
     // Room for the labels and titles, from the current font.
     void updateMargins();
 
-    int m_label_width = 0; // of the widest tick label
+    PlotAxes m_axes;
 };

@@ -2,8 +2,10 @@
 #include "CommandLine.h"
 #include "MyOpenGLView.h"
 #include "Platform.h"
+#include "StartupFigure.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QSurfaceFormat>
 
@@ -29,6 +31,18 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "cosmophase: %s See cosmophase --help.\n",
                      arguments.text.toLocal8Bit().constData());
         return 2;
+    case cosmophase::ApplicationArguments::Action::SaveFigure: {
+        // Painted without GL onto Qt's offscreen platform: no display needed.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        const cosmophase::WriteResult result =
+            cosmophase::saveStartupFigure(arguments.figurePath, arguments.figureSide);
+        if (!result.ok) {
+            std::fprintf(stderr, "cosmophase: %s\n", result.error.c_str());
+            return 1;
+        }
+        return 0;
+    }
     case cosmophase::ApplicationArguments::Action::Run:
         break;
     }

@@ -1,0 +1,130 @@
+#include "PhasePlaneFigure.h"
+
+#include <QPainter>
+#include <QPolygonF>
+
+#include <cmath>
+
+namespace plot = cosmophase::plot;
+
+namespace {
+
+// GL rounds a float component to the nearest of 256 levels.
+QColor colourOf(const plot::Colour& c)
+{
+    return QColor(qRound(c.red * 255.0f), qRound(c.green * 255.0f), qRound(c.blue * 255.0f));
+}
+
+} // namespace
+
+PhasePlaneFigure::PhasePlaneFigure(const plot::FrameContent& content, int side, const QFont& font)
+    : m_content(content)
+    , m_side(side)
+    , m_axes(font)
+{
+}
+
+QRect PhasePlaneFigure::plotRect() const
+{
+    return QRect(m_axes.margins().left(), m_axes.margins().top(), m_side, m_side);
+}
+
+QSize PhasePlaneFigure::size() const
+{
+    return QSize(m_side, m_side).grownBy(m_axes.margins());
+}
+
+QPointF PhasePlaneFigure::toFigure(plot::Point p) const
+{
+    // As glOrtho(-2, 2, -2, 2) maps the plot onto the square, rows downwards.
+    const QRect square = plotRect();
+    return {square.left() + (p.x + 2) / 4 * m_side, square.top() + (2 - p.y) / 4 * m_side};
+}
+
+QVector<qreal> PhasePlaneFigure::dashPattern(unsigned short stipple, int factor, qreal penWidth)
+{
+    QVector<qreal> runs;
+    bool on = true;
+    int run = 0;
+    for (int bit = 0; bit < 16; ++bit) {
+        if (((stipple >> bit) & 1) != on) {
+            runs.append(run * factor / penWidth);
+            on = !on;
+            run = 0;
+        }
+        ++run;
+    }
+    runs.append(run * factor / penWidth);
+    if (runs.size() % 2 != 0)
+        runs.append(0);
+    return runs;
+}
+
+void PhasePlaneFigure::paint(QPainter& painter) const
+{
+    const QRect square = plotRect();
+    painter.fillRect(QRect(QPoint(), size()), Qt::white);
+    painter.setPen(QPen(Qt::black, 1));
+    m_axes.paint(painter, square);
+
+    painter.save();
+    painter.setClipRect(square);
+    // On screen the first item drawn at a pixel stays in front (depth test),
+    // so a painter, where the last one wins, goes through them backwards.
+    const auto& layers = m_content.layers();
+    for (auto layer = layers.rbegin(); layer != layers.rend(); ++layer) {
+        if (layer->shown)
+            paintLayer(painter, *layer);
+    }
+    painter.restore();
+}
+
+void PhasePlaneFigure::paintPoint(QPainter& painter, plot::Point p, qreal size) const
+{
+    const QPointF centre = toFigure(p);
+    painter.drawRect(QRectF(centre.x() - size / 2, centre.y() - size / 2, size, size));
+}
+
+void PhasePlaneFigure::paintLayer(QPainter& painter, const plot::Layer& layer) const
+{
+    const QColor colour = colourOf(layer.style.colour);
+    const qreal width = layer.style.lineWidth;
+    QPen pen(colour, width, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin);
+    if (layer.style.stipple != 0)
+        pen.setDashPattern(dashPattern(layer.style.stipple, layer.style.stippleFactor, width));
+
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(pen);
+    for (std::size_t k = 0; k + 1 < layer.lines.size(); k += 2)
+        painter.drawLine(toFigure(layer.lines[k]), toFigure(layer.lines[k + 1]));
+    for (const std::vector<plot::Point>& strip : layer.strips) {
+        QPolygonF polyline;
+        polyline.reserve(static_cast<int>(strip.size()));
+        for (const plot::Point& p : strip)
+            polyline.append(toFigure(p));
+        painter.drawPolyline(polyline);
+    }
+    for (const plot::Arrow& arrow : layer.arrows) {
+        const plot::Point tail{arrow.site.x + arrow.offset.x, arrow.site.y + arrow.offset.y};
+        painter.drawLine(toFigure(tail), toFigure({tail.x + arrow.head.x, tail.y + arrow.head.y}));
+    }
+
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    const qreal pointSize = layer.style.pointSize;
+    for (const plot::Point& p : layer.points)
+        paintPoint(painter, p, pointSize);
+    for (const plot::Arrow& arrow : layer.arrows)
+        paintPoint(painter, {arrow.site.x + arrow.offset.x + arrow.head.x, arrow.site.y + arrow.offset.y + arrow.head.y},
+                   pointSize);
+    // GLU's disk: slice i ends at angle 2 pi i / slices from the +y axis.
+    for (const plot::Point& centre : layer.disks) {
+        QPolygonF disk;
+        for (int i = 0; i < plot::kDiskSlices; ++i) {
+            const double angle = 2 * M_PI * i / plot::kDiskSlices;
+            disk.append(toFigure({centre.x + layer.diskRadius * std::sin(angle),
+                                  centre.y + layer.diskRadius * std::cos(angle)}));
+        }
+        painter.drawPolygon(disk);
+    }
+}

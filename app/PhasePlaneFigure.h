@@ -1,0 +1,40 @@
+#pragma once
+
+#include "FrameContent.h"
+#include "PlotAxes.h"
+
+#include <QPointF>
+#include <QRect>
+#include <QSize>
+#include <QVector>
+
+#include <vector>
+
+class QPainter;
+
+// The phase plane with its axes as vector drawing: every layer of a frame's
+// content that is shown, with the sizes the screen uses for a plot of the
+// given side in pixels, and the axes around it.
+class PhasePlaneFigure {
+public:
+    PhasePlaneFigure(const cosmophase::plot::FrameContent& content, int side, const QFont& font);
+
+    QSize size() const;
+    // Where the plot square lies in the figure.
+    QRect plotRect() const;
+
+    void paint(QPainter& painter) const;
+
+    // A GL line stipple (lowest bit first, `factor` pixels a bit) as a QPen
+    // dash pattern: lengths of dash, gap, dash, ... in pen widths.
+    static QVector<qreal> dashPattern(unsigned short stipple, int factor, qreal penWidth);
+
+private:
+    QPointF toFigure(cosmophase::plot::Point p) const;
+    void paintLayer(QPainter& painter, const cosmophase::plot::Layer& layer) const;
+    void paintPoint(QPainter& painter, cosmophase::plot::Point p, qreal size) const;
+
+    const cosmophase::plot::FrameContent& m_content;
+    int m_side = 0;
+    PlotAxes m_axes;
+};

@@ -1,0 +1,61 @@
+#include "PlotAxes.h"
+
+#include "PlotGeometry.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace plot = cosmophase::plot;
+
+PlotAxes::PlotAxes(const QFont& font)
+    : m_font(font)
+{
+    const QFontMetrics metrics(m_font);
+    for (double v : plot::tickValues())
+        m_label_width = std::max(m_label_width, metrics.horizontalAdvance(tickLabel(v)));
+    const int line = metrics.height();
+    // Left: ticks, labels, the upright title; bottom: ticks, labels, title.
+    // The outermost labels are centred on the square's edges and overhang.
+    m_margins = QMargins(kTickLength + m_label_width + line + 3 * kGap, line / 2 + 1, m_label_width / 2 + 1,
+                         kTickLength + 2 * line + 2 * kGap);
+}
+
+QString PlotAxes::tickLabel(double value)
+{
+    return QString::number(value).replace(QLatin1Char('-'), QChar(0x2212));
+}
+
+void PlotAxes::paint(QPainter& painter, const QRect& square) const
+{
+    const QFontMetrics metrics(m_font);
+    const int line = metrics.height();
+    const int side = square.width();
+    const int labelsTop = square.bottom() + 1 + kTickLength + kGap;
+    const int labelsRight = square.left() - kTickLength - kGap;
+    painter.setFont(m_font);
+
+    for (double v : plot::tickValues()) {
+        // Where the GL projection puts v: a fraction (v + 2) / 4 of the side.
+        const double across = (v + 2) / 4 * side;
+        const int x = square.left() + static_cast<int>(std::lround(across));
+        const int y = square.top() + static_cast<int>(std::lround(side - across));
+        const QString label = tickLabel(v);
+        const int width = metrics.horizontalAdvance(label);
+        painter.drawLine(x, square.bottom() + 1, x, square.bottom() + kTickLength);
+        painter.drawLine(square.left() - kTickLength, y, square.left() - 1, y);
+        painter.drawText(QRect(x - width, labelsTop, 2 * width, line), Qt::AlignCenter, label);
+        painter.drawText(QRect(labelsRight - width, y - line / 2, width, line),
+                         Qt::AlignRight | Qt::AlignVCenter, label);
+    }
+
+    painter.drawText(QRect(square.left(), labelsTop + line + kGap, side, line), Qt::AlignHCenter, QStringLiteral("z2"));
+    // Turned a quarter to the left, so that it reads upwards.
+    painter.save();
+    painter.translate(labelsRight - m_label_width - kGap - line, square.bottom() + 1);
+    painter.rotate(-90);
+    painter.drawText(QRect(0, 0, side, line), Qt::AlignHCenter, QStringLiteral("w0"));
+    painter.restore();
+}
