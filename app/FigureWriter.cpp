@@ -45,6 +45,8 @@ QByteArray encodeFigure(const FigureFormat& format, QSize size, const FigurePain
     case FigureFormat::Svg: {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
+        // A pixel at 96 dpi, so that the drawing's printed size is its size on screen.
+        svg.setResolution(96);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(), size));
         svg.setTitle(title);

@@ -1,5 +1,6 @@
 #include "PhasePlaneFigure.h"
 
+#include <QFontInfo>
 #include <QPainter>
 #include <QPolygonF>
 
@@ -15,12 +16,21 @@ QColor colourOf(const plot::Colour& c)
     return QColor(qRound(c.red * 255.0f), qRound(c.green * 255.0f), qRound(c.blue * 255.0f));
 }
 
+// Fonts given in points are scaled by each device's resolution (72 dpi for
+// SVG and PDF); in pixels the labels keep their size on screen.
+QFont inPixels(const QFont& font)
+{
+    QFont pixels(font);
+    pixels.setPixelSize(QFontInfo(font).pixelSize());
+    return pixels;
+}
+
 } // namespace
 
 PhasePlaneFigure::PhasePlaneFigure(const plot::FrameContent& content, int side, const QFont& font)
     : m_content(content)
     , m_side(side)
-    , m_axes(font)
+    , m_axes(inPixels(font))
 {
 }
 
