@@ -13,7 +13,6 @@
 #include "PhasePlaneExport.h"
 
 #include <QBuffer>
-#include <QChartView>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -22,7 +21,6 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QPainter>
-#include <QTabWidget>
 
 namespace {
 
@@ -116,11 +114,8 @@ bool AppCommands::saveFigure(const QString& path)
 bool AppCommands::saveChart(const QString& path)
 {
     const TimeSeriesChart& chart = *m_controller.timeSeriesChart();
-    QChartView* const view = chart.chartView(static_cast<TimeSeriesChart::Tab>(chart.tabs()->currentIndex()));
-    const QSize size = view->viewport()->size();
     const cosmophase::WriteResult result = cosmophase::writeFigure(
-        path, size,
-        [view, size](QPainter& painter) { view->render(&painter, QRectF(QPointF(), size), QRect(QPoint(), size)); },
+        path, chart.currentPlotSize(), [&chart](QPainter& painter) { chart.renderCurrentPlot(painter); },
         QStringLiteral("Cosmophase time series"));
     if (!result.ok)
         m_error_sink(kSaveChartTitle, tr("The chart was not saved.\n%1").arg(QString::fromStdString(result.error)));

@@ -118,6 +118,24 @@ void TimeSeriesChart::buildPlot(Plot& plot, Tab tab)
     m_tabs->addTab(plot.view, tr(kTabTitles[tab]));
 }
 
+QSize TimeSeriesChart::currentPlotSize() const
+{
+    return m_plots[m_tabs->currentIndex()].view->viewport()->size();
+}
+
+void TimeSeriesChart::renderCurrentPlot(QPainter& painter) const
+{
+    const Plot& plot = m_plots[m_tabs->currentIndex()];
+    QGraphicsEffect* const effect = plot.chart->graphicsEffect();
+    const bool cached = effect && effect->isEnabled();
+    if (cached)
+        effect->setEnabled(false);
+    const QRect area(QPoint(), currentPlotSize());
+    plot.view->render(&painter, area, area);
+    if (cached)
+        effect->setEnabled(true);
+}
+
 void TimeSeriesChart::setSeries(cosmophase::TimeSeries series)
 {
     m_series = std::move(series);

@@ -10,6 +10,7 @@ class QChart;
 class QChartView;
 class QGraphicsLineItem;
 class QLineSeries;
+class QPainter;
 class QLogValueAxis;
 class QTabWidget;
 class QValueAxis;
@@ -37,6 +38,11 @@ public:
     QChartView* chartView(Tab tab) const;
     const std::array<QLineSeries*, kCurvesPerTab>& curves(Tab tab) const;
     QGraphicsLineItem* markerLine(Tab tab) const;
+
+    // The open tab's plot as shown, drawn afresh rather than from the
+    // screen's cached pixmap, so that vector devices get vector curves.
+    QSize currentPlotSize() const;
+    void renderCurrentPlot(QPainter& painter) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

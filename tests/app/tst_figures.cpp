@@ -7,6 +7,7 @@
 #include "TimeSeriesChart.h"
 
 #include <QBuffer>
+#include <QChartView>
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -126,6 +127,14 @@ class TestFigures : public QObject {
     Q_OBJECT
     MyOpenGLView m_view;
     QTemporaryDir m_dir;
+    apptest::App m_app;
+    QStringList m_errors;
+
+    bool save(const QString& what, const QString& path)
+    {
+        AppCommands& commands = *m_app.delegate->commands();
+        return what == QLatin1String("chart") ? commands.saveChart(path) : commands.saveFigure(path);
+    }
 
 public:
     static void initMain() { QSurfaceFormat::setDefaultFormat(MyOpenGLView::defaultSurfaceFormat()); }
@@ -138,6 +147,88 @@ private slots:
         m_view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m_view));
         QTRY_COMPARE(m_view.grabFramebuffer().size(), QSize(kSide, kSide));
+        QVERIFY(apptest::launch(m_app));
+        m_app.delegate->commands()->setErrorSink(
+            [this](const QString& title, const QString& text) { m_errors << title + '|' + text; });
+        // The chart is filled once the plot has shown a frame.
+        QTRY_VERIFY(!m_app.controller->timeSeriesChart()->series().time.empty());
+    }
+
+    void init() { m_errors.clear(); }
+
+    // Each command in each format writes a file that reads back as what it is.
+    void savedFromTheWindow_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("kind");
+        for (const char* what : {"figure", "chart"})
+            for (const char* kind : {"svg", "pdf", "png"})
+                QTest::addRow("%s %s", what, kind) << what << kind;
+    }
+
+    void savedFromTheWindow()
+    {
+        QFETCH(QString, what);
+        QFETCH(QString, kind);
+        const QString path = m_dir.filePath(what + '.' + kind);
+        QVERIFY(save(what, path));
+        QVERIFY2(m_errors.isEmpty(), qPrintable(m_errors.join('\n')));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const QByteArray title = what == QLatin1String("figure") ? ">z2</text>" : ">Elapsed time (years)</text>";
+        if (kind == QLatin1String("svg")) {
+            QVERIFY(QSvgRenderer(bytes).isValid());
+            QVERIFY(!bytes.contains("<image"));
+            QVERIFY(bytes.contains(title)); // text as text
+        } else if (kind == QLatin1String("pdf")) {
+            QProcess info;
+            info.start(QStringLiteral("pdfinfo"), {path});
+            QVERIFY(info.waitForFinished(20000));
+            QCOMPARE(info.exitCode(), 0);
+            QVERIFY(QRegularExpression("\\nPages: +1\\n").match(QString::fromLatin1(info.readAllStandardOutput())).hasMatch());
+            QProcess render;
+            render.start(QStringLiteral("pdftoppm"), {"-r", "20", "-png", path, m_dir.filePath(what + "-pdf")});
+            QVERIFY(render.waitForFinished(20000));
+            QCOMPARE(render.exitCode(), 0);
+            QVERIFY(!QImage(m_dir.filePath(what + "-pdf-1.png")).isNull());
+        } else {
+            const QImage image = QImage::fromData(bytes, "PNG");
+            const QString twice = m_dir.filePath(what + "@2x.png");
+            QVERIFY(save(what, twice));
+            QCOMPARE(QImage(twice).size(), image.size() * 2);
+            const QSize onScreen = what == QLatin1String("figure") ? m_app.view->size()
+                                   : m_app.controller->timeSeriesChart()->chartView(TimeSeriesChart::Observables)->viewport()->size();
+            // The figure adds its axes around the plot; the chart is as shown.
+            if (what == QLatin1String("figure"))
+                QVERIFY(image.width() > onScreen.width() && image.height() > onScreen.height());
+            else
+                QCOMPARE(image.size(), onScreen);
+        }
+    }
+
+    void failedSaveWritesNothing_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("figure, missing folder") << "figure" << "missing/f.svg" << "No such file";
+        QTest::newRow("chart, missing folder") << "chart" << "missing/c.pdf" << "No such file";
+        QTest::newRow("figure, other kind") << "figure" << "f.jpg" << ".svg, .pdf or .png";
+    }
+
+    void failedSaveWritesNothing()
+    {
+        QFETCH(QString, what);
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        QVERIFY(!save(what, dir.filePath(name)));
+        QCOMPARE(m_errors.size(), 1);
+        QVERIFY2(m_errors.first().startsWith(what == QLatin1String("chart") ? "Save Chart|" : "Save Figure|"),
+                 qPrintable(m_errors.first()));
+        QVERIFY2(m_errors.first().contains(reason), qPrintable(m_errors.first()));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     }
 
     void formatFromName_data()
