@@ -1,7 +1,9 @@
 #include "CommandLine.h"
 
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace cosmophase;
@@ -61,6 +63,81 @@ private slots:
         QCOMPARE(process.exitCode(), status);
         QVERIFY2(QRegularExpression(output).match(out).hasMatch(), qPrintable(out));
         QVERIFY2(QRegularExpression(error).match(err).hasMatch(), qPrintable(err));
+    }
+
+    // --save-figure with no display at all: the file's first bytes, or the
+    // one line on standard error and nothing written.
+    void saveFigure_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // {} stands for the folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("file");  // written, relative to the folder; empty: none
+        QTest::addColumn<QByteArray>("magic");
+        QTest::addColumn<QString>("error"); // expected last line of stderr (regular expression)
+
+        const QString ok = QStringLiteral("^(?!cosmophase:)"); // silent, but for Qt's own warnings
+        QTest::newRow("svg") << QStringList{"--save-figure", "{}/f.svg"} << 0 << "f.svg" << QByteArray("<?xml") << ok;
+        QTest::newRow("pdf") << QStringList{"--save-figure", "{}/f.pdf"} << 0 << "f.pdf" << QByteArray("%PDF-") << ok;
+        QTest::newRow("png, --size") << QStringList{"--save-figure", "{}/f.png", "--size", "300"} << 0 << "f.png"
+                                     << QByteArray("\x89PNG") << ok;
+        QTest::newRow("png @2x, --size=") << QStringList{"--size=300", "--save-figure={}/f@2x.png"} << 0 << "f@2x.png"
+                                          << QByteArray("\x89PNG") << ok;
+        QTest::newRow("other extension") << QStringList{"--save-figure", "{}/f.jpg"} << 2 << "" << QByteArray()
+                                         << "^cosmophase: Cannot save a figure as '.*f\\.jpg'[^\\n]*--help\\.$";
+        QTest::newRow("no extension") << QStringList{"--save-figure", "{}/svg"} << 2 << "" << QByteArray()
+                                      << "^cosmophase: Cannot save a figure";
+        for (const char* size : {"0", "-5", "4097", "12.5", "big"})
+            QTest::addRow("--size %s", size) << QStringList{"--save-figure", "{}/f.svg", "--size", size} << 2 << ""
+                                            << QByteArray() << "^cosmophase: --size must be a whole number";
+        QTest::newRow("--size alone") << QStringList{"--size", "300"} << 2 << "" << QByteArray()
+                                      << "^cosmophase: --size needs --save-figure";
+        QTest::newRow("missing folder") << QStringList{"--save-figure", "{}/missing/f.svg"} << 1 << "" << QByteArray()
+                                        << "^cosmophase: .*missing/f\\.svg.*No such file";
+        QTest::newRow("a folder") << QStringList{"--save-figure", "{}/sub.svg"} << 1 << "" << QByteArray()
+                                  << "^cosmophase: .*sub\\.svg";
+    }
+
+    void saveFigure()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, magic);
+        QFETCH(QString, error);
+
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub.svg")));
+        for (QString& argument : arguments)
+            argument.replace(QLatin1String("{}"), dir.path());
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(COSMOPHASE_APP_BINARY), arguments);
+        QVERIFY(process.waitForFinished(20000));
+        // Qt may warn about the environment first; the program's own word is the last line.
+        const QString err = QString::fromLocal8Bit(process.readAllStandardError()).trimmed().section('\n', -1);
+        QCOMPARE(process.exitCode(), status);
+        QVERIFY2(QRegularExpression(error).match(err).hasMatch(), qPrintable(err));
+
+        QStringList expected{QStringLiteral("sub.svg")};
+        if (!file.isEmpty())
+            expected.prepend(file);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name),
+                 expected);
+        if (file.isEmpty())
+            return;
+        QFile written(dir.filePath(file));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.peek(magic.size()) == magic);
+        if (file.endsWith(QLatin1String(".png"))) {
+            // A 300 px plot and its axes; @2x twice that.
+            const QImage image(dir.filePath(file));
+            const int scale = file.contains('@') ? 2 : 1;
+            QVERIFY(image.width() > 300 * scale && image.width() < 450 * scale);
+            QCOMPARE(image.width() % scale, 0);
+        }
     }
 
     // Qt's own options are left for the QApplication, which reads them from
