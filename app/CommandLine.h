@@ -16,7 +16,7 @@ struct ApplicationArguments {
     };
     // The plot's side on screen at the window's default size, and the most
     // --size accepts (a 4x PNG of that is already 16384 px square).
-    static constexpr int kDefaultFigureSide = 630;
+    static constexpr int kDefaultFigureSide = 637;
     static constexpr int kMaxFigureSide = 4096;
 
     Action action = Action::Run;
