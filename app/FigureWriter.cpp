@@ -32,7 +32,8 @@ std::optional<FigureFormat> figureFormatFor(const QString& path)
 
 QString figureFileFilter()
 {
-    return QStringLiteral("Figures (*.svg *.pdf *.png);;SVG (*.svg);;PDF (*.pdf);;PNG (*.png)");
+    return QStringLiteral("Figures (*.svg *.pdf *.png);;SVG (*.svg);;PDF (*.pdf);;PNG (*.png);;"
+                          "PNG at twice the size (*@2x.png);;PNG at four times the size (*@4x.png)");
 }
 
 QByteArray encodeFigure(const FigureFormat& format, QSize size, const FigurePainter& paint, const QString& title)

@@ -24,7 +24,7 @@ struct FigureFormat {
 
 std::optional<FigureFormat> figureFormatFor(const QString& path);
 
-// For file dialogs: the three kinds of file.
+// For file dialogs: the three kinds of file and the larger PNGs.
 QString figureFileFilter();
 
 // Paints in on-screen pixels over a figure of a given size.

@@ -14,7 +14,8 @@ class QPainter;
 
 // The phase plane with its axes as vector drawing: every layer of a frame's
 // content that is shown, with the sizes the screen uses for a plot of the
-// given side in pixels, and the axes around it.
+// given side in pixels, and the axes around it. The content must outlive
+// the figure.
 class PhasePlaneFigure {
 public:
     PhasePlaneFigure(const cosmophase::plot::FrameContent& content, int side, const QFont& font);
