@@ -8,7 +8,6 @@
 #include <QSize>
 #include <QVector>
 
-#include <vector>
 
 class QPainter;
 

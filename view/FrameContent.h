@@ -5,7 +5,6 @@
 #include "SolutionTrace.h"
 
 #include <array>
-#include <cstddef>
 #include <vector>
 
 namespace cosmophase {
