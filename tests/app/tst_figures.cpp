@@ -6,14 +6,13 @@
 #include "SolutionTrace.h"
 #include "TimeSeriesChart.h"
 
-#include <QBuffer>
 #include <QChartView>
 #include <QPainter>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 
+#include <array>
 #include <optional>
 
 namespace plot = cosmophase::plot;
@@ -24,44 +23,20 @@ namespace {
 
 constexpr int kSide = 800;
 
-QImage svgImage(const QByteArray& svg, QSize size)
-{
-    QSvgRenderer renderer(svg);
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    renderer.render(&painter, QRectF(QPointF(), size));
-    return image;
-}
-
-// Points on a polyline at even steps of its vertex index, ends included.
-std::vector<plot::Point> along(const std::vector<plot::Point>& strip, int count)
-{
-    std::vector<plot::Point> points;
-    const double last = static_cast<double>(strip.size() - 1);
-    for (int i = 0; i < count; ++i) {
-        const double at = last * i / (count - 1);
-        const auto k = static_cast<std::size_t>(at);
-        const plot::Point a = strip[k];
-        const plot::Point b = strip[std::min(k + 1, strip.size() - 1)];
-        const double f = at - static_cast<double>(k);
-        points.push_back({a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f});
-    }
-    return points;
-}
-
 // Where a layer can be seen: its dots, marker, arrow heads, trace starts and
-// 100 points along each of its curves.
+// 100 points along each curve, evenly by vertex index, ends included.
 std::vector<plot::Point> probesOf(const plot::Layer& layer)
 {
     std::vector<plot::Point> probes(layer.disks.begin(), layer.disks.end());
     probes.insert(probes.end(), layer.points.begin(), layer.points.end());
     for (const plot::Arrow& a : layer.arrows)
         probes.push_back({a.site.x + a.offset.x + a.head.x, a.site.y + a.offset.y + a.head.y});
-    for (const std::vector<plot::Point>& strip : layer.strips) {
-        const std::vector<plot::Point> points = along(strip, 100);
-        probes.insert(probes.end(), points.begin(), points.end());
-    }
+    for (const std::vector<plot::Point>& strip : layer.strips)
+        for (int i = 0; i < 100; ++i) {
+            const double at = static_cast<double>(strip.size() - 1) * i / 99, f = at - std::floor(at);
+            const plot::Point a = strip[std::size_t(at)], b = strip[std::min(std::size_t(at) + 1, strip.size() - 1)];
+            probes.push_back({a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f});
+        }
     return probes;
 }
 
@@ -70,37 +45,31 @@ QRgb rgbOf(const plot::Colour& c)
     return qRgb(qRound(c.red * 255.0f), qRound(c.green * 255.0f), qRound(c.blue * 255.0f));
 }
 
-// Whether a pixel shows `colour`, or shows it with at least 45% coverage over one of the
-// `backgrounds`: edges of the SVG are smoothed, and a 1 px line between two
-// pixel rows is half of each.
-bool near(QRgb a, QRgb b)
+using Rgb = std::array<double, 3>;
+Rgb channels(QRgb c) { return {double(qRed(c)), double(qGreen(c)), double(qBlue(c))}; }
+bool near(const Rgb& a, const Rgb& b)
 {
-    return std::max({qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b)), qAbs(qBlue(a) - qBlue(b))}) <= 30;
+    return std::max({qAbs(a[0] - b[0]), qAbs(a[1] - b[1]), qAbs(a[2] - b[2])}) <= 30;
 }
 
-// A pixel of one of the colours themselves is that colour, not a mixture
-// (purple is not half red over blue).
+// Whether a pixel shows `colour`, alone or with at least 45% coverage over one
+// of the `backgrounds`: SVG edges are smoothed, and a 1 px line between two
+// pixel rows is half of each. A pixel of one of the colours themselves is that
+// colour, not a mixture (purple is not half red over blue).
 bool shows(QRgb pixel, QRgb colour, const QList<QRgb>& backgrounds)
 {
+    const Rgb p = channels(pixel), c = channels(colour);
     for (QRgb plain : backgrounds)
-        if (near(pixel, plain))
-            return near(pixel, colour);
-    const double p[] = {double(qRed(pixel)), double(qGreen(pixel)), double(qBlue(pixel))};
-    const double c[] = {double(qRed(colour)), double(qGreen(colour)), double(qBlue(colour))};
+        if (near(p, channels(plain)))
+            return near(p, c);
     for (QRgb background : backgrounds) {
-        const double b[] = {double(qRed(background)), double(qGreen(background)), double(qBlue(background))};
+        const Rgb b = channels(background);
         double along = 0, length = 0;
-        for (int i = 0; i < 3; ++i) {
-            along += (p[i] - b[i]) * (c[i] - b[i]);
-            length += (c[i] - b[i]) * (c[i] - b[i]);
-        }
-        const double coverage = length > 0 ? along / length : 1;
-        if (coverage < 0.45)
-            continue;
-        bool fits = true;
         for (int i = 0; i < 3; ++i)
-            fits = fits && qAbs(p[i] - (coverage * c[i] + (1 - coverage) * b[i])) <= 30;
-        if (fits)
+            along += (p[i] - b[i]) * (c[i] - b[i]), length += (c[i] - b[i]) * (c[i] - b[i]);
+        const double k = length > 0 ? along / length : 1;
+        const Rgb mixed{k * c[0] + (1 - k) * b[0], k * c[1] + (1 - k) * b[1], k * c[2] + (1 - k) * b[2]};
+        if (k >= 0.45 && near(p, mixed))
             return true;
     }
     return false;
@@ -111,13 +80,10 @@ int frontmostNear(const QImage& image, QPoint at, const QList<QRgb>& colours, co
 {
     int front = -1;
     for (int y = at.y() - 2; y <= at.y() + 2; ++y)
-        for (int x = at.x() - 2; x <= at.x() + 2; ++x) {
-            if (!image.rect().contains(x, y))
-                continue;
-            for (int k = 0; k < colours.size() && (front < 0 || k < front); ++k)
+        for (int x = at.x() - 2; x <= at.x() + 2; ++x)
+            for (int k = 0; image.rect().contains(x, y) && k < colours.size() && (front < 0 || k < front); ++k)
                 if (shows(image.pixel(x, y), colours[k], backgrounds))
                     front = k;
-        }
     return front;
 }
 
@@ -134,6 +100,16 @@ class TestFigures : public QObject {
     {
         AppCommands& commands = *m_app.delegate->commands();
         return what == QLatin1String("chart") ? commands.saveChart(path) : commands.saveFigure(path);
+    }
+    static int run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr)
+    {
+        QProcess process;
+        process.start(program, arguments);
+        if (!process.waitForFinished(20000))
+            return -1;
+        if (output)
+            *output = process.readAllStandardOutput();
+        return process.exitCode();
     }
 
 public:
@@ -170,40 +146,33 @@ private slots:
     {
         QFETCH(QString, what);
         QFETCH(QString, kind);
+        const bool figure = what == QLatin1String("figure");
         const QString path = m_dir.filePath(what + '.' + kind);
         QVERIFY(save(what, path));
         QVERIFY2(m_errors.isEmpty(), qPrintable(m_errors.join('\n')));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
-        const QByteArray title = what == QLatin1String("figure") ? ">z2</text>" : ">Elapsed time (years)</text>";
         if (kind == QLatin1String("svg")) {
             QVERIFY(QSvgRenderer(bytes).isValid());
             QVERIFY(!bytes.contains("<image"));
-            QVERIFY(bytes.contains(title)); // text as text
+            QVERIFY(bytes.contains(figure ? ">z2</text>" : ">Elapsed time (years)</text>")); // text as text
         } else if (kind == QLatin1String("pdf")) {
-            QProcess info;
-            info.start(QStringLiteral("pdfinfo"), {path});
-            QVERIFY(info.waitForFinished(20000));
-            QCOMPARE(info.exitCode(), 0);
-            QVERIFY(QRegularExpression("\\nPages: +1\\n").match(QString::fromLatin1(info.readAllStandardOutput())).hasMatch());
-            QProcess render;
-            render.start(QStringLiteral("pdftoppm"), {"-r", "20", "-png", path, m_dir.filePath(what + "-pdf")});
-            QVERIFY(render.waitForFinished(20000));
-            QCOMPARE(render.exitCode(), 0);
+            QByteArray info;
+            QCOMPARE(run("pdfinfo", {path}, &info), 0);
+            QVERIFY2(QRegularExpression("\\nPages: +1\\n").match(QString::fromLatin1(info)).hasMatch(), info.constData());
+            QCOMPARE(run("pdftoppm", {"-r", "20", "-png", path, m_dir.filePath(what + "-pdf")}), 0);
             QVERIFY(!QImage(m_dir.filePath(what + "-pdf-1.png")).isNull());
         } else {
             const QImage image = QImage::fromData(bytes, "PNG");
             const QString twice = m_dir.filePath(what + "@2x.png");
             QVERIFY(save(what, twice));
             QCOMPARE(QImage(twice).size(), image.size() * 2);
-            const QSize onScreen = what == QLatin1String("figure") ? m_app.view->size()
-                                   : m_app.controller->timeSeriesChart()->chartView(TimeSeriesChart::Observables)->viewport()->size();
             // The figure adds its axes around the plot; the chart is as shown.
-            if (what == QLatin1String("figure"))
-                QVERIFY(image.width() > onScreen.width() && image.height() > onScreen.height());
+            if (figure)
+                QVERIFY(image.width() > m_app.view->width() && image.height() > m_app.view->height());
             else
-                QCOMPARE(image.size(), onScreen);
+                QCOMPARE(image.size(), m_app.controller->timeSeriesChart()->chartView(TimeSeriesChart::Observables)->viewport()->size());
         }
     }
 
@@ -225,9 +194,8 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(!save(what, dir.filePath(name)));
         QCOMPARE(m_errors.size(), 1);
-        QVERIFY2(m_errors.first().startsWith(what == QLatin1String("chart") ? "Save Chart|" : "Save Figure|"),
-                 qPrintable(m_errors.first()));
-        QVERIFY2(m_errors.first().contains(reason), qPrintable(m_errors.first()));
+        const QString title = what == QLatin1String("chart") ? "Save Chart|" : "Save Figure|";
+        QVERIFY2(m_errors.first().startsWith(title) && m_errors.first().contains(reason), qPrintable(m_errors.first()));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     }
 
@@ -236,14 +204,11 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("kind"); // -1: refused
         QTest::addColumn<int>("scale");
-        QTest::newRow("svg") << "a/fig.svg" << int(FigureFormat::Svg) << 1;
         QTest::newRow("upper-case pdf") << "FIG.PDF" << int(FigureFormat::Pdf) << 1;
         QTest::newRow("png") << "fig.png" << int(FigureFormat::Png) << 1;
-        QTest::newRow("png @2x") << "fig@2x.png" << int(FigureFormat::Png) << 2;
         QTest::newRow("png @4x") << "a.b@4x.png" << int(FigureFormat::Png) << 4;
         QTest::newRow("png @3x is 1x") << "fig@3x.png" << int(FigureFormat::Png) << 1;
         QTest::newRow("svg @2x stays vector") << "fig@2x.svg" << int(FigureFormat::Svg) << 1;
-        QTest::newRow("jpeg") << "fig.jpg" << -1 << 0;
         QTest::newRow("no extension") << "svg" << -1 << 0;
     }
 
@@ -253,11 +218,8 @@ private slots:
         QFETCH(int, kind);
         QFETCH(int, scale);
         const std::optional<FigureFormat> format = cosmophase::figureFormatFor(name);
-        QCOMPARE(format.has_value(), kind >= 0);
-        if (format) {
-            QCOMPARE(int(format->kind), kind);
-            QCOMPARE(format->scale, scale);
-        }
+        QCOMPARE(format ? int(format->kind) : -1, kind);
+        QCOMPARE(format ? format->scale : 0, scale);
     }
 
     // The SVG and the GL frame agree on the layer in front at every dot,
@@ -272,11 +234,14 @@ private slots:
     void svgShowsTheFrame()
     {
         QFETCH(bool, additions);
-        if (additions) {
-            m_view.setTraces({cosmophase::traceThrough(0.5, 1.2), cosmophase::traceThrough(-1.7, -1.1)});
-            m_view.setShowNullclines(true);
+        const auto toggleAdditions = [&](bool on) {
+            m_view.setTraces(on ? std::vector{cosmophase::traceThrough(0.5, 1.2), cosmophase::traceThrough(-1.7, -1.1)}
+                                : std::vector<cosmophase::SolutionTrace>{});
+            m_view.setShowNullclines(on);
             m_view.toggleShowFamily();
-        }
+        };
+        if (additions)
+            toggleAdditions(true);
         m_view.setSimIndex(3000);
         m_view.update();
         const FrameContent content = m_view.frameContent();
@@ -285,12 +250,14 @@ private slots:
         const PhasePlaneFigure figure(content, kSide, m_view.font());
         const QByteArray svg = cosmophase::encodeFigure({FigureFormat::Svg}, figure.size(),
                                                         [&](QPainter& p) { figure.paint(p); }, "test");
-        const QImage drawn = svgImage(svg, figure.size()).copy(figure.plotRect());
-        if (additions) {
-            m_view.setTraces({});
-            m_view.setShowNullclines(false);
-            m_view.toggleShowFamily();
-        }
+        if (additions)
+            toggleAdditions(false);
+        QImage whole(figure.size(), QImage::Format_RGB32);
+        whole.fill(Qt::white);
+        QPainter painter(&whole);
+        QSvgRenderer(svg).render(&painter, QRectF(whole.rect()));
+        painter.end();
+        const QImage drawn = whole.copy(figure.plotRect());
         QCOMPARE(drawn.size(), gl.size());
 
         // The grid is left out: its stipple is matched in pattern, not to the pixel.
@@ -306,9 +273,7 @@ private slots:
                                          FrameContent::Traces, FrameContent::Z2Nullclines, FrameContent::W0Nullcline,
                                          FrameContent::DirectionField}) {
             const plot::Layer& layer = content.layer(id);
-            if (!layer.shown)
-                continue;
-            for (const plot::Point& p : probesOf(layer)) {
+            for (const plot::Point& p : layer.shown ? probesOf(layer) : std::vector<plot::Point>{}) {
                 const QPoint at(static_cast<int>((p.x + 2) / 4 * kSide), static_cast<int>((2 - p.y) / 4 * kSide));
                 if (!gl.rect().contains(at))
                     continue;
