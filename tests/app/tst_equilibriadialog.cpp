@@ -20,19 +20,16 @@ private slots:
         EquilibriaDialog dialog;
         const QTableWidget& table = dialog.table();
         QCOMPARE(table.rowCount(), 3);
-        for (const auto& expected : rows) {
-            int found = 0;
-            for (int row = 0; row < 3; ++row) {
-                const auto cell = [&](int column) { return table.item(row, column)->text(); };
-                // The coefficients are single-precision roundings: within 1e-6 of the fractions.
-                if (qAbs(cell(EquilibriaDialog::Z2).toDouble() - expected.z2) > 1e-6 || qAbs(cell(EquilibriaDialog::W0).toDouble() - expected.w0) > 1e-6)
-                    continue;
-                ++found;
-                QCOMPARE(cell(EquilibriaDialog::Type), QLatin1String(expected.type));
-                QCOMPARE(cell(EquilibriaDialog::Eigenvalue1) + " | " + cell(EquilibriaDialog::Eigenvalue2), QLatin1String(expected.eigenvalues));
-                QVERIFY(cell(EquilibriaDialog::Eigenvector1).count(',') == 1 && cell(EquilibriaDialog::Eigenvector2).count(',') == 1);
-            }
-            QCOMPARE(found, 1);
+        for (int row = 0; row < 3; ++row) {
+            const auto cell = [&](int column) { return table.item(row, column)->text(); };
+            const auto& expected = rows[row];
+            // The coefficients are single-precision roundings: within 1e-6 of the fractions.
+            QVERIFY2(qAbs(cell(EquilibriaDialog::Z2).toDouble() - expected.z2) <= 1e-6
+                         && qAbs(cell(EquilibriaDialog::W0).toDouble() - expected.w0) <= 1e-6,
+                     qPrintable(cell(EquilibriaDialog::Z2) + ", " + cell(EquilibriaDialog::W0)));
+            QCOMPARE(cell(EquilibriaDialog::Type), QLatin1String(expected.type));
+            QCOMPARE(cell(EquilibriaDialog::Eigenvalue1) + " | " + cell(EquilibriaDialog::Eigenvalue2), QLatin1String(expected.eigenvalues));
+            QVERIFY(cell(EquilibriaDialog::Eigenvector1).count(',') == 1 && cell(EquilibriaDialog::Eigenvector2).count(',') == 1);
         }
     }
 

@@ -68,17 +68,15 @@ private slots:
         for (const cosmophase::Curve* half : {&trace.forward, &trace.backward})
             QVERIFY(qAbs(half->x[0] - centreOf(pixel).x) <= halfPixel && qAbs(half->y[0] - centreOf(pixel).y) <= halfPixel);
         const cosmophase::SolutionTrace again = cosmophase::traceThrough(trace.forward.x[0], trace.forward.y[0]);
-        QVERIFY(again.forward.x == trace.forward.x && again.forward.y == trace.forward.y);
-        QVERIFY(again.backward.x == trace.backward.x && again.backward.y == trace.backward.y);
+        QVERIFY(again.forward.x == trace.forward.x && again.forward.y == trace.forward.y
+                && again.backward.x == trace.backward.x && again.backward.y == trace.backward.y);
         QCOMPARE(m_app.view->grabFramebuffer().pixel(pixel), qRgb(255, 0, 255)); // its dot
     }
 
     void dragsAndOtherButtonsMakeNoTrace()
     {
         const QPoint p = at(0.3, 0.3);
-        click(p, {20, 0});
-        click(p, {0, -PlotPointer::kClickSlop - 1});
-        click(p, {}, Qt::RightButton);
+        click(p, {20, 0}), click(p, {0, -PlotPointer::kClickSlop - 1}), click(p, {}, Qt::RightButton);
         QCOMPARE(traces().size(), std::size_t{0});
         click(p, {2, -2}); // a shaky click still counts, where it was pressed
         QVERIFY(traces().size() == 1 && qAbs(traces()[0].z2 - centreOf(p).x) <= 2.0 / m_app.view->width());
