@@ -268,12 +268,9 @@ private slots:
         const QList<QRgb> backgrounds = QList<QRgb>{qRgb(255, 255, 255)} + colours;
         int probes = 0;
         QStringList mismatches;
-        for (FrameContent::LayerId id : {FrameContent::Equilibria, FrameContent::Marker, FrameContent::Trajectory,
-                                         FrameContent::Family, FrameContent::Unstable, FrameContent::Stable,
-                                         FrameContent::Traces, FrameContent::Z2Nullclines, FrameContent::W0Nullcline,
-                                         FrameContent::DirectionField}) {
-            const plot::Layer& layer = content.layer(id);
-            for (const plot::Point& p : layer.shown ? probesOf(layer) : std::vector<plot::Point>{}) {
+        for (int id = 0; id < FrameContent::LayerCount; ++id) {
+            const plot::Layer& layer = content.layers()[id];
+            for (const plot::Point& p : layer.shown && id != FrameContent::Grid ? probesOf(layer) : std::vector<plot::Point>{}) {
                 const QPoint at(static_cast<int>((p.x + 2) / 4 * kSide), static_cast<int>((2 - p.y) / 4 * kSide));
                 if (!gl.rect().contains(at))
                     continue;
