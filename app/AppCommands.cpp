@@ -142,44 +142,42 @@ QString AppCommands::aboutText() const
         .arg(QStringLiteral(COSMOPHASE_VERSION), QString::fromStdString(digest));
 }
 
+void AppCommands::promptAndSave(const QString& caption, const QString& fileName, const QString& filter,
+                                bool (AppCommands::*save)(const QString&))
+{
+    const QString path = m_path_prompt(caption, QDir::home().filePath(fileName), filter);
+    if (!path.isEmpty())
+        (this->*save)(path);
+}
+
 void AppCommands::savePlotImageAs()
 {
-    const QString path = m_path_prompt(kSaveImageTitle, QDir::home().filePath("cosmophase-plot.png"),
-                                       tr("PNG images (*.png)"));
-    if (!path.isEmpty())
-        savePlotImage(path);
+    promptAndSave(kSaveImageTitle, QStringLiteral("cosmophase-plot.png"), tr("PNG images (*.png)"),
+                  &AppCommands::savePlotImage);
 }
 
 void AppCommands::exportSamplesAs()
 {
-    const QString path = m_path_prompt(kExportTitle, QDir::home().filePath("cosmophase-samples.csv"),
-                                       tr("CSV files (*.csv)"));
-    if (!path.isEmpty())
-        exportSamples(path);
+    promptAndSave(kExportTitle, QStringLiteral("cosmophase-samples.csv"), tr("CSV files (*.csv)"),
+                  &AppCommands::exportSamples);
 }
 
 void AppCommands::exportTracesAs()
 {
-    const QString path = m_path_prompt(kExportTracesTitle, QDir::home().filePath("cosmophase-traces.csv"),
-                                       tr("CSV files (*.csv)"));
-    if (!path.isEmpty())
-        exportTraces(path);
+    promptAndSave(kExportTracesTitle, QStringLiteral("cosmophase-traces.csv"), tr("CSV files (*.csv)"),
+                  &AppCommands::exportTraces);
 }
 
 void AppCommands::saveFigureAs()
 {
-    const QString path = m_path_prompt(kSaveFigureTitle, QDir::home().filePath("cosmophase-figure.svg"),
-                                       cosmophase::figureFileFilter());
-    if (!path.isEmpty())
-        saveFigure(path);
+    promptAndSave(kSaveFigureTitle, QStringLiteral("cosmophase-figure.svg"), cosmophase::figureFileFilter(),
+                  &AppCommands::saveFigure);
 }
 
 void AppCommands::saveChartAs()
 {
-    const QString path = m_path_prompt(kSaveChartTitle, QDir::home().filePath("cosmophase-chart.svg"),
-                                       cosmophase::figureFileFilter());
-    if (!path.isEmpty())
-        saveChart(path);
+    promptAndSave(kSaveChartTitle, QStringLiteral("cosmophase-chart.svg"), cosmophase::figureFileFilter(),
+                  &AppCommands::saveChart);
 }
 
 void AppCommands::copyReadouts()

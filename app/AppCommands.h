@@ -56,6 +56,10 @@ public slots:
     void showEquilibria();
 
 private:
+    // Asks for a path, suggesting `fileName` in the home folder, and saves
+    // there with `save` unless the user cancels.
+    void promptAndSave(const QString& caption, const QString& fileName, const QString& filter,
+                       bool (AppCommands::*save)(const QString&));
     void reportWriteFailure(const QString& title, const QString& path, const QString& reason);
 
     const MasterViewController& m_controller;
