@@ -35,13 +35,18 @@ struct App {
     QString text(const char* field) const { return get(field)->text(); }
     QStringList readouts() const { return {text("runTimeField"), text("densityRatioField"), text("q0Field"), text("xi0Field")}; }
     QList<bool> flags() const { return {view->showStableManifold(), view->showUnstableManifold(), view->showFamilyCurve()}; }
-    // Every action the menu bar offers, in menu order.
+    // Every action the menu bar offers, submenus included, in menu order.
     QList<QAction*> menuActions() const
     {
         QList<QAction*> found;
-        for (QAction* menu : delegate->window()->menuBar()->actions())
-            if (menu->menu() != nullptr)
-                found += menu->menu()->actions();
+        QList<QAction*> pending = delegate->window()->menuBar()->actions();
+        while (!pending.isEmpty()) {
+            QAction* action = pending.takeFirst();
+            if (action->menu() != nullptr)
+                pending = action->menu()->actions() + pending;
+            else
+                found += action;
+        }
         return found;
     }
     // The menu action whose text, without its mnemonic, is `text`.
