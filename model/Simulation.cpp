@@ -272,7 +272,7 @@ void Simulation::runSimulation()
             c = previous;
             m_tau_step = m_tau_step / 10;
             ++m_run_stats.rejectedSteps;
-            m_run_stats.stepChanges.push_back({stepCount, m_tau_step});
+            m_run_stats.stepChanges.push_back({stepCount, m_tau_step, true});
         }
     }
     m_run_stats.attemptedSteps = stepCount;

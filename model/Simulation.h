@@ -14,10 +14,12 @@ struct State {
 };
 
 // Where the forward run shortened its step: after attempted step `step`
-// the step length became `tau`.
+// the step length became `tau`. A rejected step was also taken back, so
+// its sim time belongs to no sample.
 struct StepChange {
     std::int32_t step = 0;
     double tau = 0;
+    bool rejected = false;
 };
 
 // Bookkeeping of the last runSimulation(); not read by the run itself.
