@@ -1,5 +1,6 @@
 // Drives the real cosmophase-export binary through its process interface.
 
+#include "Accuracy.h"
 #include "CurveSet.h"
 #include "DataFormat.h"
 #include "Observables.h"
@@ -171,6 +172,77 @@ TEST(ExportCli, SamplesAndSummaryAreTheForwardRunToTheLastBit)
     EXPECT_EQ(outputOf({"summary"}), text);
 }
 
+// The run side is what summary shows; the reference side the reference
+// library's present day; the JSON carries the CSV's numbers.
+TEST(ExportCli, AccuracyComparesTheLastSampleWithThePresentDay)
+{
+    const std::string csv = outputOf({"accuracy"});
+    const QJsonArray json =
+        QJsonDocument::fromJson(QByteArray::fromStdString(outputOf({"accuracy", "--format=json"}))).array();
+    const QJsonObject summary =
+        QJsonDocument::fromJson(QByteArray::fromStdString(outputOf({"summary", "--format=json"}))).object();
+    Simulation run;
+    run.initialize();
+    run.runSimulation();
+    const auto presentDay = referencePresentDay(ReferenceStart::of(run));
+    ASSERT_TRUE(presentDay);
+    const double shown[] = {summary["final_sim_time"].toDouble(), summary["final_time_years"].toDouble(),
+                            summary["end_state"]["z2"].toDouble(), summary["end_state"]["w0"].toDouble(),
+                            summary["end_state"]["w2"].toDouble(), summary["q0"].toDouble(),
+                            summary["xi0"].toDouble(), densityRatio(run.getz2Data().back())};
+    const auto rows = accuracyRows(run, *presentDay);
+    std::string expected = "quantity,run,reference,error,correct_digits\n";
+    ASSERT_EQ(json.size(), 8);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto& row = rows[i];
+        EXPECT_TRUE(sameBits(row.run, shown[i])) << row.quantity;
+        const double numbers[] = {row.run, static_cast<double>(row.reference),
+                                  static_cast<double>(row.error()), static_cast<double>(row.digits())};
+        expected += row.quantity + printed(",%.17g,%.17g,%.17g,%.17g\n", numbers[0], numbers[1],
+                                           numbers[2], numbers[3]);
+        const QJsonObject object = json[static_cast<qsizetype>(i)].toObject();
+        EXPECT_EQ(object["quantity"].toString().toStdString(), row.quantity);
+        const char* fields[] = {"run", "reference", "error", "correct_digits"};
+        for (int f = 0; f < 4; ++f)
+            EXPECT_TRUE(sameBits(object[fields[f]].toDouble(), numbers[f])) << row.quantity << fields[f];
+    }
+    EXPECT_EQ(csv, expected);
+}
+
+// The reference columns follow the plain export's, which stay as they are.
+TEST(ExportCli, SamplesWithTheReferenceAtEachSample)
+{
+    const std::string plain = outputOf({"samples"}), csv = outputOf({"samples", "--reference"});
+    Simulation run;
+    run.initialize();
+    run.runSimulation();
+    const auto times = sampleModelTimes(run);
+    const ReferenceSamples reference =
+        referenceAtSamples(ReferenceSolution(ReferenceStart::of(run), times.back()), times);
+    const std::vector<double>* columns[] = {&reference.z2, &reference.w0, &reference.w2,
+                                            &reference.densityRatio, &reference.q0, &reference.xi0};
+    std::size_t plainAt = 0, at = 0;
+    for (std::size_t line = 0; line < times.size() + 1; ++line) {
+        const std::size_t plainEnd = plain.find('\n', plainAt), end = csv.find('\n', at);
+        ASSERT_EQ(csv.compare(at, plainEnd - plainAt, plain, plainAt, plainEnd - plainAt), 0) << "line " << line;
+        std::string extra = line == 0 ? ",reference_z2,reference_w0,reference_w2,"
+                                        "reference_density_ratio,reference_q0,reference_xi0"
+                                      : "";
+        for (const std::vector<double>* column : columns)
+            extra += line == 0 ? "" : printed(",%.17g", (*column)[line - 1]);
+        ASSERT_EQ(csv.substr(at + plainEnd - plainAt, end - at - (plainEnd - plainAt)), extra) << "line " << line;
+        plainAt = plainEnd + 1;
+        at = end + 1;
+    }
+    EXPECT_EQ(at, csv.size());
+
+    const QJsonObject object = QJsonDocument::fromJson(
+        QByteArray::fromStdString(outputOf({"--reference", "samples", "--format", "json"}))).object();
+    EXPECT_EQ(object.size(), 14);
+    expectSameBits(object["reference_q0"], reference.q0, "reference_q0");
+    expectSameBits(object["reference_z2"], reference.z2, "reference_z2");
+}
+
 TEST(ExportCli, CurvesAreListedInOrderInCsvAndAsXYArraysInJson)
 {
     const std::string csv = outputOf({"curves"}), json = outputOf({"--format=json", "curves"});
@@ -264,7 +336,7 @@ TEST(ExportCli, HelpAndVersion)
     for (const auto& args : {std::vector<const char*>{"--help"}, {"-h"}, {"summary", "--help"}})
         EXPECT_EQ(outputOf(args).rfind("Usage: cosmophase-export", 0), 0u);
     const std::string help = outputOf({"--help"});
-    for (const char* listed : {"  trace ", "  equilibria ", "trace --z2 X --w0 Y"})
+    for (const char* listed : {"  trace ", "  equilibria ", "  accuracy ", "trace --z2 X --w0 Y", "--reference"})
         EXPECT_NE(help.find(listed), std::string::npos) << listed;
     EXPECT_EQ(outputOf({"--version"}), "cosmophase-export " COSMOPHASE_VERSION "\n");
 }
@@ -294,6 +366,9 @@ const struct {
     {"FormatTwice", 2, {"summary", "--format=csv", "--format=json"}, "--format"},
     {"SecondSubcommand", 2, {"samples", "curves"}, "'curves'"},
     {"ExtraArgument", 2, {"summary", "now"}, "'now'"},
+    {"ReferenceForAnotherCommand", 2, {"summary", "--reference"}, "--reference"},
+    {"ReferenceWithAValue", 2, {"samples", "--reference=yes"}, "--reference"},
+    {"ReferenceTwice", 2, {"--reference", "samples", "--reference"}, "--reference"},
     // The point must be given, and be a finite number written wholly as one.
     {"TraceWithoutZ2", 2, {"trace", "--w0", "0.5"}, "--z2", "keep.csv"},
     {"TraceWithoutW0", 2, {"trace", "--z2", "0.5"}, "--w0", "keep.csv"},

@@ -23,6 +23,8 @@ std::optional<ExportCommand> subcommandNamed(const std::string& name)
         return ExportCommand::Trace;
     if (name == "equilibria")
         return ExportCommand::Equilibria;
+    if (name == "accuracy")
+        return ExportCommand::Accuracy;
     return std::nullopt;
 }
 
@@ -115,6 +117,14 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
             version = true;
             continue;
         }
+        if (arg.rfind("--reference", 0) == 0 && (arg.size() == 11 || arg[11] == '=')) {
+            if (arg.size() > 11)
+                return failed("option --reference takes no value");
+            if (result.options.reference)
+                return failed("option --reference given more than once");
+            result.options.reference = true;
+            continue;
+        }
         if (arg.size() > 1 && arg[0] == '-') {
             const std::size_t equals = arg.find('=');
             const std::string name = arg.substr(0, equals);
@@ -151,7 +161,7 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
     } else if (version) {
         result.options.command = ExportCommand::Version;
     } else if (!subcommand) {
-        return failed("no subcommand given (samples, curves, summary, trace or equilibria)");
+        return failed("no subcommand given (samples, curves, summary, trace, equilibria or accuracy)");
     } else {
         const bool trace = *subcommand == ExportCommand::Trace;
         if (trace && !seen.z2)
@@ -161,6 +171,8 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
         if (!trace && (seen.z2 || seen.w0))
             return failed(std::string("option ") + (seen.z2 ? "--z2" : "--w0") +
                           " applies only to trace");
+        if (result.options.reference && *subcommand != ExportCommand::Samples)
+            return failed("option --reference applies only to samples");
         result.options.command = *subcommand;
     }
     return result;
@@ -169,6 +181,7 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
 std::string usageText()
 {
     return "Usage: cosmophase-export SUBCOMMAND [--format csv|json] [--output PATH]\n"
+           "       cosmophase-export samples --reference [--format csv|json] [--output PATH]\n"
            "       cosmophase-export trace --z2 X --w0 Y [--format csv|json] [--output PATH]\n"
            "\n"
            "Writes the numbers behind Cosmophase's phase plane.\n"
@@ -185,12 +198,18 @@ std::string usageText()
            "  equilibria  the three equilibria of the field the arrows draw:\n"
            "              z2,w0,eigenvalue1_re,eigenvalue1_im,eigenvalue2_re,\n"
            "              eigenvalue2_im,type (JSON adds the eigenvectors)\n"
+           "  accuracy    the run's last sample against an accurate reference\n"
+           "              solution at the exact stopping event:\n"
+           "              quantity,run,reference,error,correct_digits\n"
            "\n"
            "Options:\n"
            "  --format csv|json  output format (default csv; summary: text)\n"
            "  --output PATH      write PATH atomically instead of standard output\n"
            "  --z2 X, --w0 Y     trace: the point, finite decimal numbers; outside\n"
            "                     the open square -2..2 each half is the point alone\n"
+           "  --reference        samples: add the reference solution at each sample,\n"
+           "                     reference_z2,reference_w0,reference_w2,\n"
+           "                     reference_density_ratio,reference_q0,reference_xi0\n"
            "  --help             show this help\n"
            "  --version          show the version\n"
            "\n"

@@ -5,7 +5,7 @@
 
 namespace cosmophase {
 
-enum class ExportCommand { Samples, Curves, Summary, Trace, Equilibria, Help, Version };
+enum class ExportCommand { Samples, Curves, Summary, Trace, Equilibria, Accuracy, Help, Version };
 enum class ExportFormat { Csv, Json };
 
 struct CliOptions {
@@ -14,6 +14,7 @@ struct CliOptions {
     std::string outputPath; // empty: standard output
     double z2 = 0; // trace: the point the solution passes through
     double w0 = 0;
+    bool reference = false; // samples: add the reference solution's columns
 };
 
 struct CliParseResult {
@@ -26,6 +27,7 @@ struct CliParseResult {
 // after the subcommand, as "--option value" or "--option=value"; --help and
 // --version need no subcommand. trace needs --z2 and --w0, each a finite
 // decimal number and nothing else (an optional leading '+', no spaces).
+// --reference is a flag of samples and takes no value.
 CliParseResult parseCommandLine(const std::vector<std::string>& args);
 
 std::string usageText();

@@ -1,11 +1,15 @@
 #include "CliOptions.h"
 #include "CurveSet.h"
+#include "Accuracy.h"
+#include "AccuracyExport.h"
 #include "AtomicWrite.h"
 #include "CurvesExport.h"
 #include "DataFormat.h"
 #include "OneLine.h"
 #include "Equilibria.h"
 #include "PhasePlaneExport.h"
+#include "ReferenceSamples.h"
+#include "ReferenceSolution.h"
 #include "RunSummary.h"
 #include "Simulation.h"
 #include "SolutionTrace.h"
@@ -14,6 +18,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -34,7 +39,12 @@ std::string render(const CliOptions& options)
         run.runSimulation();
         const SampleColumns columns{run.getz2Data(), run.getw0Data(), run.getw2Data(),
                                     run.getTimeData()};
-        return json ? samplesJson(columns) : samplesCsv(columns);
+        if (!options.reference)
+            return json ? samplesJson(columns) : samplesCsv(columns);
+        const std::vector<long double> times = sampleModelTimes(run);
+        const ReferenceSamples reference =
+            referenceAtSamples(ReferenceSolution(ReferenceStart::of(run), times.back()), times);
+        return json ? samplesJson(columns, &reference) : samplesCsv(columns, &reference);
     }
     case ExportCommand::Curves: {
         CurveSet curves;
@@ -52,6 +62,21 @@ std::string render(const CliOptions& options)
     case ExportCommand::Equilibria: {
         const std::vector<Equilibrium> equilibria = planarEquilibria();
         return json ? equilibriaJson(equilibria) : equilibriaCsv(equilibria);
+    }
+    case ExportCommand::Accuracy: {
+        Simulation run;
+        run.initialize();
+        run.runSimulation();
+        ReferenceValues presentDay;
+        if (const auto reached = referencePresentDay(ReferenceStart::of(run))) {
+            presentDay = *reached;
+        } else {
+            // Written as not-a-number rather than as a made-up event.
+            const long double nan = std::numeric_limits<long double>::quiet_NaN();
+            presentDay = {nan, nan, {nan, nan, nan, nan}, nan, nan, nan};
+        }
+        const std::vector<AccuracyRow> rows = accuracyRows(run, presentDay);
+        return json ? accuracyJson(rows) : accuracyCsv(rows);
     }
     case ExportCommand::Help:
         return usageText();
