@@ -120,10 +120,11 @@ std::string samplesCsv(const SampleColumns& samples)
     return out;
 }
 
-std::string samplesJson(const SampleColumns& samples)
+std::string samplesJson(const SampleColumns& samples, const RunParameters& parameters)
 {
     const std::vector<SampleRow> rows = sampleRows(samples);
-    std::string out = "{\"index\":[";
+    std::string out = "{\"q\":" + jsonNumber(parameters.q) + ",\"T\":" + std::to_string(parameters.T);
+    out += ",\"index\":[";
     out.reserve(rows.size() * 8 * 24);
     for (std::size_t k = 0; k < rows.size(); ++k) {
         if (k != 0)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RunParameters.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -18,8 +20,9 @@ struct SampleColumns {
 // sample; the last three columns are computed as the read-outs compute them.
 std::string samplesCsv(const SampleColumns& samples);
 
-// One object with one array per CSV column; non-finite values are null.
-std::string samplesJson(const SampleColumns& samples);
+// One object: the run's parameters "q" and "T", then one array per CSV
+// column; non-finite values are null.
+std::string samplesJson(const SampleColumns& samples, const RunParameters& parameters);
 
 // FNV-1a 64 over the IEEE-754 bytes (little-endian) of z2, w0, w2 and time of
 // sample 0, then sample 1, and so on, as 16 lower-case hex digits.

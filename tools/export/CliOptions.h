@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RunParameters.h"
+
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@ struct CliOptions {
     std::string outputPath; // empty: standard output
     double z2 = 0; // trace: the point the solution passes through
     double w0 = 0;
+    RunParameters parameters; // samples, summary: the run's q and T
 };
 
 struct CliParseResult {
@@ -26,6 +29,8 @@ struct CliParseResult {
 // after the subcommand, as "--option value" or "--option=value"; --help and
 // --version need no subcommand. trace needs --z2 and --w0, each a finite
 // decimal number and nothing else (an optional leading '+', no spaces).
+// --q and --T apply to the subcommands whose output follows the run and are
+// refused by the others; with them the parameters lie in their domain.
 CliParseResult parseCommandLine(const std::vector<std::string>& args);
 
 std::string usageText();

@@ -22,18 +22,29 @@ namespace {
 
 constexpr int kExitIoFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitRunFailed = 3;
 
-std::string render(const CliOptions& options)
+// The output, or, when the run behind it cannot reach the present day, why.
+struct Rendered {
+    std::string text;
+    RunStatus status = RunStatus::Ok;
+    Rendered(std::string t) : text(std::move(t)) {}
+    Rendered(RunStatus s) : status(s) {}
+};
+
+Rendered render(const CliOptions& options)
 {
     const bool json = options.format == ExportFormat::Json;
     switch (options.command) {
     case ExportCommand::Samples: {
         Simulation run;
-        run.initialize();
-        run.runSimulation();
+        run.initialize(options.parameters);
+        const RunStatus status = run.runSimulationBounded();
+        if (status != RunStatus::Ok)
+            return status;
         const SampleColumns columns{run.getz2Data(), run.getw0Data(), run.getw2Data(),
                                     run.getTimeData()};
-        return json ? samplesJson(columns) : samplesCsv(columns);
+        return json ? samplesJson(columns, options.parameters) : samplesCsv(columns);
     }
     case ExportCommand::Curves: {
         CurveSet curves;
@@ -41,7 +52,9 @@ std::string render(const CliOptions& options)
         return json ? curvesJson(curves) : curvesCsv(curves);
     }
     case ExportCommand::Summary: {
-        const RunSummary summary = computeRunSummary();
+        const RunSummary summary = computeRunSummary(options.parameters);
+        if (summary.status != RunStatus::Ok)
+            return summary.status;
         return json ? summaryJson(summary) : summaryText(summary);
     }
     case ExportCommand::Trace: {
@@ -57,7 +70,7 @@ std::string render(const CliOptions& options)
     case ExportCommand::Version:
         return std::string("cosmophase-export ") + COSMOPHASE_VERSION + "\n";
     }
-    return {};
+    return std::string();
 }
 
 // Buffered output can fail as late as the final flush or close (a full disk).
@@ -91,7 +104,14 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
 
-    const std::string text = render(parsed.options);
+    const Rendered rendered = render(parsed.options);
+    if (rendered.status != RunStatus::Ok) {
+        const RunParameters& p = parsed.options.parameters;
+        std::fprintf(stderr, "cosmophase-export: q = %s, T = %d: %s\n", accelerationText(p.q).c_str(),
+                     p.T, statusReason(rendered.status).c_str());
+        return kExitRunFailed;
+    }
+    const std::string& text = rendered.text;
     const bool informational = parsed.options.command == ExportCommand::Help ||
                                parsed.options.command == ExportCommand::Version;
     if (informational || parsed.options.outputPath.empty())
