@@ -31,10 +31,11 @@ std::string accuracyCsv(const std::vector<AccuracyRow>& rows)
     return out;
 }
 
-std::string accuracyJson(const std::vector<AccuracyRow>& rows)
+std::string accuracyJson(const std::vector<AccuracyRow>& rows, const RunParameters& parameters)
 {
     static constexpr const char* kFields[] = {"run", "reference", "error", "correct_digits"};
-    std::string out = "[";
+    std::string out = "{\"q\":" + jsonNumber(parameters.q) + ",\"T\":" + std::to_string(parameters.T);
+    out += ",\"quantities\":[";
     for (std::size_t i = 0; i < rows.size(); ++i) {
         out += i == 0 ? "{" : ",{";
         out += "\"quantity\":\"" + rows[i].quantity + "\"";
@@ -47,7 +48,7 @@ std::string accuracyJson(const std::vector<AccuracyRow>& rows)
         }
         out += '}';
     }
-    out += "]\n";
+    out += "]}\n";
     return out;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Accuracy.h"
+#include "RunParameters.h"
 
 #include <string>
 #include <vector>
@@ -12,8 +13,9 @@ namespace cosmophase {
 // double.
 std::string accuracyCsv(const std::vector<AccuracyRow>& rows);
 
-// An array with one object per row and the same five fields; non-finite
-// numbers are null.
-std::string accuracyJson(const std::vector<AccuracyRow>& rows);
+// One object: the run's parameters "q" and "T", then "quantities", an array
+// with one object per row and the same five fields; non-finite numbers are
+// null.
+std::string accuracyJson(const std::vector<AccuracyRow>& rows, const RunParameters& parameters);
 
 } // namespace cosmophase

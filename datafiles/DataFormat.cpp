@@ -139,10 +139,12 @@ std::string samplesCsv(const SampleColumns& samples, const ReferenceSamples* ref
     return out;
 }
 
-std::string samplesJson(const SampleColumns& samples, const ReferenceSamples* reference)
+std::string samplesJson(const SampleColumns& samples, const RunParameters& parameters,
+                        const ReferenceSamples* reference)
 {
     const std::vector<SampleRow> rows = sampleRows(samples);
-    std::string out = "{\"index\":[";
+    std::string out = "{\"q\":" + jsonNumber(parameters.q) + ",\"T\":" + std::to_string(parameters.T);
+    out += ",\"index\":[";
     out.reserve(rows.size() * 8 * 24);
     for (std::size_t k = 0; k < rows.size(); ++k) {
         if (k != 0)

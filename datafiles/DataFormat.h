@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ReferenceSamples.h"
+#include "RunParameters.h"
 
 #include <cstddef>
 #include <string>
@@ -23,8 +24,10 @@ struct SampleColumns {
 // reference_xi0 follow.
 std::string samplesCsv(const SampleColumns& samples, const ReferenceSamples* reference = nullptr);
 
-// One object with one array per CSV column; non-finite values are null.
-std::string samplesJson(const SampleColumns& samples, const ReferenceSamples* reference = nullptr);
+// One object: the run's parameters "q" and "T", then one array per CSV
+// column; non-finite values are null.
+std::string samplesJson(const SampleColumns& samples, const RunParameters& parameters,
+                        const ReferenceSamples* reference = nullptr);
 
 // FNV-1a 64 over the IEEE-754 bytes (little-endian) of z2, w0, w2 and time of
 // sample 0, then sample 1, and so on, as 16 lower-case hex digits.

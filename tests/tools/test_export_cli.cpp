@@ -145,7 +145,9 @@ TEST(ExportCli, SamplesAndSummaryAreTheForwardRunToTheLastBit)
     }
     expectSameText(csv, expected);
     const QJsonObject object = QJsonDocument::fromJson(QByteArray::fromStdString(json)).object();
-    EXPECT_EQ(object.size(), 8);
+    EXPECT_EQ(object.size(), 10);
+    EXPECT_TRUE(sameBits(object["q"].toDouble(), 0.999999426));
+    EXPECT_EQ(object["T"].toInt(), 9000);
     for (std::size_t c = 0; c < 8; ++c)
         expectSameBits(object[names[c]], columns[c], qPrintable(names[c]));
 
@@ -177,8 +179,10 @@ TEST(ExportCli, SamplesAndSummaryAreTheForwardRunToTheLastBit)
 TEST(ExportCli, AccuracyComparesTheLastSampleWithThePresentDay)
 {
     const std::string csv = outputOf({"accuracy"});
-    const QJsonArray json =
-        QJsonDocument::fromJson(QByteArray::fromStdString(outputOf({"accuracy", "--format=json"}))).array();
+    const QJsonObject accuracy =
+        QJsonDocument::fromJson(QByteArray::fromStdString(outputOf({"accuracy", "--format=json"}))).object();
+    EXPECT_EQ(accuracy["T"].toInt(), 9000);
+    const QJsonArray json = accuracy["quantities"].toArray();
     const QJsonObject summary =
         QJsonDocument::fromJson(QByteArray::fromStdString(outputOf({"summary", "--format=json"}))).object();
     Simulation run;
@@ -238,9 +242,23 @@ TEST(ExportCli, SamplesWithTheReferenceAtEachSample)
 
     const QJsonObject object = QJsonDocument::fromJson(
         QByteArray::fromStdString(outputOf({"--reference", "samples", "--format", "json"}))).object();
-    EXPECT_EQ(object.size(), 14);
+    EXPECT_EQ(object.size(), 16); // q, T and the fourteen columns
     expectSameBits(object["reference_q0"], reference.q0, "reference_q0");
     expectSameBits(object["reference_z2"], reference.z2, "reference_z2");
+}
+
+// The defaults spelt out are the defaults; other values reach the run.
+TEST(ExportCli, ParametersChooseTheRun)
+{
+    EXPECT_TRUE(outputOf({"samples", "--q", "0.999999426", "--T", "9000"}) == outputOf({"samples"}));
+    const std::string other = outputOf({"samples", "--q=1", "--T=1000", "--format=json"});
+    const QJsonObject object = QJsonDocument::fromJson(QByteArray::fromStdString(other)).object();
+    EXPECT_EQ(object["q"].toDouble(), 1.0);
+    EXPECT_EQ(object["T"].toInt(), 1000);
+    EXPECT_EQ(object["index"].toArray().size(), 6170);
+    const std::string summary = outputOf({"summary", "--T", "+1000", "--q", "1"});
+    EXPECT_NE(summary.find("\nq                1\nT                1000\n"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("6169 attempted, 0 rejected"), std::string::npos) << summary;
 }
 
 TEST(ExportCli, CurvesAreListedInOrderInCsvAndAsXYArraysInJson)
@@ -384,6 +402,18 @@ const struct {
     {"LoneSign", 2, {"trace", "--z2", "+", "--w0", "0"}, "'+'", "keep.csv"},
     {"PointTwice", 2, {"trace", "--z2", "1", "--w0", "0", "--z2=1"}, "--z2", "keep.csv"},
     {"PointForAnotherCommand", 2, {"equilibria", "--w0", "0"}, "--w0", "keep.csv"},
+    // The run's parameters: numbers in their domain, for the subcommands that use them.
+    {"QOutsideDomain", 2, {"samples", "--q", "1.3228756555322954"}, "--q", "keep.csv"},
+    {"QNotANumber", 2, {"summary", "--q=0.9q"}, "'0.9q'", "keep.csv"},
+    {"TZero", 2, {"samples", "--T", "0"}, "--T", "keep.csv"},
+    {"TFraction", 2, {"samples", "--T", "9000.5"}, "'9000.5'", "keep.csv"},
+    {"StartTimeRoundsToZero", 2, {"samples", "--q", "1e-320", "--T", "2147483647"}, "--q and --T",
+     "keep.csv"},
+    {"ParametersForCurves", 2, {"curves", "--T", "9000"}, "--T", "keep.csv"},
+    {"ParametersForTrace", 2, {"trace", "--z2", "1", "--w0", "0", "--q", "1"}, "--q", "keep.csv"},
+    // In the domain, but too close to the pole for the run to reach the present day.
+    {"RunOutOfSteps", 3, {"samples", "--q", "1.3113"}, "step budget", "keep.csv"},
+    {"RunStalls", 3, {"summary", "--q", "1.3118296438086006"}, "stalled", "keep.csv"},
     {"UnknownTraceOption", 2, {"trace", "--z2", "1", "--w0", "0", "--z4", "0"}, "'--z4'",
      "keep.csv"},
     // Echoed input stays on one line.

@@ -1,9 +1,9 @@
 #include "CliOptions.h"
 
+#include "DecimalText.h"
 #include "OneLine.h"
+#include "ParameterOptions.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstddef>
 #include <optional>
 
@@ -41,22 +41,25 @@ CliParseResult failed(std::string error)
     return result;
 }
 
-// A finite decimal number and nothing else: no spaces, no hexadecimal, no
-// "nan" or "inf", nothing that rounds to infinity or to zero from a non-zero
-// value. A single leading '+' is allowed, as printf's "%+g" writes one.
 // Returns the error, empty when the number is stored in `value`.
 std::string readFiniteNumber(const std::string& name, const std::string& text, double& value)
 {
-    const char* first = text.data();
-    const char* last = first + text.size();
-    if (last - first > 1 && *first == '+' && first[1] != '-' && first[1] != '+')
-        ++first;
-    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
-    if (error == std::errc::result_out_of_range && end == last)
+    switch (readFiniteDecimal(text, value)) {
+    case DecimalError::OutOfRange:
         return "option " + name + ": " + quoted(text) + " is beyond the range of a double";
-    if (error != std::errc() || end != last || !std::isfinite(value))
+    case DecimalError::NotANumber:
         return "option " + name + " needs a finite decimal number, not " + quoted(text);
+    case DecimalError::None:
+        break;
+    }
     return {};
+}
+
+// The subcommands whose output depends on q and T.
+bool followsParameters(ExportCommand command)
+{
+    return command == ExportCommand::Samples || command == ExportCommand::Summary ||
+           command == ExportCommand::Accuracy;
 }
 
 struct Seen {
@@ -64,6 +67,8 @@ struct Seen {
     bool output = false;
     bool z2 = false;
     bool w0 = false;
+    bool q = false;
+    bool T = false;
 };
 
 bool* seenFlag(Seen& seen, const std::string& name)
@@ -76,12 +81,20 @@ bool* seenFlag(Seen& seen, const std::string& name)
         return &seen.z2;
     if (name == "--w0")
         return &seen.w0;
+    if (name == "--q")
+        return &seen.q;
+    if (name == "--T")
+        return &seen.T;
     return nullptr;
 }
 
 // Stores one option's value; returns the error, empty when it is valid.
 std::string applyOption(CliOptions& options, const std::string& name, const std::string& value)
 {
+    if (isParameterOption(name)) {
+        const std::string error = readParameterOption(name, value, options.parameters);
+        return error.empty() ? error : "option " + name + " " + quoted(value) + ": " + error;
+    }
     if (name == "--output") {
         options.outputPath = value;
     } else if (name == "--format") {
@@ -173,6 +186,12 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
                           " applies only to trace");
         if (result.options.reference && *subcommand != ExportCommand::Samples)
             return failed("option --reference applies only to samples");
+        if (!followsParameters(*subcommand) && (seen.q || seen.T))
+            return failed(std::string("option ") + (seen.q ? "--q" : "--T") +
+                          " applies only to samples, summary and accuracy");
+        const std::string outside = ParameterDomain::check(result.options.parameters);
+        if (!outside.empty())
+            return failed("options --q and --T: " + outside);
         result.options.command = *subcommand;
     }
     return result;
@@ -181,6 +200,7 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
 std::string usageText()
 {
     return "Usage: cosmophase-export SUBCOMMAND [--format csv|json] [--output PATH]\n"
+           "       cosmophase-export samples|summary|accuracy [--q Q] [--T N] [--format csv|json] [--output PATH]\n"
            "       cosmophase-export samples --reference [--format csv|json] [--output PATH]\n"
            "       cosmophase-export trace --z2 X --w0 Y [--format csv|json] [--output PATH]\n"
            "\n"
@@ -210,11 +230,18 @@ std::string usageText()
            "  --reference        samples: add the reference solution at each sample,\n"
            "                     reference_z2,reference_w0,reference_w2,\n"
            "                     reference_density_ratio,reference_q0,reference_xi0\n"
+           + parameterOptionsHelp() +
            "  --help             show this help\n"
            "  --version          show the version\n"
            "\n"
+           "q and T choose the run of samples, summary and accuracy (their JSON and\n"
+           "the summary name them); curves, trace and equilibria do not depend on them and refuse --q\n"
+           "and --T. Above q = 1.311 some runs cannot reach the present day.\n"
+           "\n"
            "Numbers are written with 17 significant digits, so they read back exactly.\n"
-           "Exit status: 0 success, 1 I/O failure, 2 bad arguments.\n";
+           "Exit status: 0 success, 1 I/O failure, 2 bad arguments, 3 a run that\n"
+           "cannot reach the present day (q close to sqrt(7)/2); the output is then\n"
+           "not written.\n";
 }
 
 } // namespace cosmophase

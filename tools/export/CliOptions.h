@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RunParameters.h"
+
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@ struct CliOptions {
     double z2 = 0; // trace: the point the solution passes through
     double w0 = 0;
     bool reference = false; // samples: add the reference solution's columns
+    RunParameters parameters; // samples, summary: the run's q and T
 };
 
 struct CliParseResult {
@@ -28,6 +31,8 @@ struct CliParseResult {
 // --version need no subcommand. trace needs --z2 and --w0, each a finite
 // decimal number and nothing else (an optional leading '+', no spaces).
 // --reference is a flag of samples and takes no value.
+// --q and --T apply to the subcommands whose output follows the run and are
+// refused by the others; with them the parameters lie in their domain.
 CliParseResult parseCommandLine(const std::vector<std::string>& args);
 
 std::string usageText();
