@@ -11,6 +11,8 @@
 
 class MyOpenGLView;
 class QWidget;
+class ReferenceComputation;
+class ReferenceReadouts;
 class TimeSeriesChart;
 namespace Ui {
 class MasterViewController;
@@ -51,6 +53,8 @@ public:
 
     MyOpenGLView* openGLView() const;
     TimeSeriesChart* timeSeriesChart() const;
+    ReferenceComputation* referenceComputation() const { return m_reference; }
+    ReferenceReadouts* referenceReadouts() const { return m_reference_readouts; }
     const std::vector<double>& z2Array() const { return m_z2_array; }
     const std::vector<double>& w0Array() const { return m_w0_array; }
     const std::vector<double>& w2Array() const { return m_w2_array; }
@@ -85,6 +89,9 @@ private:
     // The generated form stays out of this header: only the controller sees it.
     std::unique_ptr<Ui::MasterViewController> m_ui;
     QPointer<QWidget> m_view;
+    // The reference solution beside the run, computed once the plot shows.
+    ReferenceComputation* m_reference = nullptr;
+    ReferenceReadouts* m_reference_readouts = nullptr;
     std::vector<double> m_z2_array;
     std::vector<double> m_w0_array;
     std::vector<double> m_w2_array;

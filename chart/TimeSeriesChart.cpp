@@ -28,16 +28,22 @@ struct Curve {
 
 using cosmophase::TimeSeries;
 
-constexpr Curve kCurves[2][TimeSeriesChart::kCurvesPerTab] = {
-    {{"q0", &TimeSeries::q0},
-     {"xi0", &TimeSeries::xi0},
-     {QT_TRANSLATE_NOOP("TimeSeriesChart", "Density ratio"), &TimeSeries::densityRatio}},
-    {{"z2", &TimeSeries::z2}, {"w0", &TimeSeries::w0}, {"w2", &TimeSeries::w2}},
-};
-const char* const kTabTitles[2] = {QT_TRANSLATE_NOOP("TimeSeriesChart", "Observables"),
-                                   QT_TRANSLATE_NOOP("TimeSeriesChart", "State")};
-const char* const kValueTitles[2] = {QT_TRANSLATE_NOOP("TimeSeriesChart", "Observable"),
-                                     QT_TRANSLATE_NOOP("TimeSeriesChart", "State variable")};
+constexpr Curve kObservableCurves[TimeSeriesChart::kCurvesPerTab] = {
+    {"q0", &TimeSeries::q0},
+    {"xi0", &TimeSeries::xi0},
+    {QT_TRANSLATE_NOOP("TimeSeriesChart", "Density ratio"), &TimeSeries::densityRatio}};
+constexpr Curve kStateCurves[TimeSeriesChart::kCurvesPerTab] = {
+    {"z2", &TimeSeries::z2}, {"w0", &TimeSeries::w0}, {"w2", &TimeSeries::w2}};
+// The error tab shows the observables' errors under the observables' names.
+constexpr const Curve* kCurves[TimeSeriesChart::kTabs] = {kObservableCurves, kStateCurves,
+                                                          kObservableCurves};
+const char* const kTabTitles[TimeSeriesChart::kTabs] = {
+    QT_TRANSLATE_NOOP("TimeSeriesChart", "Observables"), QT_TRANSLATE_NOOP("TimeSeriesChart", "State"),
+    QT_TRANSLATE_NOOP("TimeSeriesChart", "Error")};
+const char* const kValueTitles[TimeSeriesChart::kTabs] = {
+    QT_TRANSLATE_NOOP("TimeSeriesChart", "Observable"),
+    QT_TRANSLATE_NOOP("TimeSeriesChart", "State variable"),
+    QT_TRANSLATE_NOOP("TimeSeriesChart", "Relative error of the run")};
 
 // Drawn above the chart.
 constexpr qreal kMarkerZ = 100;
@@ -72,7 +78,7 @@ TimeSeriesChart::TimeSeriesChart(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_tabs);
     m_tabs->setDocumentMode(true);
-    for (const Tab tab : {Observables, State})
+    for (const Tab tab : {Observables, State, Error})
         buildPlot(m_plots[tab], tab);
 }
 
@@ -88,7 +94,15 @@ void TimeSeriesChart::buildPlot(Plot& plot, Tab tab)
     plot.timeAxis->setBase(100);
     plot.timeAxis->setLabelFormat(QStringLiteral("%.0e"));
     plot.timeAxis->setTitleText(tr("Elapsed time (years)"));
-    plot.valueAxis = new QValueAxis;
+    if (tab == Error) {
+        auto* logAxis = new QLogValueAxis;
+        logAxis->setBase(10);
+        logAxis->setLabelFormat(QStringLiteral("%.0e"));
+        plot.valueAxis = logAxis;
+        plot.chart->setTitle(tr("Computing the reference solution…"));
+    } else {
+        plot.valueAxis = new QValueAxis;
+    }
     plot.valueAxis->setTitleText(tr(kValueTitles[tab]));
     plot.chart->addAxis(plot.timeAxis, Qt::AlignBottom);
     plot.chart->addAxis(plot.valueAxis, Qt::AlignLeft);
@@ -139,20 +153,43 @@ void TimeSeriesChart::renderCurrentPlot(QPainter& painter) const
 void TimeSeriesChart::setSeries(cosmophase::TimeSeries series)
 {
     m_series = std::move(series);
-    for (const Tab tab : {Observables, State})
+    if (hasReference())
+        m_errors = cosmophase::relativeErrorOf(m_series, m_reference);
+    for (const Tab tab : {Observables, State, Error})
         fillPlot(m_plots[tab], tab);
+}
+
+void TimeSeriesChart::setReference(cosmophase::TimeSeries reference)
+{
+    m_reference = std::move(reference);
+    m_errors = cosmophase::relativeErrorOf(m_series, m_reference);
+    for (const Tab tab : {Observables, State})
+        fillReference(m_plots[tab], tab);
+    m_plots[Error].chart->setTitle(QString());
+    fillPlot(m_plots[Error], Error);
+}
+
+const cosmophase::TimeSeries& TimeSeriesChart::shownOn(Tab tab) const
+{
+    return tab == Error ? m_errors : m_series;
 }
 
 void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
 {
-    const std::vector<double>& time = m_series.time;
+    const cosmophase::TimeSeries& shown = shownOn(tab);
+    const std::vector<double>& time = shown.time;
+    // A logarithmic value axis cannot place zero (a sample where the run is
+    // exact) or below.
+    const bool logarithmic = tab == Error;
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
     for (int k = 0; k < kCurvesPerTab; ++k) {
-        const std::vector<double>& values = m_series.*kCurves[tab][k].values;
+        const std::vector<double>& values = shown.*kCurves[tab][k].values;
         QList<QPointF> points;
         points.reserve(static_cast<qsizetype>(time.size()));
-        for (std::size_t i = 0; i < time.size(); ++i) {
+        for (std::size_t i = 0; i < time.size() && i < values.size(); ++i) {
+            if (logarithmic && !(values[i] > 0 && std::isfinite(values[i])))
+                continue;
             points.append(QPointF(time[i], values[i]));
             if (std::isfinite(values[i])) {
                 low = std::min(low, values[i]);
@@ -164,9 +201,12 @@ void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
     // A logarithmic axis needs a positive range; the run's times always are.
     if (!time.empty() && time.front() > 0 && time.back() > time.front())
         plot.timeAxis->setRange(time.front(), time.back());
-    if (low < high) {
-        plot.valueAxis->setRange(low, high);
-        plot.valueAxis->applyNiceNumbers();
+    if (logarithmic && low < high) {
+        plot.valueAxis->setRange(std::pow(10.0, std::floor(std::log10(low))),
+                                 std::pow(10.0, std::ceil(std::log10(high))));
+    } else if (auto* linear = qobject_cast<QValueAxis*>(plot.valueAxis); linear && low < high) {
+        linear->setRange(low, high);
+        linear->applyNiceNumbers();
     }
     // Only a filled chart is worth caching; the empty one is drawn directly
     // in the window's first frame.
@@ -175,6 +215,37 @@ void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
         plot.chart->graphicsEffect()->setEnabled(chartPixmapFitsCache());
     }
     placeMarker(plot);
+}
+
+// Dashed, in the colour of the run's curve of the same quantity, against the
+// run's times; the value axis keeps the run's range.
+void TimeSeriesChart::fillReference(Plot& plot, Tab tab)
+{
+    for (int k = 0; k < kCurvesPerTab; ++k) {
+        QLineSeries*& curve = plot.referenceCurves[k];
+        if (!curve) {
+            curve = new QLineSeries;
+            curve->setName(tr("%1, reference").arg(tr(kCurves[tab][k].name)));
+            plot.chart->addSeries(curve);
+            curve->attachAxis(plot.timeAxis);
+            curve->attachAxis(plot.valueAxis);
+            QPen pen = plot.curves[k]->pen();
+            pen.setStyle(Qt::DashLine);
+            curve->setPen(pen);
+        }
+        const std::vector<double>& time = m_series.time;
+        const std::vector<double>& values = m_reference.*kCurves[tab][k].values;
+        QList<QPointF> points;
+        points.reserve(static_cast<qsizetype>(time.size()));
+        for (std::size_t i = 0; i < time.size() && i < values.size(); ++i)
+            points.append(QPointF(time[i], values[i]));
+        curve->replace(points);
+    }
+}
+
+const std::array<QLineSeries*, TimeSeriesChart::kCurvesPerTab>& TimeSeriesChart::referenceCurves(Tab tab) const
+{
+    return m_plots[tab].referenceCurves;
 }
 
 QChartView* TimeSeriesChart::chartView(Tab tab) const
@@ -235,8 +306,9 @@ void TimeSeriesChart::placeMarker(const Plot& plot)
         return;
     }
     const QRectF area = plot.chart->plotArea();
+    // Any value maps to the same x; 1 is one that a logarithmic axis can place.
     const qreal x =
-        plot.chart->mapToPosition(QPointF(m_series.time[static_cast<std::size_t>(m_marker_index)], 0), plot.curves[0]).x();
+        plot.chart->mapToPosition(QPointF(m_series.time[static_cast<std::size_t>(m_marker_index)], 1), plot.curves[0]).x();
     plot.marker->setLine(QLineF(plot.chart->mapToScene(QPointF(x, area.top())),
                                 plot.chart->mapToScene(QPointF(x, area.bottom()))));
     plot.marker->show();
