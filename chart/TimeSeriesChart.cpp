@@ -5,6 +5,7 @@
 #include <QGraphicsEffect>
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>
+#include <QLabel>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QMouseEvent>
@@ -78,8 +79,13 @@ TimeSeriesChart::TimeSeriesChart(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_tabs);
     m_tabs->setDocumentMode(true);
-    for (const Tab tab : {Observables, State, Error})
+    for (const Tab tab : {Observables, State})
         buildPlot(m_plots[tab], tab);
+    // The error plot is built with the reference, after the first frame;
+    // start-up only pays for this label.
+    auto* placeholder = new QLabel(tr("Computing the reference solution…"));
+    placeholder->setAlignment(Qt::AlignCenter);
+    m_tabs->addTab(placeholder, tr(kTabTitles[Error]));
 }
 
 TimeSeriesChart::~TimeSeriesChart() = default;
@@ -99,7 +105,6 @@ void TimeSeriesChart::buildPlot(Plot& plot, Tab tab)
         logAxis->setBase(10);
         logAxis->setLabelFormat(QStringLiteral("%.0e"));
         plot.valueAxis = logAxis;
-        plot.chart->setTitle(tr("Computing the reference solution…"));
     } else {
         plot.valueAxis = new QValueAxis;
     }
@@ -129,17 +134,31 @@ void TimeSeriesChart::buildPlot(Plot& plot, Tab tab)
     plot.view->setRenderHint(QPainter::Antialiasing);
     plot.view->viewport()->installEventFilter(this);
     plot.view->setToolTip(tr("Click or drag to move the marker to that time"));
-    m_tabs->addTab(plot.view, tr(kTabTitles[tab]));
+    if (tab != Error) {
+        m_tabs->addTab(plot.view, tr(kTabTitles[tab]));
+        return;
+    }
+    const int current = m_tabs->currentIndex();
+    QWidget* placeholder = m_tabs->widget(Error);
+    m_tabs->removeTab(Error);
+    delete placeholder;
+    m_tabs->insertTab(Error, plot.view, tr(kTabTitles[tab]));
+    m_tabs->setCurrentIndex(current);
 }
 
 QSize TimeSeriesChart::currentPlotSize() const
 {
-    return m_plots[m_tabs->currentIndex()].view->viewport()->size();
+    const Plot& plot = m_plots[m_tabs->currentIndex()];
+    return plot.view ? plot.view->viewport()->size() : m_tabs->currentWidget()->size();
 }
 
 void TimeSeriesChart::renderCurrentPlot(QPainter& painter) const
 {
     const Plot& plot = m_plots[m_tabs->currentIndex()];
+    if (!plot.view) {
+        m_tabs->currentWidget()->render(&painter);
+        return;
+    }
     QGraphicsEffect* const effect = plot.chart->graphicsEffect();
     const bool cached = effect && effect->isEnabled();
     if (cached)
@@ -155,8 +174,10 @@ void TimeSeriesChart::setSeries(cosmophase::TimeSeries series)
     m_series = std::move(series);
     if (hasReference())
         m_errors = cosmophase::relativeErrorOf(m_series, m_reference);
-    for (const Tab tab : {Observables, State, Error})
-        fillPlot(m_plots[tab], tab);
+    for (const Tab tab : {Observables, State, Error}) {
+        if (m_plots[tab].chart)
+            fillPlot(m_plots[tab], tab);
+    }
 }
 
 void TimeSeriesChart::setReference(cosmophase::TimeSeries reference)
@@ -165,7 +186,8 @@ void TimeSeriesChart::setReference(cosmophase::TimeSeries reference)
     m_errors = cosmophase::relativeErrorOf(m_series, m_reference);
     for (const Tab tab : {Observables, State})
         fillReference(m_plots[tab], tab);
-    m_plots[Error].chart->setTitle(QString());
+    if (!m_plots[Error].chart)
+        buildPlot(m_plots[Error], Error);
     fillPlot(m_plots[Error], Error);
 }
 
@@ -277,7 +299,7 @@ void TimeSeriesChart::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     for (const Plot& plot : m_plots) {
-        if (QGraphicsEffect* effect = plot.chart->graphicsEffect())
+        if (QGraphicsEffect* effect = plot.chart ? plot.chart->graphicsEffect() : nullptr)
             effect->setEnabled(chartPixmapFitsCache());
     }
 }
@@ -294,8 +316,10 @@ bool TimeSeriesChart::chartPixmapFitsCache() const
 void TimeSeriesChart::setMarkerIndex(int index)
 {
     m_marker_index = index;
-    for (const Plot& plot : m_plots)
-        placeMarker(plot);
+    for (const Plot& plot : m_plots) {
+        if (plot.chart)
+            placeMarker(plot);
+    }
 }
 
 void TimeSeriesChart::placeMarker(const Plot& plot)
@@ -348,7 +372,7 @@ bool TimeSeriesChart::eventFilter(QObject* watched, QEvent* event)
 const TimeSeriesChart::Plot* TimeSeriesChart::plotOfViewport(const QObject* viewport) const
 {
     for (const Plot& plot : m_plots) {
-        if (plot.view->viewport() == viewport)
+        if (plot.view && plot.view->viewport() == viewport)
             return &plot;
     }
     return nullptr;

@@ -41,7 +41,8 @@ public:
     // curves on the first two tabs and the error tab's curves.
     void setReference(cosmophase::TimeSeries reference);
     bool hasReference() const { return !m_reference.time.empty(); }
-    // Empty until a reference is given.
+    // Empty until a reference is given; so is everything of the Error tab,
+    // whose page says until then that the reference is being computed.
     const std::array<QLineSeries*, kCurvesPerTab>& referenceCurves(Tab tab) const;
 
     int markerIndex() const { return m_marker_index; }
