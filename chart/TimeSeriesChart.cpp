@@ -6,6 +6,8 @@
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QMouseEvent>
@@ -247,7 +249,7 @@ void TimeSeriesChart::fillReference(Plot& plot, Tab tab)
         QLineSeries*& curve = plot.referenceCurves[k];
         if (!curve) {
             curve = new QLineSeries;
-            curve->setName(tr("%1, reference").arg(tr(kCurves[tab][k].name)));
+            curve->setName(tr("Reference (dashed)"));
             plot.chart->addSeries(curve);
             curve->attachAxis(plot.timeAxis);
             curve->attachAxis(plot.valueAxis);
@@ -262,7 +264,11 @@ void TimeSeriesChart::fillReference(Plot& plot, Tab tab)
         for (std::size_t i = 0; i < time.size() && i < values.size(); ++i)
             points.append(QPointF(time[i], values[i]));
         curve->replace(points);
+        // One legend entry stands for all three.
+        plot.chart->legend()->markers(curve).constFirst()->setVisible(k == 0);
     }
+    // Entries drawn as short lines in each curve's pen show which is dashed.
+    plot.chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
 }
 
 const std::array<QLineSeries*, TimeSeriesChart::kCurvesPerTab>& TimeSeriesChart::referenceCurves(Tab tab) const
