@@ -3,6 +3,8 @@
 #include "MyOpenGLView.h"
 #include "Observables.h"
 #include "ReadoutFormat.h"
+#include "ReferenceComputation.h"
+#include "ReferenceReadouts.h"
 #include "Simulation.h"
 #include "TimeSeries.h"
 #include "TimeSeriesChart.h"
@@ -22,6 +24,7 @@ QString qt(const std::string& text)
 MasterViewController::MasterViewController(QObject* parent)
     : QObject(parent)
     , m_ui(std::make_unique<Ui::MasterViewController>())
+    , m_reference(new ReferenceComputation(this))
 {
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(kTickMilliseconds);
@@ -68,9 +71,16 @@ QWidget* MasterViewController::view()
     TimeSeriesChart* chart = m_ui->timeSeriesChart;
     connect(this, &MasterViewController::markerMoved, chart, &TimeSeriesChart::setMarkerIndex);
     connect(chart, &TimeSeriesChart::scrubRequested, this, &MasterViewController::scrubTo);
+    m_reference_readouts = new ReferenceReadouts(m_ui->readoutsLayout, m_view);
+    connect(this, &MasterViewController::markerMoved, m_reference_readouts, &ReferenceReadouts::setMarkerIndex);
+    connect(m_reference, &ReferenceComputation::started, m_reference_readouts, &ReferenceReadouts::showComputing);
+    connect(m_reference, &ReferenceComputation::ready, m_reference_readouts, &ReferenceReadouts::setResult);
+    connect(m_reference, &ReferenceComputation::ready, chart,
+            [chart](const std::shared_ptr<const ReferenceResult>& result) { chart->setReference(result->reference); });
     // Filled once the plot has shown its first frame, so start-up never waits for it.
     connect(m_ui->openGLView, &QOpenGLWidget::frameSwapped, chart, [this, chart] {
         chart->setSeries(cosmophase::timeSeriesOf({m_z2_array, m_w0_array, m_w2_array, m_time_array}));
+        m_reference->compute();
     }, Qt::SingleShotConnection);
     initialize();
     return m_view;
@@ -89,6 +99,7 @@ void MasterViewController::initialize()
         m_w0_array = simulation.getw0Data();
         m_w2_array = simulation.getw2Data();
         m_time_array = simulation.getTimeData();
+        m_reference->setRun(simulation);
     }
 
     // The run always records its starting state, so sample 0 exists.

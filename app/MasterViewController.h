@@ -13,6 +13,8 @@
 
 class MyOpenGLView;
 class QWidget;
+class ReferenceComputation;
+class ReferenceReadouts;
 class TimeSeriesChart;
 namespace Ui {
 class MasterViewController;
@@ -55,6 +57,8 @@ public:
     TimeSeriesChart* timeSeriesChart() const;
     // The curve switches the form's check boxes are bound to, for the menu.
     CurveSwitches& curveSwitches() { return m_curve_switches; }
+    ReferenceComputation* referenceComputation() const { return m_reference; }
+    ReferenceReadouts* referenceReadouts() const { return m_reference_readouts; }
     const std::vector<double>& z2Array() const { return m_z2_array; }
     const std::vector<double>& w0Array() const { return m_w0_array; }
     const std::vector<double>& w2Array() const { return m_w2_array; }
@@ -90,6 +94,9 @@ private:
     std::unique_ptr<Ui::MasterViewController> m_ui;
     QPointer<QWidget> m_view;
     CurveSwitches m_curve_switches;
+    // The reference solution beside the run, computed once the plot shows.
+    ReferenceComputation* m_reference = nullptr;
+    ReferenceReadouts* m_reference_readouts = nullptr;
     std::vector<double> m_z2_array;
     std::vector<double> m_w0_array;
     std::vector<double> m_w2_array;

@@ -2,6 +2,9 @@
 
 #include "Observables.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace cosmophase {
 
 TimeSeries timeSeriesOf(const SampleColumns& samples)
@@ -23,6 +26,21 @@ TimeSeries timeSeriesOf(const SampleColumns& samples)
         series.densityRatio.push_back(densityRatio(static_cast<long double>(samples.z2[k])));
     }
     return series;
+}
+
+TimeSeries relativeErrorOf(const TimeSeries& run, const TimeSeries& reference)
+{
+    TimeSeries error;
+    error.time = run.time;
+    const std::size_t n = std::min(run.time.size(), reference.q0.size());
+    for (auto member : {&TimeSeries::q0, &TimeSeries::xi0, &TimeSeries::densityRatio}) {
+        std::vector<double>& out = error.*member;
+        out.reserve(n);
+        for (std::size_t k = 0; k < n; ++k)
+            out.push_back(std::fabs((run.*member)[k] - (reference.*member)[k]) / std::fabs((reference.*member)[k]));
+    }
+    error.time.resize(n);
+    return error;
 }
 
 double percentOfRun(double time, double lastTime)

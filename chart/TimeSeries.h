@@ -21,6 +21,10 @@ struct TimeSeries {
 
 TimeSeries timeSeriesOf(const SampleColumns& samples);
 
+// |run - reference| / |reference| of q0, xi0 and the density ratio, sample
+// by sample, against the run's times; the state members stay empty.
+TimeSeries relativeErrorOf(const TimeSeries& run, const TimeSeries& reference);
+
 // Where the time slider stands for a time: its percentage of the run's last
 // time, 100 × time / lastTime.
 double percentOfRun(double time, double lastTime);

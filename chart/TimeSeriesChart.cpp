@@ -5,6 +5,9 @@
 #include <QGraphicsEffect>
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>
+#include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QMouseEvent>
@@ -28,16 +31,22 @@ struct Curve {
 
 using cosmophase::TimeSeries;
 
-constexpr Curve kCurves[2][TimeSeriesChart::kCurvesPerTab] = {
-    {{"q0", &TimeSeries::q0},
-     {"xi0", &TimeSeries::xi0},
-     {QT_TRANSLATE_NOOP("TimeSeriesChart", "Density ratio"), &TimeSeries::densityRatio}},
-    {{"z2", &TimeSeries::z2}, {"w0", &TimeSeries::w0}, {"w2", &TimeSeries::w2}},
-};
-const char* const kTabTitles[2] = {QT_TRANSLATE_NOOP("TimeSeriesChart", "Observables"),
-                                   QT_TRANSLATE_NOOP("TimeSeriesChart", "State")};
-const char* const kValueTitles[2] = {QT_TRANSLATE_NOOP("TimeSeriesChart", "Observable"),
-                                     QT_TRANSLATE_NOOP("TimeSeriesChart", "State variable")};
+constexpr Curve kObservableCurves[TimeSeriesChart::kCurvesPerTab] = {
+    {"q0", &TimeSeries::q0},
+    {"xi0", &TimeSeries::xi0},
+    {QT_TRANSLATE_NOOP("TimeSeriesChart", "Density ratio"), &TimeSeries::densityRatio}};
+constexpr Curve kStateCurves[TimeSeriesChart::kCurvesPerTab] = {
+    {"z2", &TimeSeries::z2}, {"w0", &TimeSeries::w0}, {"w2", &TimeSeries::w2}};
+// The error tab shows the observables' errors under the observables' names.
+constexpr const Curve* kCurves[TimeSeriesChart::kTabs] = {kObservableCurves, kStateCurves,
+                                                          kObservableCurves};
+const char* const kTabTitles[TimeSeriesChart::kTabs] = {
+    QT_TRANSLATE_NOOP("TimeSeriesChart", "Observables"), QT_TRANSLATE_NOOP("TimeSeriesChart", "State"),
+    QT_TRANSLATE_NOOP("TimeSeriesChart", "Error")};
+const char* const kValueTitles[TimeSeriesChart::kTabs] = {
+    QT_TRANSLATE_NOOP("TimeSeriesChart", "Observable"),
+    QT_TRANSLATE_NOOP("TimeSeriesChart", "State variable"),
+    QT_TRANSLATE_NOOP("TimeSeriesChart", "Relative error of the run")};
 
 // Drawn above the chart.
 constexpr qreal kMarkerZ = 100;
@@ -74,6 +83,11 @@ TimeSeriesChart::TimeSeriesChart(QWidget* parent)
     m_tabs->setDocumentMode(true);
     for (const Tab tab : {Observables, State})
         buildPlot(m_plots[tab], tab);
+    // The error plot is built with the reference, after the first frame;
+    // start-up only pays for this label.
+    auto* placeholder = new QLabel(tr("Computing the reference solution…"));
+    placeholder->setAlignment(Qt::AlignCenter);
+    m_tabs->addTab(placeholder, tr(kTabTitles[Error]));
 }
 
 TimeSeriesChart::~TimeSeriesChart() = default;
@@ -88,7 +102,14 @@ void TimeSeriesChart::buildPlot(Plot& plot, Tab tab)
     plot.timeAxis->setBase(100);
     plot.timeAxis->setLabelFormat(QStringLiteral("%.0e"));
     plot.timeAxis->setTitleText(tr("Elapsed time (years)"));
-    plot.valueAxis = new QValueAxis;
+    if (tab == Error) {
+        auto* logAxis = new QLogValueAxis;
+        logAxis->setBase(10);
+        logAxis->setLabelFormat(QStringLiteral("%.0e"));
+        plot.valueAxis = logAxis;
+    } else {
+        plot.valueAxis = new QValueAxis;
+    }
     plot.valueAxis->setTitleText(tr(kValueTitles[tab]));
     plot.chart->addAxis(plot.timeAxis, Qt::AlignBottom);
     plot.chart->addAxis(plot.valueAxis, Qt::AlignLeft);
@@ -115,17 +136,31 @@ void TimeSeriesChart::buildPlot(Plot& plot, Tab tab)
     plot.view->setRenderHint(QPainter::Antialiasing);
     plot.view->viewport()->installEventFilter(this);
     plot.view->setToolTip(tr("Click or drag to move the marker to that time"));
-    m_tabs->addTab(plot.view, tr(kTabTitles[tab]));
+    if (tab != Error) {
+        m_tabs->addTab(plot.view, tr(kTabTitles[tab]));
+        return;
+    }
+    const int current = m_tabs->currentIndex();
+    QWidget* placeholder = m_tabs->widget(Error);
+    m_tabs->removeTab(Error);
+    delete placeholder;
+    m_tabs->insertTab(Error, plot.view, tr(kTabTitles[tab]));
+    m_tabs->setCurrentIndex(current);
 }
 
 QSize TimeSeriesChart::currentPlotSize() const
 {
-    return m_plots[m_tabs->currentIndex()].view->viewport()->size();
+    const Plot& plot = m_plots[m_tabs->currentIndex()];
+    return plot.view ? plot.view->viewport()->size() : m_tabs->currentWidget()->size();
 }
 
 void TimeSeriesChart::renderCurrentPlot(QPainter& painter) const
 {
     const Plot& plot = m_plots[m_tabs->currentIndex()];
+    if (!plot.view) {
+        m_tabs->currentWidget()->render(&painter);
+        return;
+    }
     QGraphicsEffect* const effect = plot.chart->graphicsEffect();
     const bool cached = effect && effect->isEnabled();
     if (cached)
@@ -139,20 +174,46 @@ void TimeSeriesChart::renderCurrentPlot(QPainter& painter) const
 void TimeSeriesChart::setSeries(cosmophase::TimeSeries series)
 {
     m_series = std::move(series);
+    if (hasReference())
+        m_errors = cosmophase::relativeErrorOf(m_series, m_reference);
+    for (const Tab tab : {Observables, State, Error}) {
+        if (m_plots[tab].chart)
+            fillPlot(m_plots[tab], tab);
+    }
+}
+
+void TimeSeriesChart::setReference(cosmophase::TimeSeries reference)
+{
+    m_reference = std::move(reference);
+    m_errors = cosmophase::relativeErrorOf(m_series, m_reference);
     for (const Tab tab : {Observables, State})
-        fillPlot(m_plots[tab], tab);
+        fillReference(m_plots[tab], tab);
+    if (!m_plots[Error].chart)
+        buildPlot(m_plots[Error], Error);
+    fillPlot(m_plots[Error], Error);
+}
+
+const cosmophase::TimeSeries& TimeSeriesChart::shownOn(Tab tab) const
+{
+    return tab == Error ? m_errors : m_series;
 }
 
 void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
 {
-    const std::vector<double>& time = m_series.time;
+    const cosmophase::TimeSeries& shown = shownOn(tab);
+    const std::vector<double>& time = shown.time;
+    // A logarithmic value axis cannot place zero (a sample where the run is
+    // exact) or below.
+    const bool logarithmic = tab == Error;
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
     for (int k = 0; k < kCurvesPerTab; ++k) {
-        const std::vector<double>& values = m_series.*kCurves[tab][k].values;
+        const std::vector<double>& values = shown.*kCurves[tab][k].values;
         QList<QPointF> points;
         points.reserve(static_cast<qsizetype>(time.size()));
-        for (std::size_t i = 0; i < time.size(); ++i) {
+        for (std::size_t i = 0; i < time.size() && i < values.size(); ++i) {
+            if (logarithmic && !(values[i] > 0 && std::isfinite(values[i])))
+                continue;
             points.append(QPointF(time[i], values[i]));
             if (std::isfinite(values[i])) {
                 low = std::min(low, values[i]);
@@ -164,9 +225,12 @@ void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
     // A logarithmic axis needs a positive range; the run's times always are.
     if (!time.empty() && time.front() > 0 && time.back() > time.front())
         plot.timeAxis->setRange(time.front(), time.back());
-    if (low < high) {
-        plot.valueAxis->setRange(low, high);
-        plot.valueAxis->applyNiceNumbers();
+    if (logarithmic && low < high) {
+        plot.valueAxis->setRange(std::pow(10.0, std::floor(std::log10(low))),
+                                 std::pow(10.0, std::ceil(std::log10(high))));
+    } else if (auto* linear = qobject_cast<QValueAxis*>(plot.valueAxis); linear && low < high) {
+        linear->setRange(low, high);
+        linear->applyNiceNumbers();
     }
     // Only a filled chart is worth caching; the empty one is drawn directly
     // in the window's first frame.
@@ -175,6 +239,41 @@ void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
         plot.chart->graphicsEffect()->setEnabled(chartPixmapFitsCache());
     }
     placeMarker(plot);
+}
+
+// Dashed, in the colour of the run's curve of the same quantity, against the
+// run's times; the value axis keeps the run's range.
+void TimeSeriesChart::fillReference(Plot& plot, Tab tab)
+{
+    for (int k = 0; k < kCurvesPerTab; ++k) {
+        QLineSeries*& curve = plot.referenceCurves[k];
+        if (!curve) {
+            curve = new QLineSeries;
+            curve->setName(tr("Reference (dashed)"));
+            plot.chart->addSeries(curve);
+            curve->attachAxis(plot.timeAxis);
+            curve->attachAxis(plot.valueAxis);
+            QPen pen = plot.curves[k]->pen();
+            pen.setStyle(Qt::DashLine);
+            curve->setPen(pen);
+        }
+        const std::vector<double>& time = m_series.time;
+        const std::vector<double>& values = m_reference.*kCurves[tab][k].values;
+        QList<QPointF> points;
+        points.reserve(static_cast<qsizetype>(time.size()));
+        for (std::size_t i = 0; i < time.size() && i < values.size(); ++i)
+            points.append(QPointF(time[i], values[i]));
+        curve->replace(points);
+        // One legend entry stands for all three.
+        plot.chart->legend()->markers(curve).constFirst()->setVisible(k == 0);
+    }
+    // Entries drawn as short lines in each curve's pen show which is dashed.
+    plot.chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+}
+
+const std::array<QLineSeries*, TimeSeriesChart::kCurvesPerTab>& TimeSeriesChart::referenceCurves(Tab tab) const
+{
+    return m_plots[tab].referenceCurves;
 }
 
 QChartView* TimeSeriesChart::chartView(Tab tab) const
@@ -206,7 +305,7 @@ void TimeSeriesChart::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     for (const Plot& plot : m_plots) {
-        if (QGraphicsEffect* effect = plot.chart->graphicsEffect())
+        if (QGraphicsEffect* effect = plot.chart ? plot.chart->graphicsEffect() : nullptr)
             effect->setEnabled(chartPixmapFitsCache());
     }
 }
@@ -223,8 +322,10 @@ bool TimeSeriesChart::chartPixmapFitsCache() const
 void TimeSeriesChart::setMarkerIndex(int index)
 {
     m_marker_index = index;
-    for (const Plot& plot : m_plots)
-        placeMarker(plot);
+    for (const Plot& plot : m_plots) {
+        if (plot.chart)
+            placeMarker(plot);
+    }
 }
 
 void TimeSeriesChart::placeMarker(const Plot& plot)
@@ -235,8 +336,9 @@ void TimeSeriesChart::placeMarker(const Plot& plot)
         return;
     }
     const QRectF area = plot.chart->plotArea();
+    // Any value maps to the same x; 1 is one that a logarithmic axis can place.
     const qreal x =
-        plot.chart->mapToPosition(QPointF(m_series.time[static_cast<std::size_t>(m_marker_index)], 0), plot.curves[0]).x();
+        plot.chart->mapToPosition(QPointF(m_series.time[static_cast<std::size_t>(m_marker_index)], 1), plot.curves[0]).x();
     plot.marker->setLine(QLineF(plot.chart->mapToScene(QPointF(x, area.top())),
                                 plot.chart->mapToScene(QPointF(x, area.bottom()))));
     plot.marker->show();
@@ -276,7 +378,7 @@ bool TimeSeriesChart::eventFilter(QObject* watched, QEvent* event)
 const TimeSeriesChart::Plot* TimeSeriesChart::plotOfViewport(const QObject* viewport) const
 {
     for (const Plot& plot : m_plots) {
-        if (plot.view->viewport() == viewport)
+        if (plot.view && plot.view->viewport() == viewport)
             return &plot;
     }
     return nullptr;

@@ -6,6 +6,7 @@
 
 #include <array>
 
+class QAbstractAxis;
 class QChart;
 class QChartView;
 class QGraphicsLineItem;
@@ -13,17 +14,20 @@ class QLineSeries;
 class QPainter;
 class QLogValueAxis;
 class QTabWidget;
-class QValueAxis;
 
 // The run over time below the controls: q0, xi0 and the density ratio on one
 // tab, the state (z2, w0, w2) on the other, against the elapsed time in years
-// on a logarithmic axis. A vertical line marks the sample at the marker; a
-// click or drag in a plot asks to scrub there.
+// on a logarithmic axis. Once a reference solution is given, it is drawn
+// dashed in the same colours, and the third tab plots the run's relative
+// error in q0, xi0 and the density ratio on a logarithmic axis. A vertical
+// line marks the sample at the marker; a click or drag in a plot asks to
+// scrub there.
 class TimeSeriesChart : public QWidget {
     Q_OBJECT
 
 public:
-    enum Tab { Observables, State };
+    enum Tab { Observables, State, Error };
+    static constexpr int kTabs = 3;
     static constexpr int kCurvesPerTab = 3;
 
     explicit TimeSeriesChart(QWidget* parent = nullptr);
@@ -32,6 +36,14 @@ public:
     // Fills both tabs; before this the plots are empty and the marker hidden.
     void setSeries(cosmophase::TimeSeries series);
     const cosmophase::TimeSeries& series() const { return m_series; }
+
+    // The reference at each sample, index for index with the series: dashed
+    // curves on the first two tabs and the error tab's curves.
+    void setReference(cosmophase::TimeSeries reference);
+    bool hasReference() const { return !m_reference.time.empty(); }
+    // Empty until a reference is given; so is everything of the Error tab,
+    // whose page says until then that the reference is being computed.
+    const std::array<QLineSeries*, kCurvesPerTab>& referenceCurves(Tab tab) const;
 
     int markerIndex() const { return m_marker_index; }
     QTabWidget* tabs() const { return m_tabs; }
@@ -65,21 +77,26 @@ private:
         QChartView* view = nullptr;
         QChart* chart = nullptr;
         QLogValueAxis* timeAxis = nullptr;
-        QValueAxis* valueAxis = nullptr;
+        QAbstractAxis* valueAxis = nullptr;
         std::array<QLineSeries*, kCurvesPerTab> curves{};
+        std::array<QLineSeries*, kCurvesPerTab> referenceCurves{};
         QGraphicsLineItem* marker = nullptr;
     };
 
     void buildPlot(Plot& plot, Tab tab);
     void fillPlot(Plot& plot, Tab tab);
+    void fillReference(Plot& plot, Tab tab);
+    const cosmophase::TimeSeries& shownOn(Tab tab) const;
     void placeMarker(const Plot& plot);
     bool chartPixmapFitsCache() const;
     const Plot* plotOfViewport(const QObject* viewport) const;
     void scrubAt(const Plot& plot, const QPointF& viewportPos);
 
     QTabWidget* m_tabs = nullptr;
-    std::array<Plot, 2> m_plots;
+    std::array<Plot, kTabs> m_plots;
     cosmophase::TimeSeries m_series;
+    cosmophase::TimeSeries m_reference;
+    cosmophase::TimeSeries m_errors;
     int m_marker_index = 0;
     const Plot* m_dragging = nullptr;
 };

@@ -31,6 +31,8 @@ constexpr X kFirstStep = 0.01L;
 // Far beyond what any finite solution of the model needs: the default run
 // takes about 500 steps.
 constexpr long kMaxSteps = 1000000;
+// Past this e^t overflows long double: there is no elapsed time to reach.
+constexpr X kMaxModelTime = 11356;
 constexpr long kMaxRejectionsInARow = 200;
 
 bool finite(const ReferenceVector& x)
@@ -94,7 +96,7 @@ X locateEvent(const Checkpoint& before, X after, const ReferenceField& field, co
 
 // Marches with error control from the start, handing each accepted step
 // (its start and its end) to `onStep`, until that returns false, the
-// solution stops being finite or the budget runs out.
+// solution stops being finite or the budget of steps or time runs out.
 template <typename OnStep>
 void march(const ReferenceStart& start, const ReferenceTolerance& tolerance, OnStep onStep)
 {
@@ -104,7 +106,7 @@ void march(const ReferenceStart& start, const ReferenceTolerance& tolerance, OnS
     Checkpoint current{0, toReferenceVector(start.state)};
     X dt = kFirstStep;
     long rejectionsInARow = 0;
-    for (long step = 0; step < kMaxSteps && finite(current.x);) {
+    for (long step = 0; step < kMaxSteps && current.t < kMaxModelTime && finite(current.x);) {
         Checkpoint next = current;
         if (controlled.try_step(field, next.x, next.t, dt) == odeint::fail) {
             if (++rejectionsInARow > kMaxRejectionsInARow)

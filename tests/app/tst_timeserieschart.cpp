@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 
+#include "ReferenceComputation.h"
 #include "DataFormat.h"
 #include "TimeSeries.h"
 #include "TimeSeriesChart.h"
@@ -97,6 +98,45 @@ private slots:
         const QRectF area = chart(Tab(tab))->plotArea();
         QVERIFY(qAbs(timeToX(Tab(tab), m_csv[1].first()) - area.left()) < 0.5);
         QVERIFY(qAbs(timeToX(Tab(tab), m_csv[1].last()) - area.right()) < 0.5);
+    }
+
+    // Once computed off the UI thread, the reference is drawn dashed in each
+    // curve's colour, and the error tab plots |run - reference| / |reference|
+    // wherever a logarithmic axis can place it.
+    void referenceDashedAndItsErrorTab_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<int>("curve");
+        QTest::newRow("q0") << int(Tab::Observables) << 0;
+        QTest::newRow("density ratio") << int(Tab::Observables) << 2;
+        QTest::newRow("w2") << int(Tab::State) << 2;
+    }
+    void referenceDashedAndItsErrorTab()
+    {
+        QFETCH(int, tab);
+        QFETCH(int, curve);
+        QTRY_VERIFY(m_chart->hasReference());
+        const QLineSeries* dashed = m_chart->referenceCurves(Tab(tab))[curve];
+        QVERIFY(dashed);
+        QCOMPARE(dashed->pen().style(), Qt::DashLine);
+        QCOMPARE(dashed->pen().color(), m_chart->curves(Tab(tab))[curve]->pen().color());
+        QCOMPARE(dashed->count(), m_chart->curves(Tab(tab))[curve]->count());
+
+        if (tab != Tab::Observables)
+            return;
+        const auto& reference = m_app.controller->referenceComputation()->result()->reference;
+        const cosmophase::TimeSeries errors = cosmophase::relativeErrorOf(m_chart->series(), reference);
+        const std::vector<double>& error = curve == 0 ? errors.q0 : errors.densityRatio;
+        const QList<QPointF> points = m_chart->curves(Tab::Error)[curve]->points();
+        qsizetype at = 0;
+        for (std::size_t k = 0; k < error.size(); ++k) {
+            if (!(error[k] > 0))
+                continue;
+            QVERIFY(at < points.size());
+            QCOMPARE(points[at++], QPointF(errors.time[k], error[k]));
+        }
+        QCOMPARE(at, points.size());
+        QVERIFY(points.size() > qsizetype(error.size()) - 10);
     }
 
     // Ticks, a paused playback's scrubs, the slider and the keys.

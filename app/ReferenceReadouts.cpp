@@ -1,0 +1,127 @@
+#include "ReferenceReadouts.h"
+
+#include "Accuracy.h"
+#include "ReadoutFormat.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+// The reference to a few more digits than the read-out shows, so that the
+// read-out's wrong digits can be seen.
+QString referenceText(ReferenceReadouts::Row row, long double value)
+{
+    const double v = static_cast<double>(value);
+    switch (row) {
+    case ReferenceReadouts::ElapsedTime:
+        return std::fabs(v) >= 1000 ? QString::fromStdString(cosmophase::groupedWholeNumber(v))
+                                    : QString::number(v, 'f', 4);
+    case ReferenceReadouts::DensityRatio:
+        return QString::number(v, 'f', 8);
+    case ReferenceReadouts::Q0:
+    case ReferenceReadouts::Xi0:
+        return QString::number(v, 'f', 6);
+    }
+    return {};
+}
+
+QString digitsText(long double digits)
+{
+    if (std::isnan(digits))
+        return {};
+    const int count = static_cast<int>(digits);
+    return count == 1 ? ReferenceReadouts::tr("1 digit right")
+                      : ReferenceReadouts::tr("%1 digits right").arg(count);
+}
+
+// Smaller and muted, so the read-out above stays the eye's first stop.
+QLabel* smallLabel(const QString& text = QString())
+{
+    auto* label = new QLabel(text);
+    QFont font = label->font();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    label->setFont(font);
+    label->setForegroundRole(QPalette::PlaceholderText);
+    return label;
+}
+
+} // namespace
+
+ReferenceReadouts::ReferenceReadouts(QFormLayout* readouts, QObject* parent)
+    : QObject(parent)
+{
+    for (int row = 0; row < kRows; ++row) {
+        QWidget* field = readouts->itemAt(row, QFormLayout::FieldRole)->widget();
+        readouts->removeWidget(field);
+        auto* cell = new QWidget;
+        auto* lines = new QVBoxLayout(cell);
+        lines->setContentsMargins(0, 0, 0, 0);
+        lines->setSpacing(0);
+        lines->addWidget(field);
+        auto* below = new QHBoxLayout;
+        below->setSpacing(6);
+        below->addWidget(smallLabel(tr("reference")));
+        m_reference[row] = smallLabel();
+        m_reference[row]->setToolTip(tr("The reference solution at the marker's model time; at the "
+                                        "run's last sample, the reference's present day"));
+        below->addWidget(m_reference[row]);
+        m_digits[row] = smallLabel();
+        m_digits[row]->setToolTip(tr("Significant digits of the run's value that agree with the reference"));
+        below->addWidget(m_digits[row]);
+        below->addStretch();
+        lines->addLayout(below);
+        readouts->setWidget(row, QFormLayout::FieldRole, cell);
+    }
+    showComputing();
+}
+
+void ReferenceReadouts::setMarkerIndex(int index)
+{
+    m_index = index;
+    refresh();
+}
+
+void ReferenceReadouts::showComputing()
+{
+    m_result.reset();
+    for (int row = 0; row < kRows; ++row) {
+        m_reference[row]->setText(tr("computing…"));
+        m_digits[row]->clear();
+    }
+}
+
+void ReferenceReadouts::setResult(std::shared_ptr<const ReferenceResult> result)
+{
+    m_result = std::move(result);
+    refresh();
+}
+
+void ReferenceReadouts::refresh()
+{
+    if (!m_result)
+        return;
+    const cosmophase::TimeSeries& run = m_result->run;
+    const cosmophase::TimeSeries& reference = m_result->reference;
+    if (m_index < 0 || static_cast<std::size_t>(m_index) >= run.time.size())
+        return;
+    const auto k = static_cast<std::size_t>(m_index);
+    const double runValues[kRows] = {run.time[k], run.densityRatio[k], run.q0[k], run.xi0[k]};
+    long double referenceValues[kRows] = {reference.time[k], reference.densityRatio[k],
+                                          reference.q0[k], reference.xi0[k]};
+    if (k + 1 == run.time.size() && m_result->presentDay) {
+        const cosmophase::ReferenceValues& presentDay = *m_result->presentDay;
+        referenceValues[ElapsedTime] = presentDay.elapsedYears;
+        referenceValues[DensityRatio] = presentDay.densityRatio;
+        referenceValues[Q0] = presentDay.q0;
+        referenceValues[Xi0] = presentDay.xi0;
+    }
+    for (int row = 0; row < kRows; ++row) {
+        m_reference[row]->setText(referenceText(Row(row), referenceValues[row]));
+        m_digits[row]->setText(digitsText(cosmophase::correctDigits(runValues[row], referenceValues[row])));
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ReferenceComputation.h"
+
+#include <QObject>
+
+#include <array>
+#include <memory>
+
+class QFormLayout;
+class QLabel;
+
+// With each read-out "At the marker", on a small line below it: the
+// reference solution's value and how many significant digits the run gets
+// right. At the marker's model time, except at the run's last sample, its
+// present day, which is compared with the reference's present day as
+// `cosmophase-export accuracy` does. The read-outs themselves are left as
+// they are. (Side by side they would not fit beside Playback and Curves in
+// a window of 1366 pixels.)
+class ReferenceReadouts : public QObject {
+    Q_OBJECT
+
+public:
+    enum Row { ElapsedTime, DensityRatio, Q0, Xi0 };
+    static constexpr int kRows = 4;
+
+    // `readouts` holds the four read-outs' rows in Row order; each field
+    // gets its line below it.
+    explicit ReferenceReadouts(QFormLayout* readouts, QObject* parent = nullptr);
+
+    QLabel* referenceField(Row row) const { return m_reference[row]; }
+    QLabel* digitsField(Row row) const { return m_digits[row]; }
+
+public slots:
+    void setMarkerIndex(int index);
+    // Until a result comes, the columns say that it is being computed.
+    void showComputing();
+    void setResult(std::shared_ptr<const ReferenceResult> result);
+
+private:
+    void refresh();
+
+    std::array<QLabel*, kRows> m_reference{};
+    std::array<QLabel*, kRows> m_digits{};
+    std::shared_ptr<const ReferenceResult> m_result;
+    int m_index = 0;
+};

@@ -1,0 +1,85 @@
+#include "AppTestSupport.h"
+
+#include "Accuracy.h"
+#include "ReferenceComputation.h"
+#include "ReferenceReadouts.h"
+
+#include <algorithm>
+
+using Row = ReferenceReadouts::Row;
+
+// The reference read-outs of the running application: waiting for the first
+// frame, then the reference at the marker and the run's correct digits.
+class TestReferenceReadouts : public QObject {
+    Q_OBJECT
+
+    apptest::App m_app;
+    ReferenceReadouts* m_readouts = nullptr;
+
+    QStringList digits() const
+    {
+        QStringList texts;
+        for (int row = 0; row < ReferenceReadouts::kRows; ++row)
+            texts << m_readouts->digitsField(Row(row))->text();
+        return texts;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_app.delegate = std::make_unique<AppDelegate>();
+        m_app.delegate->applicationDidFinishLaunching();
+        MasterViewController* controller = m_app.delegate->masterViewController();
+        m_readouts = controller->referenceReadouts();
+        // Nothing is computed before the plot's first frame.
+        QVERIFY(!controller->referenceComputation()->isComputing());
+        QVERIFY(!controller->referenceComputation()->result());
+        QCOMPARE(m_readouts->referenceField(Row::Q0)->text(), QStringLiteral("computing…"));
+        m_app.delegate.reset();
+        QVERIFY(apptest::launch(m_app));
+        m_readouts = m_app.controller->referenceReadouts();
+        QTRY_VERIFY(m_app.controller->referenceComputation()->result());
+    }
+    void cleanupTestCase() { m_app.delegate.reset(); }
+
+    // At the last sample, the run's present day, the digits are those of
+    // `cosmophase-export accuracy`; the read-outs keep their own texts.
+    void presentDayDigitsAreTheAccuracyTables()
+    {
+        QTest::keyClick(m_app.slider, Qt::Key_End);
+        QCOMPARE(m_app.controller->simIndex(), m_app.last());
+        QCOMPARE(m_app.readouts(), m_app.readoutsAt(m_app.last()));
+
+        cosmophase::Simulation run;
+        run.initialize();
+        run.runSimulation();
+        const auto presentDay = cosmophase::referencePresentDay(cosmophase::ReferenceStart::of(run));
+        QVERIFY(presentDay);
+        QStringList expected;
+        const auto rows = cosmophase::accuracyRows(run, *presentDay);
+        for (const char* quantity : {"elapsed_years", "density_ratio", "q0", "xi0"}) {
+            const auto row = std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r.quantity == quantity; });
+            const int count = static_cast<int>(row->digits());
+            expected << (count == 1 ? QStringLiteral("1 digit right") : QStringLiteral("%1 digits right").arg(count));
+        }
+        QCOMPARE(digits(), expected);
+        QCOMPARE(m_readouts->referenceField(Row::ElapsedTime)->text().toStdString(),
+                 cosmophase::groupedWholeNumber(static_cast<double>(presentDay->elapsedYears)));
+    }
+
+    // Elsewhere, at the marker's model time: the time itself is exact, the
+    // state is not.
+    void atTheMarkersTime()
+    {
+        m_app.controller->scrubTo(50);
+        const int index = m_app.controller->simIndex();
+        QVERIFY(index > 0 && index < m_app.last());
+        const auto& reference = m_app.controller->referenceComputation()->result()->reference;
+        QCOMPARE(m_readouts->referenceField(Row::Q0)->text(), QString::number(reference.q0[index], 'f', 6));
+        QVERIFY(digits()[Row::ElapsedTime].startsWith(QLatin1String("1")));
+        QVERIFY(digits()[Row::Q0].toInt() < 6);
+    }
+};
+
+QTEST_MAIN(TestReferenceReadouts)
+#include "tst_referencereadouts.moc"
