@@ -3,6 +3,7 @@
 #include "MyOpenGLView.h"
 #include "Observables.h"
 #include "ReadoutFormat.h"
+#include "SampleNavigator.h"
 #include "Simulation.h"
 #include "TimeSeries.h"
 #include "TimeSeriesChart.h"
@@ -56,9 +57,10 @@ QWidget* MasterViewController::view()
     connect(m_ui->stableCheckBox, &QCheckBox::clicked, this, &MasterViewController::showStable);
     connect(m_ui->unstableCheckBox, &QCheckBox::clicked, this, &MasterViewController::showUnstable);
     connect(m_ui->familyCheckBox, &QCheckBox::clicked, this, &MasterViewController::showFamily);
+    connect(m_ui->openGLView, &MyOpenGLView::plotWindowChanged, m_ui->plotFrame, &PlotAxesFrame::setPlotWindow);
     TimeSeriesChart* chart = m_ui->timeSeriesChart;
     connect(this, &MasterViewController::markerMoved, chart, &TimeSeriesChart::setMarkerIndex);
-    connect(chart, &TimeSeriesChart::scrubRequested, this, &MasterViewController::scrubTo);
+    connect(chart, &TimeSeriesChart::sampleRequested, this, &MasterViewController::goToSample);
     // Filled once the plot has shown its first frame, so start-up never waits for it.
     connect(m_ui->openGLView, &QOpenGLWidget::frameSwapped, chart, [this, chart] {
         chart->setSeries(cosmophase::timeSeriesOf({m_z2_array, m_w0_array, m_w2_array, m_time_array}));
@@ -212,6 +214,19 @@ void MasterViewController::scrubTo(double percent)
 void MasterViewController::scrubBy(double deltaPercent)
 {
     scrubTo(m_ui->timeSlider->doubleValue() + deltaPercent);
+}
+
+void MasterViewController::goToSample(std::int32_t index)
+{
+    const cosmophase::SampleNavigator samples(m_time_array);
+    const std::int32_t held = samples.step(index, 0);
+    m_ui->timeSlider->setDoubleValue(samples.percentOf(held));
+    moveMarkerTo(held);
+}
+
+void MasterViewController::stepSamples(std::int32_t delta)
+{
+    goToSample(cosmophase::SampleNavigator(m_time_array).step(m_sim_index, delta));
 }
 
 void MasterViewController::moveMarkerTo(std::int32_t index)

@@ -48,6 +48,10 @@ public:
     // Scrubs as if the slider had been moved to `percent` (clamped to 0..100).
     void scrubTo(double percent);
     void scrubBy(double deltaPercent);
+    // Moves the marker to a sample however early, the slider as near as its
+    // steps allow; indices beyond the run are held at its ends.
+    void goToSample(std::int32_t index);
+    void stepSamples(std::int32_t delta);
 
     MyOpenGLView* openGLView() const;
     TimeSeriesChart* timeSeriesChart() const;

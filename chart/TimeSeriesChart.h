@@ -5,10 +5,12 @@
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QChart;
 class QChartView;
 class QGraphicsLineItem;
+class QGraphicsSimpleTextItem;
 class QLineSeries;
 class QPainter;
 class QLogValueAxis;
@@ -17,8 +19,9 @@ class QValueAxis;
 
 // The run over time below the controls: q0, xi0 and the density ratio on one
 // tab, the state (z2, w0, w2) on the other, against the elapsed time in years
-// on a logarithmic axis. A vertical line marks the sample at the marker; a
-// click or drag in a plot asks to scrub there.
+// on a logarithmic axis labelled in powers of ten. A vertical line marks the
+// sample at the marker; a click or drag in a plot asks for the sample
+// nearest that time, and hovering names the time and values there.
 class TimeSeriesChart : public QWidget {
     Q_OBJECT
 
@@ -52,9 +55,8 @@ public slots:
     void setMarkerIndex(int index);
 
 signals:
-    // Percentage of the run's last time (as the time slider counts) at the
-    // point clicked or dragged to.
-    void scrubRequested(double percent);
+    // The sample nearest the time clicked or dragged to.
+    void sampleRequested(int index);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,14 +70,20 @@ private:
         QValueAxis* valueAxis = nullptr;
         std::array<QLineSeries*, kCurvesPerTab> curves{};
         QGraphicsLineItem* marker = nullptr;
+        // "10⁴" under the axis, in place of its own "1e+04" labels.
+        std::vector<QGraphicsSimpleTextItem*> timeLabels;
     };
 
     void buildPlot(Plot& plot, Tab tab);
     void fillPlot(Plot& plot, Tab tab);
     void placeMarker(const Plot& plot);
+    void placeTimeLabels(Plot& plot);
+    int sampleAt(const Plot& plot, const QPointF& viewportPos) const;
+    void showValuesAt(const Plot& plot, Tab tab, QMouseEvent* event) const;
     bool chartPixmapFitsCache() const;
     const Plot* plotOfViewport(const QObject* viewport) const;
     void scrubAt(const Plot& plot, const QPointF& viewportPos);
+    Tab tabOf(const Plot& plot) const { return &plot == &m_plots[State] ? State : Observables; }
 
     QTabWidget* m_tabs = nullptr;
     std::array<Plot, 2> m_plots;

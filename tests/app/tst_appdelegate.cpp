@@ -37,11 +37,26 @@ private slots:
         QCOMPARE(window->size(), QSize(1340, 728));
         QVERIFY2(m_app.view->width() >= 630 && m_app.view->height() == m_app.view->width(),
                  qPrintable(QStringLiteral("%1x%2").arg(m_app.view->width()).arg(m_app.view->height())));
-        window->resize(1000, 900);
-        QTRY_COMPARE(window->size(), QSize(1000, 900));
+        window->resize(1200, 900);
+        QTRY_COMPARE(window->size(), QSize(1200, 900));
         const QRect content = window->centralWidget()->geometry();
-        QVERIFY(content.width() == 1000 && content.bottom() + 1 == window->statusBar()->geometry().top());
+        QVERIFY(content.width() == 1200 && content.bottom() + 1 == window->statusBar()->geometry().top());
         QTRY_VERIFY(m_app.view->width() == m_app.view->height() && m_app.view->width() >= 350);
+        // At its smallest the window keeps the plot as large as the side panel is wide.
+        window->resize(400, 300);
+        const int panel = m_app.get<QWidget>("sidePanel")->minimumWidth();
+        QTRY_VERIFY(m_app.view->width() == m_app.view->height() && m_app.view->width() >= panel);
+        // Without the chart the plot takes its room and stays square; it grows
+        // where the width, not the height, held it.
+        window->resize(1400, 1250);
+        QTRY_COMPARE(window->size(), QSize(1400, 1250));
+        QTRY_VERIFY(m_app.view->width() == m_app.view->height());
+        const int withChart = m_app.view->width();
+        m_app.get<QAction>("timeSeriesAction")->trigger();
+        QTRY_VERIFY(m_app.view->width() > withChart && m_app.view->width() == m_app.view->height());
+        m_app.get<QAction>("timeSeriesAction")->trigger();
+        QTRY_COMPARE(m_app.view->width(), withChart);
+        window->resize(1340, 728);
     }
 
     // Space plays and pauses wherever the focus is, without toggling a focused
