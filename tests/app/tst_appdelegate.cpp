@@ -1,12 +1,15 @@
 #include "AppTestSupport.h"
 
 #include "AppCommands.h"
+#include "MarkerStateReadout.h"
 
 #include <QClipboard>
 #include <QDir>
 #include <QImage>
 #include <QStatusBar>
 #include <QTemporaryDir>
+
+#include <functional>
 
 class TestAppDelegate : public QObject {
     Q_OBJECT
@@ -82,6 +85,25 @@ private slots:
                      && index == m_app.controller->findIndexWithPercent(row.to) && m_app.readouts() == m_app.readoutsAt(index)),
                      qPrintable(QStringLiteral("key %1, slider at %2").arg(row.key).arg(m_app.slider->doubleValue())));
         }
+    }
+
+    // The state at the marker reads back to the samples' doubles and can be
+    // selected; it follows every way the marker moves.
+    void markerStateReadsBackExactly()
+    {
+        const MarkerStateReadout& state = *m_app.delegate->markerStateReadout();
+        const auto& c = *m_app.controller;
+        const std::function<void()> moves[] = {[&] { m_app.controller->goToSample(17); },
+                                               [&] { m_app.controller->scrubTo(62); },
+                                               [&] { m_app.controller->stepSamples(-1); }};
+        for (const auto& move : moves) {
+            move();
+            const auto i = static_cast<std::size_t>(c.simIndex());
+            QCOMPARE(state.text(0), QString::number(i));
+            for (const auto& [row, column] : {std::pair{1, &c.z2Array()}, {2, &c.w0Array()}, {3, &c.w2Array()}})
+                QVERIFY2(state.text(row).toDouble() == (*column)[i], qPrintable(state.text(row)));
+        }
+        QVERIFY(state.findChild<QLabel*>()->textInteractionFlags() & Qt::TextSelectableByMouse);
     }
 
     void menuCommands()
