@@ -1,6 +1,7 @@
 #include "WindowedContent.h"
 
 #include <cmath>
+#include <optional>
 
 namespace cosmophase::plot {
 
@@ -33,6 +34,85 @@ Arrow arrowIn(const Simulation& sim, Point site, double scale)
 
 } // namespace
 
+namespace {
+
+// Builds one polyline, dropping every point that a straight segment from
+// the last kept point passes within `tolerance` of: the directions from
+// that point that pass near all points since form a narrowing cone, and a
+// point outside it ends the segment at the point before.
+class Simplifier {
+public:
+    explicit Simplifier(double tolerance)
+        : m_tolerance(tolerance)
+    {
+    }
+
+    void start(Point p)
+    {
+        m_strip.clear();
+        m_strip.push_back(p);
+        m_pending.reset();
+        reopen();
+    }
+
+    void add(Point p)
+    {
+        if (!fits(p)) {
+            m_strip.push_back(*m_pending);
+            reopen();
+            fits(p);
+        }
+        m_pending = p;
+    }
+
+    std::vector<Point> finish()
+    {
+        if (m_pending)
+            m_strip.push_back(*m_pending);
+        return std::move(m_strip);
+    }
+
+private:
+    void reopen()
+    {
+        m_has_direction = false;
+        m_low = -M_PI;
+        m_high = M_PI;
+    }
+
+    // Narrows the cone for p; false when p lies outside it.
+    bool fits(Point p)
+    {
+        const Point& from = m_strip.back();
+        const double dx = p.x - from.x;
+        const double dy = p.y - from.y;
+        const double distance = std::hypot(dx, dy);
+        if (distance <= m_tolerance)
+            return true;
+        if (!m_has_direction) {
+            m_direction = std::atan2(dy, dx);
+            m_has_direction = true;
+        }
+        const double angle = std::remainder(std::atan2(dy, dx) - m_direction, 2 * M_PI);
+        if (angle < m_low || angle > m_high)
+            return false;
+        const double spread = std::asin(m_tolerance / distance);
+        m_low = std::fmax(m_low, angle - spread);
+        m_high = std::fmin(m_high, angle + spread);
+        return true;
+    }
+
+    double m_tolerance;
+    std::vector<Point> m_strip;
+    std::optional<Point> m_pending;
+    bool m_has_direction = false;
+    double m_direction = 0;
+    double m_low = 0;
+    double m_high = 0;
+};
+
+} // namespace
+
 std::vector<std::vector<Point>> WindowedContent::visibleStrips(const Curve& curve, const PlotWindow& window)
 {
     std::vector<std::vector<Point>> strips;
@@ -43,27 +123,22 @@ std::vector<std::vector<Point>> WindowedContent::visibleStrips(const Curve& curv
             strips.push_back({at(0), at(0)});
         return strips;
     }
-    const double tolerance = window.side() * kResolution;
-    std::vector<Point> strip;
+    Simplifier strip(window.side() * kResolution);
+    bool open = false;
     for (std::size_t i = 1; i < n; ++i) {
-        const Point from = at(i - 1);
-        const Point to = at(i);
-        if (!segmentNearWindow(from, to, window)) {
-            if (!strip.empty())
-                strips.push_back(std::move(strip));
-            strip.clear();
+        if (!segmentNearWindow(at(i - 1), at(i), window)) {
+            if (open)
+                strips.push_back(strip.finish());
+            open = false;
             continue;
         }
-        if (strip.empty())
-            strip.push_back(from);
-        // A point may be skipped only where the curve carries on in view.
-        const bool last = i + 1 == n || !segmentNearWindow(to, at(i + 1), window);
-        const Point& kept = strip.back();
-        if (last || std::hypot(to.x - kept.x, to.y - kept.y) >= tolerance)
-            strip.push_back(to);
+        if (!open)
+            strip.start(at(i - 1));
+        open = true;
+        strip.add(at(i));
     }
-    if (!strip.empty())
-        strips.push_back(std::move(strip));
+    if (open)
+        strips.push_back(strip.finish());
     return strips;
 }
 

@@ -10,17 +10,19 @@
 namespace cosmophase::plot {
 
 // The frame for a zoomed window. Nothing is computed again: the curves and
-// traces are cut from their full point lists to what lies in the window,
-// with no more points than a fine screen can show (a curve thinned one in a
-// hundred for the full square would show its corners here). The grid, the
+// traces are cut from their full point lists to what lies in the window
+// (a curve thinned one in a hundred for the full square would show its
+// corners here), keeping only the points a straight segment cannot pass
+// within a fraction of a pixel of, so a zoomed frame costs about what the
+// full one does. The grid, the
 // 20 x 20 direction field, the disks and the arrowheads are laid out over
 // the window at the sizes they have on screen unzoomed; the arrows measure
 // the field in the window's units, so a zoomed saddle still shows its flow.
 class WindowedContent {
 public:
-    // Points closer together than this fraction of the window's side are
-    // merged: far below a pixel of any plot.
-    static constexpr double kResolution = 1.0 / 4096;
+    // How far, as a fraction of the window's side, a point left out may lie
+    // from the line drawn: half a pixel of a 1,000-pixel plot.
+    static constexpr double kResolution = 1.0 / 2048;
 
     // The geometry that depends on the window or on the traces; the base
     // gives the styles and whatever the window does not change.
