@@ -11,6 +11,7 @@
 #include <QLineSeries>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -218,6 +219,22 @@ private slots:
         verifyAtSample(index);
         if (time < 1e5)
             QVERIFY(index > 0);
+    }
+
+    // Hovering names the nearest sample, its time and the tab's values.
+    void hoverShowsTheNearestSample()
+    {
+        QChartView* view = m_chart->chartView(Tab::State);
+        m_chart->tabs()->setCurrentIndex(Tab::State);
+        QTRY_VERIFY(view->isVisible());
+        const QPoint point = viewportPoint(Tab::State, timeToX(Tab::State, 1e3));
+        QTest::mouseMove(view->viewport(), point);
+        const int index = nearestByLog(timeAt(Tab::State, point));
+        QTRY_VERIFY(QToolTip::isVisible());
+        const QString text = QToolTip::text();
+        QVERIFY2(text.startsWith(QStringLiteral("Sample %1, ").arg(index)), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("z2 = %1").arg(m_csv[2][index], 0, 'g', 9)), qPrintable(text));
+        m_chart->tabs()->setCurrentIndex(Tab::Observables);
     }
 
     // "," and "." step one sample; the slider keeps as close as it can.
