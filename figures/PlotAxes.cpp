@@ -46,6 +46,9 @@ void PlotAxes::paint(QPainter& painter, const QRect& square, const plot::PlotWin
     const int labelsTop = square.bottom() + 1 + kTickLength + kGap;
     const int labelsRight = square.left() - kTickLength - kGap;
     painter.setFont(m_font);
+    // Zoomed labels may be wider than the fixed ones; the upright title
+    // then stands clear of them, out into the room beside the margin.
+    int labelWidth = m_label_width;
 
     if (window.isFull()) {
         for (double v : plot::tickValues()) {
@@ -75,8 +78,7 @@ void PlotAxes::paint(QPainter& painter, const QRect& square, const plot::PlotWin
             const QString label = tickLabel(v, step);
             const int width = metrics.horizontalAdvance(label);
             painter.drawLine(square.left() - kTickLength, y, square.left() - 1, y);
-            // Deep in, labels may be wider than the margin kept for the
-            // fixed ones and reach into the title's column.
+            labelWidth = std::max(labelWidth, width);
             painter.drawText(QRect(labelsRight - width, y - line / 2, width, line),
                              Qt::AlignRight | Qt::AlignVCenter, label);
         }
@@ -85,7 +87,7 @@ void PlotAxes::paint(QPainter& painter, const QRect& square, const plot::PlotWin
     painter.drawText(QRect(square.left(), labelsTop + line + kGap, side, line), Qt::AlignHCenter, QStringLiteral("z2"));
     // Turned a quarter to the left, so that it reads upwards.
     painter.save();
-    painter.translate(labelsRight - m_label_width - kGap - line, square.bottom() + 1);
+    painter.translate(labelsRight - labelWidth - kGap - line, square.bottom() + 1);
     painter.rotate(-90);
     painter.drawText(QRect(0, 0, side, line), Qt::AlignHCenter, QStringLiteral("w0"));
     painter.restore();
