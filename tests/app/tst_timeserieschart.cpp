@@ -234,6 +234,7 @@ private slots:
         const QString text = QToolTip::text();
         QVERIFY2(text.startsWith(QStringLiteral("Sample %1, ").arg(index)), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("z2 = %1").arg(m_csv[2][index], 0, 'g', 9)), qPrintable(text));
+        QToolTip::hideText();
         m_chart->tabs()->setCurrentIndex(Tab::Observables);
     }
 
