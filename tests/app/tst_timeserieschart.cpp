@@ -228,10 +228,12 @@ private slots:
         m_chart->tabs()->setCurrentIndex(Tab::State);
         QTRY_VERIFY(view->isVisible());
         const QPoint point = viewportPoint(Tab::State, timeToX(Tab::State, 1e3));
+        // Read at once: other tests' windows on the same display may take
+        // activation, which hides a tooltip.
+        QApplication::setActiveWindow(m_app.delegate->window());
         QTest::mouseMove(view->viewport(), point);
-        const int index = nearestByLog(timeAt(Tab::State, point));
-        QTRY_VERIFY(QToolTip::isVisible());
         const QString text = QToolTip::text();
+        const int index = nearestByLog(timeAt(Tab::State, point));
         QVERIFY2(text.startsWith(QStringLiteral("Sample %1, ").arg(index)), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("z2 = %1").arg(m_csv[2][index], 0, 'g', 9)), qPrintable(text));
         QToolTip::hideText();
@@ -241,6 +243,10 @@ private slots:
     // "," and "." step one sample; the slider keeps as close as it can.
     void keysStepOneSample()
     {
+        // Window shortcuts need the window active; other tests' windows on
+        // the same display may have taken it.
+        QApplication::setActiveWindow(m_app.delegate->window());
+        QVERIFY(QTest::qWaitForWindowActive(m_app.delegate->window()));
         m_app.controller->goToSample(0);
         for (int k = 1; k <= 3; ++k) {
             QTest::keyClick(m_app.delegate->window(), Qt::Key_Period);
