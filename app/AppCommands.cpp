@@ -3,12 +3,14 @@
 #include "AtomicWrite.h"
 #include "DataFormat.h"
 #include "EquilibriaDialog.h"
+#include "LegendOverlay.h"
 #include "FigureWriter.h"
 #include "MasterViewController.h"
 #include "MyOpenGLView.h"
 #include "PhasePlaneFigure.h"
 #include "PhasePlaneTraces.h"
 #include "ReadoutFormat.h"
+#include "SaveFileDialog.h"
 #include "TimeSeriesChart.h"
 #include "PhasePlaneExport.h"
 
@@ -16,7 +18,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMessageBox>
@@ -45,11 +47,12 @@ AppCommands::AppCommands(const MasterViewController& controller, const cosmophas
     , m_dialog_parent(dialogParent)
     , m_path_prompt([dialogParent](const QString& caption, const QString& suggested,
                                    const QString& filter) {
-        return QFileDialog::getSaveFileName(dialogParent, caption, suggested, filter);
+        return askSavePath(dialogParent, caption, suggested, filter);
     })
     , m_error_sink([dialogParent](const QString& title, const QString& text) {
         QMessageBox::warning(dialogParent, title, text);
     })
+    , m_last_folder(QDir::homePath())
 {
 }
 
@@ -90,10 +93,12 @@ bool AppCommands::exportTraces(const QString& path)
 
 bool AppCommands::saveFigure(const QString& path)
 {
-    const MyOpenGLView& view = *m_controller.openGLView();
+    MyOpenGLView& view = *m_controller.openGLView();
     // The axes are drawn by the frame around the view, in its font.
     const QWidget* axes = view.parentWidget() ? view.parentWidget() : &view;
-    const PhasePlaneFigure figure(view.frameContent(), view.width(), axes->font());
+    const auto* legend = view.findChild<LegendOverlay*>();
+    const PhasePlaneFigure figure(view.shownContent(), view.width(), axes->font(), view.plotWindow(),
+                                  legend && legend->isShownOnPlot());
     const cosmophase::WriteResult result = cosmophase::writeFigure(
         path, figure.size(), [&figure](QPainter& painter) { figure.paint(painter); },
         QStringLiteral("Cosmophase phase plane"));
@@ -132,9 +137,12 @@ QString AppCommands::aboutText() const
 void AppCommands::promptAndSave(const QString& caption, const QString& fileName, const QString& filter,
                                 bool (AppCommands::*save)(const QString&))
 {
-    const QString path = m_path_prompt(caption, QDir::home().filePath(fileName), filter);
-    if (!path.isEmpty())
-        (this->*save)(path);
+    const QString path = m_path_prompt(caption, QDir(m_last_folder).filePath(fileName), filter);
+    if (path.isEmpty())
+        return;
+    m_last_folder = QFileInfo(path).absolutePath();
+    if ((this->*save)(path))
+        emit saved(path);
 }
 
 void AppCommands::savePlotImageAs()

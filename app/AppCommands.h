@@ -43,7 +43,14 @@ public:
     bool saveChart(const QString& path);
 
     QString readoutRow() const;
+    // Where the next dialog starts: the folder of the last file chosen in
+    // this run, the home folder before that.
+    const QString& lastFolder() const { return m_last_folder; }
     QString aboutText() const;
+
+signals:
+    // After each file written through a dialog.
+    void saved(const QString& path);
 
 public slots:
     void savePlotImageAs();
@@ -57,7 +64,7 @@ public slots:
     void showEquilibria();
 
 private:
-    // Asks for a path, suggesting `fileName` in the home folder, and saves
+    // Asks for a path, suggesting `fileName` in the last folder, and saves
     // there with `save` unless the user cancels.
     void promptAndSave(const QString& caption, const QString& fileName, const QString& filter,
                        bool (AppCommands::*save)(const QString&));
@@ -72,4 +79,5 @@ private:
     PathPrompt m_path_prompt;
     ErrorSink m_error_sink;
     QPointer<EquilibriaDialog> m_equilibria;
+    QString m_last_folder;
 };

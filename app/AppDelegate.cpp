@@ -1,18 +1,26 @@
 #include "AppDelegate.h"
 
 #include "AppCommands.h"
+#include "LegendOverlay.h"
+#include "MarkerStateReadout.h"
 #include "MasterViewController.h"
+#include "MyOpenGLView.h"
+#include "PanelLayout.h"
 #include "PhasePlaneInteraction.h"
+#include "PlotNavigation.h"
 #include "TimeSeriesChart.h"
+#include "PlotLayerActions.h"
 #include "WindowPlacement.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QCoreApplication>
 #include <QIcon>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QDir>
 #include <QScreen>
 #include <QStatusBar>
 
@@ -36,6 +44,7 @@ void AppDelegate::applicationDidFinishLaunching()
                                                                         *m_window->statusBar());
     m_commands = std::make_unique<AppCommands>(*m_master_view_controller, m_phase_plane_interaction->traces(),
                                                m_window.get());
+    addPlotTools();
     buildMenus();
     m_window->show();
 }
@@ -56,6 +65,25 @@ void AppDelegate::placeWindow()
     m_window->move(placement.framePosition);
 }
 
+void AppDelegate::addPlotTools()
+{
+    MasterViewController* controller = m_master_view_controller.get();
+    MyOpenGLView* plot = controller->openGLView();
+    m_plot_navigation = std::make_unique<PlotNavigation>(*plot);
+    m_legend = new LegendOverlay(*plot);
+
+    const PanelLayout panel = controller->panelLayout();
+    m_marker_state = new MarkerStateReadout(controller->z2Array(), controller->w0Array(), controller->w2Array());
+    // Below the controls, above the chart.
+    panel.sidePanelLayout->insertWidget(1, m_marker_state);
+    connect(controller, &MasterViewController::markerMoved, m_marker_state, &MarkerStateReadout::showSample);
+    panel.keepPlotAtLeastPanelWide();
+
+    connect(m_commands.get(), &AppCommands::saved, m_window->statusBar(), [this](const QString& path) {
+        m_window->statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(path)), kSavedMessageMs);
+    });
+}
+
 void AppDelegate::buildMenus()
 {
     QMenuBar* bar = m_window->menuBar();
@@ -70,7 +98,8 @@ void AppDelegate::buildMenus()
                     &AppCommands::exportSamplesAs);
     QAction* exportTraces = file->addAction(tr("Export &Traces\u2026"), commands, &AppCommands::exportTracesAs);
     file->addSeparator();
-    file->addAction(tr("Save &Figure\u2026"), commands, &AppCommands::saveFigureAs);
+    file->addAction(tr("Save &Figure\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), commands,
+                    &AppCommands::saveFigureAs);
     file->addAction(tr("Save C&hart\u2026"), commands, &AppCommands::saveChartAs);
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), qApp, &QCoreApplication::quit);
@@ -81,24 +110,30 @@ void AppDelegate::buildMenus()
     QAction* undoTrace = edit->addAction(tr("&Undo Trace"), QKeySequence(Qt::CTRL | Qt::Key_Z), interaction,
                                          &PhasePlaneInteraction::undoTrace);
     QAction* clearTraces = edit->addAction(tr("C&lear Traces"), interaction, &PhasePlaneInteraction::clearTraces);
-    // The trace commands only while there is a trace to act on.
-    for (QAction* action : {exportTraces, undoTrace, clearTraces}) {
+    // The trace commands only while there is a trace to act on; undo also
+    // straight after Clear Traces, which it reverses.
+    for (QAction* action : {exportTraces, clearTraces}) {
         action->setEnabled(false);
         connect(interaction, &PhasePlaneInteraction::tracesChanged, action,
                 [action](int count) { action->setEnabled(count > 0); });
     }
+    undoTrace->setEnabled(false);
+    connect(interaction, &PhasePlaneInteraction::tracesChanged, undoTrace,
+            [undoTrace, interaction] { undoTrace->setEnabled(interaction->traces().canUndo()); });
 
     QMenu* view = bar->addMenu(tr("&View"));
     CurveSwitches& switches = controller->curveSwitches();
     view->addActions({&switches.stable(), &switches.unstable(), &switches.family()});
     view->addSeparator();
     view->addAction(&switches.nullclines());
+    addPlotLayerActions(*view, *controller->openGLView(), *m_legend, *m_plot_navigation);
     view->addSeparator();
     QAction* timeSeries = view->addAction(tr("&Time Series"));
     timeSeries->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     timeSeries->setCheckable(true);
     timeSeries->setChecked(true);
-    connect(timeSeries, &QAction::toggled, controller->timeSeriesChart(), &QWidget::setVisible);
+    connect(timeSeries, &QAction::toggled, controller,
+            [panel = controller->panelLayout()](bool shown) { panel.setChartShown(shown); });
     // A window to look at beside the plane, as the chart is: a view, not help.
     view->addAction(tr("&Equilibria\u2026"), commands, &AppCommands::showEquilibria);
 
@@ -112,6 +147,12 @@ void AppDelegate::buildMenus()
                         [controller] { controller->scrubBy(-1); });
     playback->addAction(tr("&Forward 1%"), QKeySequence(Qt::Key_Right), controller,
                         [controller] { controller->scrubBy(1); });
+    QAction* previous = playback->addAction(tr("P&revious Sample"), controller, [controller] {
+        controller->stepSamples(-1);
+    });
+    previous->setShortcuts({QKeySequence(Qt::Key_Comma), QKeySequence(Qt::SHIFT | Qt::Key_Left)});
+    QAction* next = playback->addAction(tr("&Next Sample"), controller, [controller] { controller->stepSamples(1); });
+    next->setShortcuts({QKeySequence(Qt::Key_Period), QKeySequence(Qt::SHIFT | Qt::Key_Right)});
     playback->addAction(tr("Go to &Start"), QKeySequence(Qt::Key_Home), controller,
                         [controller] { controller->scrubTo(0); });
     playback->addAction(tr("Go to &End"), QKeySequence(Qt::Key_End), controller,

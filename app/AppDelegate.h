@@ -5,8 +5,11 @@
 #include <memory>
 
 class AppCommands;
+class LegendOverlay;
 class MasterViewController;
+class MarkerStateReadout;
 class PhasePlaneInteraction;
+class PlotNavigation;
 class QMainWindow;
 
 // Owns the main window, its menu and the controller of its content.
@@ -18,6 +21,8 @@ public:
     // the time-series chart beside it. Smaller screens get a smaller window.
     static constexpr int kDefaultWidth = 1340;
     static constexpr int kDefaultHeight = 728;
+    // How long the status bar confirms a save.
+    static constexpr int kSavedMessageMs = 5000;
 
     explicit AppDelegate(QObject* parent = nullptr);
     ~AppDelegate() override;
@@ -31,11 +36,17 @@ public:
     MasterViewController* masterViewController() const { return m_master_view_controller.get(); }
     AppCommands* commands() const { return m_commands.get(); }
     PhasePlaneInteraction* phasePlaneInteraction() const { return m_phase_plane_interaction.get(); }
+    PlotNavigation* plotNavigation() const { return m_plot_navigation.get(); }
+    LegendOverlay* legend() const { return m_legend; }
+    MarkerStateReadout* markerStateReadout() const { return m_marker_state; }
 
 private:
     // The default size where it fits the screen's free area, centred there.
     void placeWindow();
     void buildMenus();
+    // The additions around the controller's form: zoom, legend, the full
+    // state read-out and the layout rules.
+    void addPlotTools();
 
     // Declared in this order so that the controller, and with it the
     // central view, goes before the window.
@@ -43,4 +54,8 @@ private:
     std::unique_ptr<MasterViewController> m_master_view_controller;
     std::unique_ptr<PhasePlaneInteraction> m_phase_plane_interaction;
     std::unique_ptr<AppCommands> m_commands;
+    std::unique_ptr<PlotNavigation> m_plot_navigation;
+    // Children of the form, deleted with it.
+    LegendOverlay* m_legend = nullptr;
+    MarkerStateReadout* m_marker_state = nullptr;
 };

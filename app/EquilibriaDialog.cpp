@@ -28,7 +28,7 @@ EquilibriaDialog::EquilibriaDialog(QWidget* parent)
     };
     for (int row = 0; row < m_table->rowCount(); ++row) {
         const cosmophase::Equilibrium& e = equilibria[static_cast<std::size_t>(row)];
-        const QString cells[ColumnCount] = {QString::number(e.z2, 'g', 8), QString::number(e.w0, 'g', 8),
+        const QString cells[ColumnCount] = {QString::number(e.z2, 'g', 9), QString::number(e.w0, 'g', 9),
                                             complexText(e.eigenvalues[0]), complexText(e.eigenvalues[1]),
                                             vectorText(e.eigenvectors[0]), vectorText(e.eigenvectors[1]),
                                             QString::fromStdString(e.type)};
@@ -54,10 +54,10 @@ EquilibriaDialog::EquilibriaDialog(QWidget* parent)
 QString EquilibriaDialog::complexText(std::complex<double> value)
 {
     // + 0.0 shows a negative zero as 0.
-    const QString real = QString::number(value.real() + 0.0, 'g', 6);
+    const QString real = QString::number(value.real() + 0.0, 'g', 9);
     if (value.imag() == 0)
         return real;
     return QStringLiteral("%1 %2 %3i")
         .arg(real, value.imag() < 0 ? QStringLiteral("-") : QStringLiteral("+"),
-             QString::number(std::abs(value.imag()), 'g', 6));
+             QString::number(std::abs(value.imag()), 'g', 9));
 }

@@ -5,6 +5,7 @@
 #include "ReadoutFormat.h"
 #include "ReferenceComputation.h"
 #include "ReferenceReadouts.h"
+#include "SampleNavigator.h"
 #include "Simulation.h"
 #include "TimeSeries.h"
 #include "TimeSeriesChart.h"
@@ -47,6 +48,11 @@ TimeSeriesChart* MasterViewController::timeSeriesChart() const
     return m_ui->timeSeriesChart;
 }
 
+PanelLayout MasterViewController::panelLayout() const
+{
+    return {m_ui->rootLayout, m_ui->plotFrame, m_ui->sidePanel, m_ui->sidePanelLayout, m_ui->timeSeriesChart};
+}
+
 QWidget* MasterViewController::view()
 {
     if (m_view)
@@ -59,6 +65,7 @@ QWidget* MasterViewController::view()
     connect(m_ui->stableCheckBox, &QCheckBox::clicked, this, &MasterViewController::showStable);
     connect(m_ui->unstableCheckBox, &QCheckBox::clicked, this, &MasterViewController::showUnstable);
     connect(m_ui->familyCheckBox, &QCheckBox::clicked, this, &MasterViewController::showFamily);
+    connect(m_ui->openGLView, &MyOpenGLView::plotWindowChanged, m_ui->plotFrame, &PlotAxesFrame::setPlotWindow);
     CurveSwitches::bind(m_curve_switches.stable(), *m_ui->stableCheckBox);
     CurveSwitches::bind(m_curve_switches.unstable(), *m_ui->unstableCheckBox);
     CurveSwitches::bind(m_curve_switches.family(), *m_ui->familyCheckBox);
@@ -70,7 +77,7 @@ QWidget* MasterViewController::view()
     connect(&nullclines, &QAction::toggled, m_ui->openGLView, &MyOpenGLView::setShowNullclines);
     TimeSeriesChart* chart = m_ui->timeSeriesChart;
     connect(this, &MasterViewController::markerMoved, chart, &TimeSeriesChart::setMarkerIndex);
-    connect(chart, &TimeSeriesChart::scrubRequested, this, &MasterViewController::scrubTo);
+    connect(chart, &TimeSeriesChart::sampleRequested, this, &MasterViewController::goToSample);
     m_reference_readouts = new ReferenceReadouts(m_ui->readoutsLayout, m_view);
     connect(this, &MasterViewController::markerMoved, m_reference_readouts, &ReferenceReadouts::setMarkerIndex);
     connect(m_reference, &ReferenceComputation::started, m_reference_readouts, &ReferenceReadouts::showComputing);
@@ -232,6 +239,19 @@ void MasterViewController::scrubTo(double percent)
 void MasterViewController::scrubBy(double deltaPercent)
 {
     scrubTo(m_ui->timeSlider->doubleValue() + deltaPercent);
+}
+
+void MasterViewController::goToSample(std::int32_t index)
+{
+    const cosmophase::SampleNavigator samples(m_time_array);
+    const std::int32_t held = samples.step(index, 0);
+    m_ui->timeSlider->setDoubleValue(samples.percentOf(held));
+    moveMarkerTo(held);
+}
+
+void MasterViewController::stepSamples(std::int32_t delta)
+{
+    goToSample(cosmophase::SampleNavigator(m_time_array).step(m_sim_index, delta));
 }
 
 void MasterViewController::moveMarkerTo(std::int32_t index)

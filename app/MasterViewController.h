@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CurveSwitches.h"
+#include "PanelLayout.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -52,9 +53,15 @@ public:
     // Scrubs as if the slider had been moved to `percent` (clamped to 0..100).
     void scrubTo(double percent);
     void scrubBy(double deltaPercent);
+    // Moves the marker to a sample however early, the slider as near as its
+    // steps allow; indices beyond the run are held at its ends.
+    void goToSample(std::int32_t index);
+    void stepSamples(std::int32_t delta);
 
     MyOpenGLView* openGLView() const;
     TimeSeriesChart* timeSeriesChart() const;
+    // The form's parts that the window's additions arrange.
+    PanelLayout panelLayout() const;
     // The curve switches the form's check boxes are bound to, for the menu.
     CurveSwitches& curveSwitches() { return m_curve_switches; }
     ReferenceComputation* referenceComputation() const { return m_reference; }

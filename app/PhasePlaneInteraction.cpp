@@ -16,6 +16,7 @@ PhasePlaneInteraction::PhasePlaneInteraction(MyOpenGLView& view, QStatusBar& sta
     connect(&m_pointer, &PlotPointer::moved, this, &PhasePlaneInteraction::showReadout);
     connect(&m_pointer, &PlotPointer::left, &m_status_bar, &QStatusBar::clearMessage);
     connect(&m_pointer, &PlotPointer::clicked, this, &PhasePlaneInteraction::traceFrom);
+    connect(&m_view, &MyOpenGLView::plotWindowChanged, &m_pointer, &PlotPointer::setPlotWindow);
 }
 
 QString PhasePlaneInteraction::readoutText(plot::Point at, plot::Point field)

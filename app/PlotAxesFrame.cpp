@@ -27,6 +27,12 @@ void PlotAxesFrame::updateMargins()
     updateGeometry();
 }
 
+void PlotAxesFrame::setPlotWindow(const cosmophase::plot::PlotWindow& window)
+{
+    m_window = window;
+    update();
+}
+
 void PlotAxesFrame::changeEvent(QEvent* event)
 {
     SquarePlotFrame::changeEvent(event);
@@ -43,5 +49,5 @@ void PlotAxesFrame::paintEvent(QPaintEvent*)
         return;
     QPainter painter(this);
     painter.setPen(palette().color(QPalette::WindowText));
-    m_axes.paint(painter, square);
+    m_axes.paint(painter, square, m_window);
 }

@@ -21,6 +21,10 @@ public:
 
     static QString tickLabel(double value) { return PlotAxes::tickLabel(value); }
 
+public slots:
+    // The axes follow the part of the plane the plot shows.
+    void setPlotWindow(const cosmophase::plot::PlotWindow& window);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -30,4 +34,5 @@ private:
     void updateMargins();
 
     PlotAxes m_axes;
+    cosmophase::plot::PlotWindow m_window;
 };

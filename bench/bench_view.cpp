@@ -1,12 +1,15 @@
 // Processor time of one phase-plane frame with the full curve set, drawn
 // the way MyOpenGLView::paintGL draws it, into an 800 x 600 framebuffer;
 // argument 1 adds 50 traces spread over the square and the nullclines.
+// The zoomed frames are drawn from the full point lists cut to the window.
 // Needs a display: run under xvfb-run with LIBGL_ALWAYS_SOFTWARE=1.
 #include "CurveSet.h"
 #include "FrameContent.h"
 #include "PhasePlaneRenderer.h"
 #include "PlotGeometry.h"
+#include "PlotWindow.h"
 #include "SolutionTrace.h"
+#include "WindowedContent.h"
 
 #include <QGuiApplication>
 #include <QOffscreenSurface>
@@ -70,6 +73,25 @@ public:
         m_renderer.drawFrame(content);
     }
 
+    // Zoomed `factor` times about `centre`, as the view draws once zoomed;
+    // the projection is set once, as on a zoom.
+    void zoomTo(cosmophase::plot::Point centre, double factor)
+    {
+        cosmophase::plot::PlotWindow window;
+        window.zoomAbout(centre, factor);
+        m_windowed.rebuild(m_plain, m_curves, {}, window);
+        cosmophase::PhasePlaneRenderer::setUpSurface(kWidth, kHeight, window);
+    }
+    void drawZoomedFrame(int index)
+    {
+        const cosmophase::Curve& t = m_curves.trajectory();
+        const auto i = static_cast<std::size_t>(index) % t.size();
+        m_plain.setMarker({t.x[i], t.y[i]});
+        m_renderer.drawFrame(m_windowed.content(m_plain));
+    }
+    void unzoom() { cosmophase::PhasePlaneRenderer::setUpSurface(kWidth, kHeight); }
+    void rebuild(cosmophase::plot::Point centre, double factor) { zoomTo(centre, factor); }
+
 private:
     QOffscreenSurface m_surface;
     QOpenGLContext m_context;
@@ -78,6 +100,7 @@ private:
     cosmophase::PhasePlaneRenderer m_renderer;
     cosmophase::plot::FrameContent m_plain;
     cosmophase::plot::FrameContent m_added;
+    cosmophase::plot::WindowedContent m_windowed;
 };
 
 Scene* scene = nullptr;
@@ -102,6 +125,34 @@ void BM_PaintFrameFinished(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PaintFrameFinished)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// Zoomed frames: argument 0 the saddle 25 times, 1 the middle of the run
+// 4 times, 2 the saddle 2,000 times.
+const cosmophase::plot::Point kZoomCentres[] = {{0, 0}, {-0.7, 0.25}, {0, 0}};
+const double kZoomFactors[] = {25, 4, 2000};
+
+void BM_PaintZoomedFrame(benchmark::State& state)
+{
+    const auto k = static_cast<std::size_t>(state.range(0));
+    scene->zoomTo(kZoomCentres[k], kZoomFactors[k]);
+    int index = 0;
+    for (auto _ : state)
+        scene->drawZoomedFrame(index++);
+    glFinish();
+    scene->unzoom();
+}
+BENCHMARK(BM_PaintZoomedFrame)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+// What one wheel notch costs before the next frame: cutting every curve to
+// the new window and laying out the grid and the field.
+void BM_RebuildZoomedContent(benchmark::State& state)
+{
+    const auto k = static_cast<std::size_t>(state.range(0));
+    for (auto _ : state)
+        scene->rebuild(kZoomCentres[k], kZoomFactors[k]);
+    scene->unzoom();
+}
+BENCHMARK(BM_RebuildZoomedContent)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -1,13 +1,14 @@
 // Frame rate of the phase-plane view against a bare GL widget that draws
 // only a grid and one dot, both at 800 x 600 and both reporting "N fps" in
 // their window title the same way; and of the view with 50 traces and the
-// nullclines on against the view without them. Prints the median title
-// figure of each over 5 s. Run under a display (scripts/measure-view-fps
+// nullclines on against the view without them, and zoomed on the saddle
+// against unzoomed. Prints the median title figure of each over 5 s. Run under a display (scripts/measure-view-fps
 // uses Xvfb).
 #include "FrameRate.h"
 #include "MyOpenGLView.h"
 #include "PhasePlaneRenderer.h"
 #include "PlotGeometry.h"
+#include "PlotWindow.h"
 #include "SolutionTrace.h"
 
 #include <QApplication>
@@ -142,6 +143,13 @@ int main(int argc, char** argv)
     explored.setShowNullclines(true);
     const FrameRates exploredFps = measureFps(explored);
 
+    // Zoomed on the saddle 25 times: drawn from the full point lists.
+    MyOpenGLView zoomed;
+    cosmophase::plot::PlotWindow window;
+    window.zoomAbout({0, 0}, 25);
+    zoomed.setPlotWindow(window);
+    const FrameRates zoomedFps = measureFps(zoomed);
+
     const auto ratio = [](double part, double whole) { return whole > 0 ? 100.0 * part / whole : 0.0; };
     std::printf("view: median %d fps (counted %.1f)\n", viewFps.medianTitle, viewFps.counted);
     std::printf("bare: median %d fps (counted %.1f)\n", bareFps.medianTitle, bareFps.counted);
@@ -153,5 +161,9 @@ int main(int argc, char** argv)
                 traces.size(), points, exploredFps.medianTitle, exploredFps.counted);
     std::printf("ratio to the view without them: %.1f%% (counted %.1f%%)\n",
                 ratio(exploredFps.medianTitle, viewFps.medianTitle), ratio(exploredFps.counted, viewFps.counted));
+    std::printf("view zoomed 25 times on the saddle: median %d fps (counted %.1f)\n", zoomedFps.medianTitle,
+                zoomedFps.counted);
+    std::printf("ratio to the unzoomed view: %.1f%% (counted %.1f%%)\n", ratio(zoomedFps.medianTitle, viewFps.medianTitle),
+                ratio(zoomedFps.counted, viewFps.counted));
     return 0;
 }

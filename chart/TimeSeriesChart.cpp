@@ -1,5 +1,7 @@
 #include "TimeSeriesChart.h"
 
+#include "SampleNavigator.h"
+
 #include <QChart>
 #include <QChartView>
 #include <QGraphicsEffect>
@@ -8,6 +10,7 @@
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QGraphicsSimpleTextItem>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QMouseEvent>
@@ -15,6 +18,7 @@
 #include <QPixmapCache>
 #include <QResizeEvent>
 #include <QTabWidget>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -50,6 +54,16 @@ const char* const kValueTitles[TimeSeriesChart::kTabs] = {
 
 // Drawn above the chart.
 constexpr qreal kMarkerZ = 100;
+
+// "10⁴", "10⁻²": the exponent in superscript digits.
+QString powerOfTen(int exponent)
+{
+    static const char16_t superscripts[] = u"⁰¹²³⁴⁵⁶⁷⁸⁹";
+    QString digits;
+    for (const QChar c : QString::number(std::abs(exponent)))
+        digits.append(QChar(superscripts[c.digitValue()]));
+    return QStringLiteral("10") + (exponent < 0 ? QStringLiteral("⁻") : QString()) + digits;
+}
 
 // Draws the chart from one pixmap that Qt keeps (in QPixmapCache) until
 // something in the chart changes. The marker is not part of the chart, so
@@ -101,6 +115,8 @@ void TimeSeriesChart::buildPlot(Plot& plot, Tab tab)
     // A label every second decade: the run spans twelve.
     plot.timeAxis->setBase(100);
     plot.timeAxis->setLabelFormat(QStringLiteral("%.0e"));
+    // The axis keeps its labels' room, but the labels shown are ours.
+    plot.timeAxis->setLabelsBrush(Qt::transparent);
     plot.timeAxis->setTitleText(tr("Elapsed time (years)"));
     if (tab == Error) {
         auto* logAxis = new QLogValueAxis;
@@ -129,13 +145,17 @@ void TimeSeriesChart::buildPlot(Plot& plot, Tab tab)
     plot.marker->setPen(pen);
     plot.marker->setZValue(kMarkerZ);
     plot.marker->hide();
-    connect(plot.chart, &QChart::plotAreaChanged, this, [this, &plot] { placeMarker(plot); });
+    connect(plot.chart, &QChart::plotAreaChanged, this, [this, &plot] {
+        placeMarker(plot);
+        placeTimeLabels(plot);
+    });
 
     plot.view = new QChartView(plot.chart);
     plot.view->scene()->addItem(plot.marker);
     plot.view->setRenderHint(QPainter::Antialiasing);
     plot.view->viewport()->installEventFilter(this);
     plot.view->setToolTip(tr("Click or drag to move the marker to that time"));
+    plot.view->viewport()->setMouseTracking(true);
     if (tab != Error) {
         m_tabs->addTab(plot.view, tr(kTabTitles[tab]));
         return;
@@ -198,6 +218,32 @@ const cosmophase::TimeSeries& TimeSeriesChart::shownOn(Tab tab) const
     return tab == Error ? m_errors : m_series;
 }
 
+void TimeSeriesChart::placeTimeLabels(Plot& plot)
+{
+    for (QGraphicsSimpleTextItem* label : plot.timeLabels)
+        delete label;
+    plot.timeLabels.clear();
+    if (m_series.time.empty() || !(plot.timeAxis->min() > 0))
+        return;
+    const QRectF area = plot.chart->plotArea();
+    const QFont font = plot.timeAxis->labelsFont();
+    const QBrush brush = plot.timeAxis->titleBrush();
+    // Where the axis puts its own labels: each power of its base in range.
+    const int step = static_cast<int>(std::lround(std::log10(plot.timeAxis->base())));
+    const int first = static_cast<int>(std::ceil(std::log10(plot.timeAxis->min()) / step - 1e-9)) * step;
+    for (int exponent = first; std::pow(10.0, exponent) <= plot.timeAxis->max() * (1 + 1e-9); exponent += step) {
+        const qreal x = plot.chart->mapToPosition(QPointF(std::pow(10.0, exponent), 0), plot.curves[0]).x();
+        auto* label = new QGraphicsSimpleTextItem(powerOfTen(exponent));
+        label->setFont(font);
+        label->setBrush(brush);
+        const QRectF box = label->boundingRect();
+        label->setPos(plot.chart->mapToScene(QPointF(x - box.width() / 2, area.bottom() + 4)));
+        label->setZValue(kMarkerZ);
+        plot.view->scene()->addItem(label);
+        plot.timeLabels.push_back(label);
+    }
+}
+
 void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
 {
     const cosmophase::TimeSeries& shown = shownOn(tab);
@@ -232,6 +278,7 @@ void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
         linear->setRange(low, high);
         linear->applyNiceNumbers();
     }
+    placeTimeLabels(plot);
     // Only a filled chart is worth caching; the empty one is drawn directly
     // in the window's first frame.
     if (!plot.chart->graphicsEffect()) {
@@ -360,8 +407,10 @@ bool TimeSeriesChart::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     case QEvent::MouseMove:
-        if (m_dragging != plot)
+        if (m_dragging != plot) {
+            showValuesAt(*plot, tabOf(*plot), static_cast<QMouseEvent*>(event));
             break;
+        }
         scrubAt(*plot, static_cast<QMouseEvent*>(event)->position());
         return true;
     case QEvent::MouseButtonRelease:
@@ -384,12 +433,35 @@ const TimeSeriesChart::Plot* TimeSeriesChart::plotOfViewport(const QObject* view
     return nullptr;
 }
 
-void TimeSeriesChart::scrubAt(const Plot& plot, const QPointF& viewportPos)
+int TimeSeriesChart::sampleAt(const Plot& plot, const QPointF& viewportPos) const
 {
     const QPointF at = plot.chart->mapFromScene(plot.view->mapToScene(viewportPos.toPoint()));
     const QRectF area = plot.chart->plotArea();
     // A drag beyond the plot holds at its first or last time.
     const qreal x = std::clamp(at.x(), area.left(), area.right());
     const double time = plot.chart->mapToValue(QPointF(x, area.center().y()), plot.curves[0]).x();
-    emit scrubRequested(cosmophase::percentOfRun(time, m_series.time.back()));
+    return cosmophase::SampleNavigator(m_series.time).nearest(time);
+}
+
+void TimeSeriesChart::scrubAt(const Plot& plot, const QPointF& viewportPos)
+{
+    emit sampleRequested(sampleAt(plot, viewportPos));
+}
+
+void TimeSeriesChart::showValuesAt(const Plot& plot, Tab tab, QMouseEvent* event) const
+{
+    const QPointF at = plot.chart->mapFromScene(plot.view->mapToScene(event->position().toPoint()));
+    if (!plot.chart->plotArea().contains(at)) {
+        QToolTip::hideText();
+        return;
+    }
+    const auto index = static_cast<std::size_t>(sampleAt(plot, event->position()));
+    QString text = tr("Sample %1, %2 years").arg(index).arg(m_series.time[index], 0, 'g', 6);
+    const cosmophase::TimeSeries& shown = shownOn(tab);
+    for (int k = 0; k < kCurvesPerTab; ++k) {
+        const std::vector<double>& values = shown.*kCurves[tab][k].values;
+        if (index < values.size())
+            text += QStringLiteral("\n%1 = %2").arg(tr(kCurves[tab][k].name)).arg(values[index], 0, 'g', 9);
+    }
+    QToolTip::showText(event->globalPosition().toPoint(), text, plot.view->viewport());
 }

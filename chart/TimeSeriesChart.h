@@ -5,11 +5,13 @@
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QAbstractAxis;
 class QChart;
 class QChartView;
 class QGraphicsLineItem;
+class QGraphicsSimpleTextItem;
 class QLineSeries;
 class QPainter;
 class QLogValueAxis;
@@ -17,11 +19,12 @@ class QTabWidget;
 
 // The run over time below the controls: q0, xi0 and the density ratio on one
 // tab, the state (z2, w0, w2) on the other, against the elapsed time in years
-// on a logarithmic axis. Once a reference solution is given, it is drawn
-// dashed in the same colours, and the third tab plots the run's relative
-// error in q0, xi0 and the density ratio on a logarithmic axis. A vertical
-// line marks the sample at the marker; a click or drag in a plot asks to
-// scrub there.
+// on a logarithmic axis labelled in powers of ten. Once a reference solution
+// is given, it is drawn dashed in the same colours, and the third tab plots
+// the run's relative error in q0, xi0 and the density ratio on a logarithmic
+// axis. A vertical line marks the sample at the marker; a click or drag in a
+// plot asks for the sample nearest that time, and hovering names the time
+// and values there.
 class TimeSeriesChart : public QWidget {
     Q_OBJECT
 
@@ -64,9 +67,8 @@ public slots:
     void setMarkerIndex(int index);
 
 signals:
-    // Percentage of the run's last time (as the time slider counts) at the
-    // point clicked or dragged to.
-    void scrubRequested(double percent);
+    // The sample nearest the time clicked or dragged to.
+    void sampleRequested(int index);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -81,6 +83,8 @@ private:
         std::array<QLineSeries*, kCurvesPerTab> curves{};
         std::array<QLineSeries*, kCurvesPerTab> referenceCurves{};
         QGraphicsLineItem* marker = nullptr;
+        // "10⁴" under the axis, in place of its own "1e+04" labels.
+        std::vector<QGraphicsSimpleTextItem*> timeLabels;
     };
 
     void buildPlot(Plot& plot, Tab tab);
@@ -88,9 +92,13 @@ private:
     void fillReference(Plot& plot, Tab tab);
     const cosmophase::TimeSeries& shownOn(Tab tab) const;
     void placeMarker(const Plot& plot);
+    void placeTimeLabels(Plot& plot);
+    int sampleAt(const Plot& plot, const QPointF& viewportPos) const;
+    void showValuesAt(const Plot& plot, Tab tab, QMouseEvent* event) const;
     bool chartPixmapFitsCache() const;
     const Plot* plotOfViewport(const QObject* viewport) const;
     void scrubAt(const Plot& plot, const QPointF& viewportPos);
+    Tab tabOf(const Plot& plot) const { return static_cast<Tab>(&plot - m_plots.data()); }
 
     QTabWidget* m_tabs = nullptr;
     std::array<Plot, kTabs> m_plots;

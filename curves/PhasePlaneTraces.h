@@ -15,9 +15,11 @@ public:
 
     // Beyond kMaxTraces the oldest trace is dropped.
     void add(SolutionTrace trace);
-    // Removes the newest trace; false when there was none.
+    // Removes the newest trace or, straight after clear(), brings back
+    // every trace it removed; false when there was nothing to undo.
     bool undoNewest();
-    void clear() { m_traces.clear(); }
+    void clear();
+    bool canUndo() const { return !m_traces.empty() || !m_cleared.empty(); }
 
     const std::vector<SolutionTrace>& traces() const { return m_traces; }
     std::size_t size() const { return m_traces.size(); }
@@ -25,6 +27,8 @@ public:
 
 private:
     std::vector<SolutionTrace> m_traces;
+    // What the last clear() removed, until the next change.
+    std::vector<SolutionTrace> m_cleared;
 };
 
 } // namespace cosmophase

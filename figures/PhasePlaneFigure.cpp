@@ -1,5 +1,7 @@
 #include "PhasePlaneFigure.h"
 
+#include "PlotLegend.h"
+
 #include <QFontInfo>
 #include <QPainter>
 #include <QPolygonF>
@@ -27,10 +29,13 @@ QFont inPixels(const QFont& font)
 
 } // namespace
 
-PhasePlaneFigure::PhasePlaneFigure(const plot::FrameContent& content, int side, const QFont& font)
+PhasePlaneFigure::PhasePlaneFigure(const plot::FrameContent& content, int side, const QFont& font,
+                                   const plot::PlotWindow& window, bool legend)
     : m_content(content)
     , m_side(side)
     , m_axes(inPixels(font))
+    , m_window(window)
+    , m_legend(legend)
 {
 }
 
@@ -48,6 +53,8 @@ QPointF PhasePlaneFigure::toFigure(plot::Point p) const
 {
     // As glOrtho(-2, 2, -2, 2) maps the plot onto the square, rows downwards.
     const QRect square = plotRect();
+    if (!m_window.isFull())
+        return {square.left() + m_window.acrossFraction(p.x) * m_side, square.top() + m_window.downFraction(p.y) * m_side};
     return {square.left() + (p.x + 2) / 4 * m_side, square.top() + (2 - p.y) / 4 * m_side};
 }
 
@@ -75,7 +82,7 @@ void PhasePlaneFigure::paint(QPainter& painter) const
     const QRect square = plotRect();
     painter.fillRect(QRect(QPoint(), size()), Qt::white);
     painter.setPen(QPen(Qt::black, 1));
-    m_axes.paint(painter, square);
+    m_axes.paint(painter, square, m_window);
 
     painter.save();
     painter.setClipRect(square);
@@ -86,6 +93,8 @@ void PhasePlaneFigure::paint(QPainter& painter) const
         if (layer->shown)
             paintLayer(painter, *layer);
     }
+    if (m_legend)
+        PlotLegend::paint(painter, square, m_content, m_axes.font());
     painter.restore();
 }
 
@@ -124,6 +133,9 @@ void PhasePlaneFigure::paintLayer(QPainter& painter, const plot::Layer& layer) c
     const qreal pointSize = layer.style.pointSize;
     for (const plot::Point& p : layer.points)
         paintPoint(painter, p, pointSize);
+    for (std::size_t k = 0; k + 2 < layer.triangles.size(); k += 3)
+        painter.drawPolygon(QPolygonF{toFigure(layer.triangles[k]), toFigure(layer.triangles[k + 1]),
+                                      toFigure(layer.triangles[k + 2])});
     for (const plot::Arrow& arrow : layer.arrows)
         paintPoint(painter, {arrow.site.x + arrow.offset.x + arrow.head.x, arrow.site.y + arrow.offset.y + arrow.head.y},
                    pointSize);

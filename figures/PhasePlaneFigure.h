@@ -12,12 +12,14 @@
 class QPainter;
 
 // The phase plane with its axes as vector drawing: every layer of a frame's
-// content that is shown, with the sizes the screen uses for a plot of the
-// given side in pixels, and the axes around it. The content must outlive
-// the figure.
+// content that is shown, over the window the content was made for, with the
+// sizes the screen uses for a plot of the given side in pixels, the axes
+// around it and, when asked for, the legend. The content must outlive the
+// figure.
 class PhasePlaneFigure {
 public:
-    PhasePlaneFigure(const cosmophase::plot::FrameContent& content, int side, const QFont& font);
+    PhasePlaneFigure(const cosmophase::plot::FrameContent& content, int side, const QFont& font,
+                     const cosmophase::plot::PlotWindow& window = {}, bool legend = false);
 
     QSize size() const;
     // Where the plot square lies in the figure.
@@ -37,4 +39,6 @@ private:
     const cosmophase::plot::FrameContent& m_content;
     int m_side = 0;
     PlotAxes m_axes;
+    cosmophase::plot::PlotWindow m_window;
+    bool m_legend = false;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PlotWindow.h"
+
 #include <QFont>
 #include <QMargins>
 #include <QString>
@@ -8,7 +10,7 @@ class QPainter;
 class QRect;
 
 // The axes drawn around the square plot, laid out from a font: tick marks
-// and labels at -2, -1.5, ..., 2 where the grid lines run, "z2" under the
+// and labels where the grid lines run (-2, -1.5, ..., 2 unzoomed), "z2" under the
 // horizontal axis and "w0" beside the vertical one, reading upwards. The
 // window and saved figures share this, so both show the same axes.
 class PlotAxes {
@@ -21,13 +23,16 @@ public:
     // Room the axes take around the square.
     QMargins margins() const { return m_margins; }
 
-    // Draws with the painter's pen, in font().
-    void paint(QPainter& painter, const QRect& square) const;
+    // Draws with the painter's pen, in font(), for the plot showing `window`.
+    void paint(QPainter& painter, const QRect& square, const cosmophase::plot::PlotWindow& window = {}) const;
 
     const QFont& font() const { return m_font; }
 
     // "−1.5" (with a true minus sign), "0", "2".
     static QString tickLabel(double value);
+    // A tick of a zoomed window, with as many digits as ticks `step` apart
+    // need: "0.0125", "−4e-05".
+    static QString tickLabel(double value, double step);
 
 private:
     QFont m_font;

@@ -2,6 +2,8 @@
 
 #include "Nullclines.h"
 
+#include <cmath>
+
 namespace cosmophase::plot {
 
 namespace {
@@ -95,10 +97,13 @@ void FrameContent::setTraces(const std::vector<SolutionTrace>& traces)
     Layer& layer = m_layers[Traces];
     layer.points.clear();
     layer.strips.clear();
+    layer.triangles.clear();
     for (const SolutionTrace& trace : traces) {
         layer.points.push_back({trace.z2, trace.w0});
         layer.strips.push_back(thinnedVertices(trace.forward, kCurveStride));
         layer.strips.push_back(thinnedVertices(trace.backward, kCurveStride));
+        const std::vector<Point> head = forwardArrowhead(trace.forward, kTraceArrowLength);
+        layer.triangles.insert(layer.triangles.end(), head.begin(), head.end());
     }
     layer.shown = !traces.empty();
 }
@@ -107,6 +112,55 @@ void FrameContent::setShowNullclines(bool show)
 {
     m_layers[Z2Nullclines].shown = show;
     m_layers[W0Nullcline].shown = show;
+}
+
+const char* FrameContent::layerName(LayerId id)
+{
+    switch (id) {
+    case Equilibria: return "Equilibria";
+    case Marker: return "Marker";
+    case Grid: return "";
+    case Trajectory: return "Trajectory";
+    case Family: return "Family curve";
+    case Unstable: return "Unstable manifold";
+    case Stable: return "Stable manifold";
+    case Traces: return "Traces";
+    case Z2Nullclines: return "z2 nullclines";
+    case W0Nullcline: return "w0 nullcline";
+    case DirectionField: return "Direction field";
+    case LayerCount: break;
+    }
+    return "";
+}
+
+std::vector<Point> forwardArrowhead(const Curve& forward, double length)
+{
+    double total = 0;
+    for (std::size_t i = 1; i < forward.size(); ++i)
+        total += std::hypot(forward.x[i] - forward.x[i - 1], forward.y[i] - forward.y[i - 1]);
+    if (!(total > 0))
+        return {};
+    // The segment that crosses half the length gives the place and the way.
+    double walked = 0;
+    for (std::size_t i = 1; i < forward.size(); ++i) {
+        const double dx = forward.x[i] - forward.x[i - 1];
+        const double dy = forward.y[i] - forward.y[i - 1];
+        const double step = std::hypot(dx, dy);
+        if (walked + step < total / 2 || step == 0) {
+            walked += step;
+            continue;
+        }
+        const double t = (total / 2 - walked) / step;
+        const Point tip{forward.x[i - 1] + dx * t, forward.y[i - 1] + dy * t};
+        const double ux = dx / step;
+        const double uy = dy / step;
+        const double back = length;
+        const double half = length * 0.4;
+        return {tip,
+                {tip.x - ux * back - uy * half, tip.y - uy * back + ux * half},
+                {tip.x - ux * back + uy * half, tip.y - uy * back - ux * half}};
+    }
+    return {};
 }
 
 } // namespace cosmophase::plot

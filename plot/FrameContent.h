@@ -45,7 +45,16 @@ struct Layer {
     std::vector<std::vector<Point>> strips; // thinned polylines
     std::vector<Point> points;              // squares of the point size
     std::vector<Arrow> arrows;              // a segment and a head point each
+    std::vector<Point> triangles;           // filled, three corners each
 };
+
+// The forward arrowhead of a trace: a triangle halfway along the forward
+// half, pointing the way it runs, `length` long in plot units. Empty when
+// the half does not move.
+std::vector<Point> forwardArrowhead(const Curve& forward, double length);
+
+// Trace arrowheads in plot units of the full square.
+inline constexpr double kTraceArrowLength = 0.07;
 
 // Everything one frame of the phase plane shows, without Qt or GL: the
 // OpenGL renderer and the figure writer both draw from this, so the screen
@@ -86,6 +95,10 @@ public:
     // Keeps the traces thinned as the manifolds are.
     void setTraces(const std::vector<SolutionTrace>& traces);
     void setShowNullclines(bool show);
+    void setShowDirectionField(bool show) { m_layers[DirectionField].shown = show; }
+
+    // What a legend calls a layer; empty for the grid, which needs no entry.
+    static const char* layerName(LayerId id);
 
     const Layer& layer(LayerId id) const { return m_layers[id]; }
     const std::array<Layer, LayerCount>& layers() const { return m_layers; }
@@ -97,6 +110,10 @@ public:
     {
         return m_layers[Traces].shown || showNullclines() || showDefaultTrajectory();
     }
+
+    // For views of the content that redraw a layer's geometry
+    // (WindowedContent); the fixed picture never needs it.
+    Layer& editLayer(LayerId id) { return m_layers[id]; }
 
 private:
     std::array<Layer, LayerCount> m_layers;

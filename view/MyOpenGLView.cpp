@@ -43,46 +43,102 @@ void MyOpenGLView::setSimIndex(int index)
     if (count > 0 && m_sim_index >= count)
         m_sim_index = static_cast<std::int32_t>(count - 1);
     updateMarker();
+    changed();
 }
 
 void MyOpenGLView::toggleShowStable()
 {
     m_show_stable_man = !m_show_stable_man;
     updateVisibility();
+    changed();
+    emit layersChanged();
 }
 
 void MyOpenGLView::toggleShowUnstable()
 {
     m_show_unstable_man = !m_show_unstable_man;
     updateVisibility();
+    changed();
+    emit layersChanged();
 }
 
 void MyOpenGLView::toggleShowFamily()
 {
     m_show_family_curve = !m_show_family_curve;
     updateVisibility();
+    changed();
+    emit layersChanged();
 }
 
 void MyOpenGLView::setTraces(const std::vector<cosmophase::SolutionTrace>& traces)
 {
     m_content.setTraces(traces);
+    // Kept whole for zoomed frames, which draw them from every point.
+    m_traces = traces;
+    rebuildWindowed();
+    changed();
+    emit layersChanged();
 }
 
 void MyOpenGLView::setShowNullclines(bool show)
 {
     m_content.setShowNullclines(show);
+    changed();
+    emit layersChanged();
+}
+
+void MyOpenGLView::setShowDirectionField(bool show)
+{
+    m_content.setShowDirectionField(show);
+    changed();
+    emit layersChanged();
+}
+
+void MyOpenGLView::setPlotWindow(const cosmophase::plot::PlotWindow& window)
+{
+    m_window = window;
+    m_projection_stale = true;
+    rebuildWindowed();
+    update();
+    emit plotWindowChanged(m_window);
+}
+
+void MyOpenGLView::setRedrawWhenIdle(bool on)
+{
+    m_redraw_when_idle = on;
+    update();
+}
+
+const cosmophase::plot::FrameContent& MyOpenGLView::shownContent()
+{
+    return m_window.isFull() ? m_content : m_windowed.content(m_content);
+}
+
+void MyOpenGLView::rebuildWindowed()
+{
+    if (!m_window.isFull())
+        m_windowed.rebuild(m_content, m_curves, m_traces, m_window);
+}
+
+void MyOpenGLView::changed()
+{
+    if (!m_redraw_when_idle)
+        update();
 }
 
 void MyOpenGLView::setTrajectory(const cosmophase::Curve& trajectory)
 {
     m_replaced_trajectory = trajectory;
     applyReplacedTrajectory();
+    rebuildWindowed();
     setSimIndex(m_sim_index);
 }
 
 void MyOpenGLView::setShowDefaultTrajectory(bool show)
 {
     m_content.setShowDefaultTrajectory(show);
+    changed();
+    emit layersChanged();
 }
 
 void MyOpenGLView::applyReplacedTrajectory()
@@ -113,6 +169,8 @@ void MyOpenGLView::initialize()
     m_content.setCurves(m_curves);
     applyReplacedTrajectory();
     updateVisibility();
+    rebuildWindowed();
+    emit layersChanged();
     setSimIndex(m_sim_index);
 }
 
@@ -149,14 +207,18 @@ void MyOpenGLView::applySurfaceSetUp()
     // Device pixels, so that the plot fills the widget on a high-density screen.
     const qreal ratio = devicePixelRatioF();
     cosmophase::PhasePlaneRenderer::setUpSurface(static_cast<int>(width() * ratio),
-                                                 static_cast<int>(height() * ratio));
+                                                 static_cast<int>(height() * ratio), m_window);
+    m_projection_stale = false;
 }
 
 void MyOpenGLView::paintGL()
 {
+    if (m_projection_stale)
+        applySurfaceSetUp();
     updateFrameRateTitle();
-    m_renderer.drawFrame(m_content);
-    update();
+    m_renderer.drawFrame(shownContent());
+    if (m_redraw_when_idle)
+        update();
 }
 
 void MyOpenGLView::updateFrameRateTitle()
@@ -164,6 +226,9 @@ void MyOpenGLView::updateFrameRateTitle()
     const std::int64_t now = cosmophase::microsSinceProgramStart();
     const int fps = cosmophase::framesPerSecond(now - m_lastTicks);
     m_lastTicks = now;
+    // Frames drawn on demand are no rate: the title keeps the last one.
+    if (!m_redraw_when_idle)
+        return;
     // A top-level view is its own window and gets the title. A view that is
     // not part of any on-screen window (never shown, only rendered into an
     // image) has no window to title.

@@ -3,7 +3,9 @@
 #include "CurveSet.h"
 #include "FrameContent.h"
 #include "PhasePlaneRenderer.h"
+#include "PlotWindow.h"
 #include "SolutionTrace.h"
+#include "WindowedContent.h"
 
 #include <QOpenGLWidget>
 #include <QSurfaceFormat>
@@ -47,15 +49,34 @@ public:
     void setTrajectory(const cosmophase::Curve& trajectory);
     // The default run's trajectory as a faint curve behind the others.
     void setShowDefaultTrajectory(bool show);
+    void setShowDirectionField(bool show);
+    // The part of the plane shown; the full square unless zoomed. The
+    // change shows in the next frame.
+    void setPlotWindow(const cosmophase::plot::PlotWindow& window);
+    const cosmophase::plot::PlotWindow& plotWindow() const { return m_window; }
+    // On (the default), every frame requests the next. Off, a frame is
+    // drawn only when something shown changes, and the title keeps the
+    // last rate measured.
+    void setRedrawWhenIdle(bool on);
+    bool redrawWhenIdle() const { return m_redraw_when_idle; }
 
     int simIndex() const { return m_sim_index; }
     bool showStableManifold() const { return m_show_stable_man; }
     bool showUnstableManifold() const { return m_show_unstable_man; }
     bool showFamilyCurve() const { return m_show_family_curve; }
     bool showNullclines() const { return m_content.showNullclines(); }
+    bool showDirectionField() const { return m_content.layer(cosmophase::plot::FrameContent::DirectionField).shown; }
     const cosmophase::CurveSet& curves() const { return m_curves; }
     // What the next frame draws, kept up to date with every change above.
     const cosmophase::plot::FrameContent& frameContent() const { return m_content; }
+    // What the next frame draws over the window: frameContent() unless
+    // zoomed.
+    const cosmophase::plot::FrameContent& shownContent();
+
+signals:
+    void plotWindowChanged(const cosmophase::plot::PlotWindow& window);
+    // A switch or the traces changed what the frame shows.
+    void layersChanged();
 
 protected:
     void initializeGL() override;
@@ -70,6 +91,9 @@ private:
     void updateMarker();
     void updateVisibility();
     void applyReplacedTrajectory();
+    void rebuildWindowed();
+    // A frame when nothing else asks for one.
+    void changed();
 
     std::int64_t m_lastTicks = 0;
     std::int32_t m_sim_index = 0;
@@ -77,6 +101,11 @@ private:
     cosmophase::PhasePlaneRenderer m_renderer;
     cosmophase::plot::FrameContent m_content;
     std::optional<cosmophase::Curve> m_replaced_trajectory;
+    cosmophase::plot::PlotWindow m_window;
+    cosmophase::plot::WindowedContent m_windowed;
+    std::vector<cosmophase::SolutionTrace> m_traces;
+    bool m_projection_stale = false;
+    bool m_redraw_when_idle = true;
     bool m_show_unstable_man = false;
     bool m_show_stable_man = false;
     bool m_show_family_curve = false;

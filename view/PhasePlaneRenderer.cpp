@@ -23,13 +23,13 @@ void PhasePlaneRenderer::releaseGL()
     }
 }
 
-void PhasePlaneRenderer::setUpSurface(int deviceWidth, int deviceHeight)
+void PhasePlaneRenderer::setUpSurface(int deviceWidth, int deviceHeight, const plot::PlotWindow& window)
 {
     glViewport(0, 0, deviceWidth, deviceHeight);
     glClearColor(1, 1, 1, 0);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(-2, 2, -2, 2, 0, 30);
+    glOrtho(window.left(), window.right(), window.bottom(), window.top(), 0, 30);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     // Everything lies at depth 0, so with GL_LESS the first item drawn at a
@@ -95,6 +95,12 @@ void PhasePlaneRenderer::drawOverlays(const FrameContent& content)
         glEnd();
         glLineWidth(traces.style.lineWidth);
         drawStrips(traces);
+        if (!traces.triangles.empty()) {
+            glBegin(GL_TRIANGLES);
+            for (const Point& p : traces.triangles)
+                glVertex2d(p.x, p.y);
+            glEnd();
+        }
     }
     if (content.showNullclines()) {
         const Layer& z2 = content.layer(FrameContent::Z2Nullclines);
@@ -175,7 +181,9 @@ void PhasePlaneRenderer::drawFrame(const FrameContent& content) const
     if (content.hasOverlays())
         drawOverlays(content);
 
-    drawDirectionField(content.layer(FrameContent::DirectionField));
+    const Layer& field = content.layer(FrameContent::DirectionField);
+    if (field.shown)
+        drawDirectionField(field);
     glFlush();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FrameContent.h"
+#include "PlotWindow.h"
 
 #include <vector>
 
@@ -19,12 +20,13 @@ public:
     void releaseGL();
     bool hasGL() const { return m_quadric != nullptr; }
 
-    // Viewport (device pixels), clear colour, projection and depth test.
-    static void setUpSurface(int deviceWidth, int deviceHeight);
+    // Viewport (device pixels), clear colour, projection over the window
+    // (the fixed square unless zoomed) and depth test.
+    static void setUpSurface(int deviceWidth, int deviceHeight, const plot::PlotWindow& window = {});
 
     // One whole frame, ending with glFlush. Needs createGL(). Traces,
-    // nullclines and the default run's trajectory add no GL call at all
-    // while they are not shown.
+    // nullclines, the default run's trajectory and a direction field that
+    // are not shown add no GL call.
     void drawFrame(const plot::FrameContent& content) const;
 
 private:

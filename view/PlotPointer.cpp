@@ -16,9 +16,8 @@ cosmophase::plot::Point PlotPointer::plotPointAt(QPointF position) const
 {
     // The same device size as the viewport, truncated the same way.
     const qreal ratio = m_plot.devicePixelRatioF();
-    return cosmophase::plot::plotPointAt((position.x() + 0.5) * ratio, (position.y() + 0.5) * ratio,
-                                         static_cast<int>(m_plot.width() * ratio),
-                                         static_cast<int>(m_plot.height() * ratio));
+    return m_window.pointAt((position.x() + 0.5) * ratio, (position.y() + 0.5) * ratio,
+                            static_cast<int>(m_plot.width() * ratio), static_cast<int>(m_plot.height() * ratio));
 }
 
 bool PlotPointer::eventFilter(QObject* watched, QEvent* event)

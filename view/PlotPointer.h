@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PlotGeometry.h"
+#include "PlotWindow.h"
 
 #include <QObject>
 #include <QPointF>
@@ -25,6 +26,9 @@ public:
     // coordinates), mapped over the widget's viewport in device pixels.
     cosmophase::plot::Point plotPointAt(QPointF position) const;
 
+    // The part of the plane the widget shows; the full square at first.
+    void setPlotWindow(const cosmophase::plot::PlotWindow& window) { m_window = window; }
+
 signals:
     void moved(cosmophase::plot::Point at);
     void left();
@@ -36,4 +40,5 @@ protected:
 private:
     QWidget& m_plot;
     std::optional<QPointF> m_press;
+    cosmophase::plot::PlotWindow m_window;
 };

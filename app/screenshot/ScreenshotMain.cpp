@@ -1,13 +1,21 @@
 // Takes the README's picture of the main window: launches the application as
 // main() does, lets the plot draw, moves the marker part-way through the run
 // the way a user dragging the slider would, and saves the whole window.
-// Usage: cosmophase-screenshot OUTPUT.png [PERCENT] [WIDTHxHEIGHT]
+// Usage: cosmophase-screenshot OUTPUT.png [PERCENT] [WIDTHxHEIGHT] [OPTION...]
+// Options: zoom=Z2,W0,HALFSIDE (the plot window), legend, nochart, traces
+// (three clicked traces).
 
 #include "AppDelegate.h"
+#include "LegendOverlay.h"
 #include "MasterViewController.h"
 #include "MyOpenGLView.h"
+#include "PhasePlaneInteraction.h"
+#include "PlotWindow.h"
 
+#include <QMenuBar>
+#include <QMenu>
 #include <QApplication>
+#include <QAction>
 #include <QMainWindow>
 #include <QOpenGLWidget>
 #include <QPainter>
@@ -16,6 +24,20 @@
 #include <QTimer>
 
 #include <cstdio>
+
+namespace {
+
+// The menu bar's action named `text` (without its mnemonic).
+QAction* menuAction(const QMainWindow& window, const QString& text)
+{
+    for (QAction* menu : window.menuBar()->actions())
+        for (QAction* action : menu->menu()->actions())
+            if (action->text().remove(QLatin1Char('&')) == text)
+                return action;
+    return nullptr;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -38,6 +60,24 @@ int main(int argc, char* argv[])
     delegate.applicationDidFinishLaunching();
     MasterViewController& controller = *delegate.masterViewController();
     MyOpenGLView* view = controller.openGLView();
+    for (int k = 4; k < argc; ++k) {
+        const QString option = QString::fromLocal8Bit(argv[k]);
+        if (option == QLatin1String("legend")) {
+            menuAction(*delegate.window(), QStringLiteral("Legend"))->setChecked(true);
+        } else if (option == QLatin1String("nochart")) {
+            menuAction(*delegate.window(), QStringLiteral("Time Series"))->setChecked(false);
+        } else if (option == QLatin1String("traces")) {
+            for (const cosmophase::plot::Point p : {cosmophase::plot::Point{0.5, 1.2}, {-0.6, -1.5}, {1.2, -0.4}})
+                delegate.phasePlaneInteraction()->traceFrom(p);
+        } else if (option.startsWith(QLatin1String("zoom="))) {
+            const QStringList v = option.mid(5).split(QLatin1Char(','));
+            cosmophase::plot::PlotWindow window;
+            const double half = v.value(2).toDouble();
+            window.zoomAbout({0, 0}, cosmophase::plot::PlotWindow::kFullHalfSide / half);
+            window.panBy(v.value(0).toDouble(), v.value(1).toDouble());
+            view->setPlotWindow(window);
+        }
+    }
 
     int frames = 0;
     QObject::connect(view, &QOpenGLWidget::frameSwapped, &app, [&] {
@@ -52,6 +92,9 @@ int main(int argc, char* argv[])
         QPainter painter(&shot);
         painter.drawImage(QRect(view->mapTo(delegate.window(), QPoint(0, 0)), view->size()),
                           view->grabFramebuffer());
+        // Child widgets over the plot, such as the legend, come on top of it.
+        if (LegendOverlay* legend = delegate.legend(); legend && legend->isVisible())
+            painter.drawPixmap(legend->mapTo(delegate.window(), QPoint(0, 0)), legend->grab());
         painter.end();
         const bool saved = shot.save(output, "PNG");
         if (!saved)

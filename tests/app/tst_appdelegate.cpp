@@ -2,6 +2,7 @@
 
 #include "AppCommands.h"
 #include "WindowPlacement.h"
+#include "MarkerStateReadout.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -10,6 +11,8 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
+
+#include <functional>
 
 class TestAppDelegate : public QObject {
     Q_OBJECT
@@ -39,16 +42,31 @@ private slots:
         QMainWindow* window = m_app.delegate->window();
         const QRect available = window->screen()->availableGeometry();
         QVERIFY(available.contains(QRect(window->pos(), window->size())));
-        if (available.width() >= 1348 && available.height() >= 768)
+        if (available.width() >= 1348 && available.height() >= 768) {
             QCOMPARE(window->size(), QSize(1340, 728));
-        for (const QSize size : {QSize(1000, 900), QSize(1016, 560)}) {
-            window->resize(size);
-            QTRY_COMPARE(window->size(), size);
-            const QRect content = window->centralWidget()->geometry();
-            QVERIFY(content.width() == size.width() && content.bottom() + 1 == window->statusBar()->geometry().top());
-            QTRY_VERIFY(m_app.view->width() == m_app.view->height() && m_app.view->height() < content.height()
-                        && m_app.view->width() >= 350);
+            QVERIFY2(m_app.view->width() >= 630 && m_app.view->height() == m_app.view->width(),
+                     qPrintable(QStringLiteral("%1x%2").arg(m_app.view->width()).arg(m_app.view->height())));
         }
+        window->resize(1200, 900);
+        QTRY_COMPARE(window->size(), QSize(1200, 900));
+        const QRect content = window->centralWidget()->geometry();
+        QVERIFY(content.width() == 1200 && content.bottom() + 1 == window->statusBar()->geometry().top());
+        QTRY_VERIFY(m_app.view->width() == m_app.view->height() && m_app.view->width() >= 350);
+        // At its smallest the window keeps the plot as large as the side panel is wide.
+        window->resize(400, 300);
+        const int panel = m_app.get<QWidget>("sidePanel")->minimumWidth();
+        QTRY_VERIFY(m_app.view->width() == m_app.view->height() && m_app.view->width() >= panel);
+        // Without the chart the plot takes its room and stays square; it grows
+        // where the width, not the height, held it.
+        window->resize(1400, 1250);
+        QTRY_COMPARE(window->size(), QSize(1400, 1250));
+        QTRY_VERIFY(m_app.view->width() == m_app.view->height());
+        const int withChart = m_app.view->width();
+        m_app.menuAction(QStringLiteral("Time Series"))->trigger();
+        QTRY_VERIFY(m_app.view->width() > withChart && m_app.view->width() == m_app.view->height());
+        m_app.menuAction(QStringLiteral("Time Series"))->trigger();
+        QTRY_COMPARE(m_app.view->width(), withChart);
+        window->resize(1340, 728);
     }
 
     // The opening size and the frame's place on screens of every size.
@@ -80,14 +98,21 @@ private slots:
         QFile page(QStringLiteral(COSMOPHASE_MAN_PAGE));
         QVERIFY(page.open(QIODevice::ReadOnly | QIODevice::Text));
         const QString keys = QString::fromUtf8(page.readAll()).section(QStringLiteral("\n.SH KEYS\n"), 1).section(QStringLiteral("\n.SH "), 0, 0);
+        // A tag's keys are its bold words: all of .B, the odd arguments of .BR.
         QStringList listed;
-        static const QRegularExpression tag(QStringLiteral("(?:^|\n)\\.TP\n\\.BR? ([^\n]*)"));
-        for (const QRegularExpressionMatch& match : tag.globalMatch(keys))
-            listed += match.captured(1).remove(QLatin1Char('"')).remove(QLatin1Char(',')).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        static const QRegularExpression tag(QStringLiteral("(?:^|\n)\\.TP\n\\.(BR?) ([^\n]*)"));
+        static const QRegularExpression argument(QStringLiteral("\"([^\"]*)\"|(\\S+)"));
+        for (const QRegularExpressionMatch& match : tag.globalMatch(keys)) {
+            int position = 0;
+            for (const QRegularExpressionMatch& arg : argument.globalMatch(match.captured(2))) {
+                if (match.captured(1) == QLatin1String("B") || position++ % 2 == 0)
+                    listed += arg.captured(0).remove(QLatin1Char('"')).replace(QStringLiteral("\\-"), QStringLiteral("-"));
+            }
+        }
         QStringList offered;
         for (const QAction* action : m_app.menuActions())
-            if (!action->shortcut().isEmpty())
-                offered += action->shortcut().toString(QKeySequence::PortableText);
+            for (const QKeySequence& shortcut : action->shortcuts())
+                offered += shortcut.toString(QKeySequence::PortableText);
         QVERIFY(offered.size() >= 10);
         listed.sort();
         offered.sort();
@@ -117,6 +142,25 @@ private slots:
                      && index == m_app.controller->findIndexWithPercent(row.to) && m_app.readouts() == m_app.readoutsAt(index)),
                      qPrintable(QStringLiteral("key %1, slider at %2").arg(row.key).arg(m_app.slider->doubleValue())));
         }
+    }
+
+    // The state at the marker reads back to the samples' doubles and can be
+    // selected; it follows every way the marker moves.
+    void markerStateReadsBackExactly()
+    {
+        const MarkerStateReadout& state = *m_app.delegate->markerStateReadout();
+        const auto& c = *m_app.controller;
+        const std::function<void()> moves[] = {[&] { m_app.controller->goToSample(17); },
+                                               [&] { m_app.controller->scrubTo(62); },
+                                               [&] { m_app.controller->stepSamples(-1); }};
+        for (const auto& move : moves) {
+            move();
+            const auto i = static_cast<std::size_t>(c.simIndex());
+            QCOMPARE(state.text(0), QString::number(i));
+            for (const auto& [row, column] : {std::pair{1, &c.z2Array()}, {2, &c.w0Array()}, {3, &c.w2Array()}})
+                QVERIFY2(state.text(row).toDouble() == (*column)[i], qPrintable(state.text(row)));
+        }
+        QVERIFY(state.findChild<QLabel*>()->textInteractionFlags() & Qt::TextSelectableByMouse);
     }
 
     void menuCommands()

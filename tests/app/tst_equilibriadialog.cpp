@@ -15,8 +15,10 @@ private slots:
     void listsTheThreeEquilibria()
     {
         const struct { double z2, w0; const char* eigenvalues; const char* type; } rows[] = {
-            {0, 0, "-1 | 0.666667", "saddle"}, {-4.0 / 3, 1.0 / 3, "-1 | -1", "stable degenerate node"},
-            {-4.0 / 3, -2.0 / 3, "1 | 2", "unstable node"}};
+            // Nine digits show the single-precision offsets the CLI prints.
+            {0, 0, "-1.00000003 | 0.666666687", "saddle"},
+            {-4.0 / 3, 1.0 / 3, "-1.00000003 | -1.00000003", "stable degenerate node"},
+            {-4.0 / 3, -2.0 / 3, "1.00000003 | 2.00000006", "unstable node"}};
         EquilibriaDialog dialog;
         const QTableWidget& table = dialog.table();
         QCOMPARE(table.rowCount(), 3);

@@ -3,10 +3,13 @@
 #include "FigureWriter.h"
 #include "FrameContent.h"
 #include "PhasePlaneFigure.h"
+#include "SaveFileDialog.h"
 #include "SolutionTrace.h"
 #include "TimeSeriesChart.h"
 
+#include <QAction>
 #include <QChartView>
+#include <QStatusBar>
 #include <QPainter>
 #include <QProcess>
 #include <QSvgRenderer>
@@ -174,6 +177,52 @@ private slots:
             else
                 QCOMPARE(image.size(), m_app.controller->timeSeriesChart()->chartView(TimeSeriesChart::Observables)->viewport()->size());
         }
+    }
+
+    // Saved as shown: the zoomed window with its own ticks, and the legend
+    // naming the layers shown only while it is on.
+    void zoomedFigureWithLegend()
+    {
+        QAction* legend = m_app.menuAction(QStringLiteral("Legend"));
+        const auto svg = [this](const QString& name) {
+            const QString path = m_dir.filePath(name);
+            QFile file(path);
+            return save("figure", path) && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        QVERIFY(!svg("plain.svg").contains(">Trajectory</text>"));
+        legend->trigger();
+        cosmophase::plot::PlotWindow window;
+        window.zoomAbout({0, 0}, 40);
+        m_app.view->setPlotWindow(window);
+        const QByteArray zoomed = svg("zoomed.svg");
+        legend->trigger();
+        m_app.view->setPlotWindow({});
+        for (const char* text : {">Trajectory</text>", ">Stable manifold</text>", ">Direction field</text>", ">0.04</text>"})
+            QVERIFY2(zoomed.contains(text), text);
+        QVERIFY(!zoomed.contains(">1.5</text>") && !zoomed.contains(">Traces</text>"));
+    }
+
+    // Dialogs start where the last file went; each save is confirmed with
+    // its path. A bare name gets the selected filter's extension.
+    void dialogsRememberTheFolderAndConfirmSaves()
+    {
+        AppCommands& commands = *m_app.delegate->commands();
+        QStringList suggested;
+        commands.setPathPrompt([&](const QString&, const QString& path, const QString&) {
+            suggested << path;
+            return m_dir.filePath(QStringLiteral("remembered.svg"));
+        });
+        commands.saveFigureAs();
+        commands.exportSamplesAs();
+        QCOMPARE(suggested.size(), 2);
+        QCOMPARE(QFileInfo(suggested[0]).absolutePath(), QDir::homePath());
+        QCOMPARE(QFileInfo(suggested[1]).absolutePath(), QFileInfo(m_dir.filePath("x")).absolutePath());
+        QVERIFY(m_app.delegate->window()->statusBar()->currentMessage().contains(m_dir.filePath("remembered.svg")));
+        const struct { const char* filter; const char* suffix; } filters[] = {
+            {"Figures (*.svg *.pdf *.png)", "svg"}, {"PDF (*.pdf)", "pdf"}, {"PNG at twice the size (*@2x.png)", "png"},
+            {"CSV files (*.csv)", "csv"}};
+        for (const auto& f : filters)
+            QCOMPARE(suffixOfFilter(QString::fromLatin1(f.filter)), QString::fromLatin1(f.suffix));
     }
 
     void failedSaveWritesNothing_data()

@@ -92,8 +92,12 @@ private slots:
         click(at(0.25, 0.2));
         click(at(0.7, 0.6));
         actions[1]->trigger();
-        QVERIFY(traces().empty() && enabled(false));
+        // Clear Traces can be undone, so Undo Trace stays on.
+        QVERIFY(traces().empty() && !actions[1]->isEnabled() && !actions[2]->isEnabled() && actions[0]->isEnabled());
         QCOMPARE(m_app.view->grabFramebuffer(), fixed);
+        const QImage both = [&] { actions[0]->trigger(); return m_app.view->grabFramebuffer(); }();
+        QVERIFY(traces().size() == 2 && both != fixed);
+        actions[1]->trigger();
         action("Nullclines")->trigger();
         QVERIFY(m_app.view->grabFramebuffer() != fixed);
         action("Nullclines")->trigger();
@@ -120,6 +124,27 @@ private slots:
             QApplication::sendEvent(m_app.view, &leave);
             QCOMPARE(status->currentMessage(), QString());
         }
+    }
+
+    // Zoomed, the read-out and a click name the point of the window under
+    // the pointer; Reset View (Ctrl+0) brings back the fixed frame.
+    void zoomedPointerReadsTheWindow()
+    {
+        const QImage fixed = m_app.view->grabFramebuffer();
+        plot::PlotWindow window;
+        window.zoomAbout({0.01, -0.02}, 40);
+        m_app.view->setPlotWindow(window);
+        const QPoint pixel = at(0.75, 0.25);
+        const plot::Point p = window.pointAt(pixel.x() + 0.5, pixel.y() + 0.5, m_app.view->width(), m_app.view->height());
+        QTest::mouseMove(m_app.view, pixel);
+        QStatusBar* status = m_app.delegate->window()->statusBar();
+        QTRY_VERIFY(status->currentMessage().startsWith(QString::asprintf("z2 = %.4f, w0 = %.4f;", p.x, p.y)));
+        click(pixel);
+        QVERIFY(traces().size() == 1 && traces()[0].z2 == p.x && traces()[0].w0 == p.y);
+        QTest::keyClick(m_app.delegate->window(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(m_app.delegate->window(), Qt::Key_0, Qt::ControlModifier);
+        QVERIFY(m_app.view->plotWindow().isFull());
+        QCOMPARE(m_app.view->grabFramebuffer(), fixed);
     }
 
     void exportWritesEveryTrace()

@@ -12,6 +12,7 @@
 #include <QLineSeries>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -168,15 +169,41 @@ private slots:
         QVERIFY2(seen.red() > 150 && seen.green() < 100 && seen.blue() < 100, qPrintable(seen.name()));
     }
 
-    // A press in a plot scrubs through the slider to that time's percentage
-    // of the run's last time; a drag follows the mouse and holds at the edges.
+    // The sample nearest a time on the logarithmic axis, found the slow way.
+    int nearestByLog(double time) const
+    {
+        int best = 0;
+        for (int k = 1; k < m_csv[1].size(); ++k)
+            if (qAbs(std::log(m_csv[1][k] / time)) < qAbs(std::log(m_csv[1][best] / time)))
+                best = k;
+        return best;
+    }
+    // The time under a viewport point, as the chart's axis maps it, held to the plot.
+    double timeAt(Tab tab, QPoint point) const
+    {
+        const QRectF area = chart(tab)->plotArea();
+        const qreal x = qBound(area.left(), chart(tab)->mapFromScene(m_chart->chartView(tab)->mapToScene(point)).x(), area.right());
+        return chart(tab)->mapToValue(QPointF(x, area.center().y()), m_chart->curves(tab)[0]).x();
+    }
+    // The marker, both views and the read-outs on `index`, the slider as near as its steps allow.
+    void verifyAtSample(int index) const
+    {
+        const double slider = std::round(100 * m_csv[1][index] / m_csv[1].last() * RealSlider::kStepsPerPercent)
+                              / RealSlider::kStepsPerPercent;
+        QCOMPARE(m_app.slider->doubleValue(), slider);
+        QVERIFY(m_app.controller->simIndex() == index && m_app.view->simIndex() == index);
+        QCOMPARE(m_app.readouts(), m_app.readoutsAt(index));
+        verifyMarker();
+    }
+
+    // A press in a plot moves the marker to the sample nearest that time; a
+    // drag follows the mouse and holds at the edges.
     void clickAndDragScrub_data()
     {
         QTest::addColumn<int>("tab");
         QTest::addColumn<double>("from"); // where in the plot area: 0 its left edge, 1 its right
         QTest::addColumn<double>("to");   // where the mouse is released
-        // Where samples lie closer than a pixel and above the slider's
-        // resolution (0.001 % of the run), the marker lands under the mouse.
+        // Where samples lie closer than a pixel, the marker lands under the mouse.
         QTest::addColumn<bool>("dense");
         QTest::newRow("left edge") << int(Tab::Observables) << 0.0 << 0.0 << false;
         QTest::newRow("three quarters") << int(Tab::Observables) << 0.75 << 0.75 << false;
@@ -200,23 +227,80 @@ private slots:
         QTest::mouseMove(view->viewport(), at(to));
         QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at(to));
 
-        // The time under the mouse, as the chart's axis maps it.
-        const qreal x = qBound(area.left(), chart(Tab(tab))->mapFromScene(view->mapToScene(at(to))).x(), area.right());
-        const double time = chart(Tab(tab))->mapToValue(QPointF(x, area.center().y()), m_chart->curves(Tab(tab))[0]).x();
-        const double slider = std::round(100 * time / m_csv[1].last() * RealSlider::kStepsPerPercent)
-                              / RealSlider::kStepsPerPercent;
-        QCOMPARE(m_app.slider->doubleValue(), slider);
-        const int index = m_app.controller->findIndexWithPercent(slider);
-        QVERIFY(m_app.controller->simIndex() == index && m_app.view->simIndex() == index);
-        QCOMPARE(m_app.readouts(), m_app.readoutsAt(index));
-        verifyMarker();
+        const int index = nearestByLog(timeAt(Tab(tab), at(to)));
+        verifyAtSample(index);
         if (to >= 1)
             QCOMPARE(index, m_app.last());
         else if (to == 0)
             QCOMPARE(index, 0);
         else if (dense)
-            QVERIFY(qAbs(chart(Tab(tab))->mapFromScene(m_chart->markerLine(Tab(tab))->line().p1()).x() - x) <= 1.5);
+            QVERIFY(qAbs(chart(Tab(tab))->mapFromScene(m_chart->markerLine(Tab(tab))->line().p1()).x()
+                         - chart(Tab(tab))->mapFromScene(view->mapToScene(at(to))).x()) <= 1.5);
         m_chart->tabs()->setCurrentIndex(Tab::Observables);
+    }
+
+    // However early: a click at any time from a year to the end lands on the
+    // nearest sample, where the slider's steps (0.001 %, about 131,000 years)
+    // would all give sample 0.
+    void clickAtAnyTimeFindsTheNearestSample_data()
+    {
+        QTest::addColumn<double>("time");
+        for (double t : {1.0, 10.0, 1e3, 1e5, 3e6, 1e8, 1e9})
+            QTest::newRow(qPrintable(QString::number(t))) << t;
+        QTest::newRow("near the end") << m_csv[1].last() / 1.2;
+    }
+    void clickAtAnyTimeFindsTheNearestSample()
+    {
+        QFETCH(double, time);
+        const QPoint point = viewportPoint(Tab::Observables, timeToX(Tab::Observables, time));
+        m_app.controller->scrubTo(50);
+        QTest::mouseClick(m_chart->chartView(Tab::Observables)->viewport(), Qt::LeftButton, {}, point);
+        const int index = nearestByLog(timeAt(Tab::Observables, point));
+        verifyAtSample(index);
+        if (time < 1e5)
+            QVERIFY(index > 0);
+    }
+
+    // Hovering names the nearest sample, its time and the tab's values.
+    void hoverShowsTheNearestSample()
+    {
+        QChartView* view = m_chart->chartView(Tab::State);
+        m_chart->tabs()->setCurrentIndex(Tab::State);
+        QTRY_VERIFY(view->isVisible());
+        const QPoint point = viewportPoint(Tab::State, timeToX(Tab::State, 1e3));
+        // Read at once: other tests' windows on the same display may take
+        // activation, which hides a tooltip.
+        QApplication::setActiveWindow(m_app.delegate->window());
+        QTest::mouseMove(view->viewport(), point);
+        const QString text = QToolTip::text();
+        const int index = nearestByLog(timeAt(Tab::State, point));
+        QVERIFY2(text.startsWith(QStringLiteral("Sample %1, ").arg(index)), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("z2 = %1").arg(m_csv[2][index], 0, 'g', 9)), qPrintable(text));
+        QToolTip::hideText();
+        m_chart->tabs()->setCurrentIndex(Tab::Observables);
+    }
+
+    // "," and "." step one sample; the slider keeps as close as it can.
+    void keysStepOneSample()
+    {
+        // Window shortcuts need the window active; other tests' windows on
+        // the same display may have taken it.
+        QApplication::setActiveWindow(m_app.delegate->window());
+        QVERIFY(QTest::qWaitForWindowActive(m_app.delegate->window()));
+        m_app.controller->goToSample(0);
+        for (int k = 1; k <= 3; ++k) {
+            QTest::keyClick(m_app.delegate->window(), Qt::Key_Period);
+            verifyAtSample(k);
+        }
+        QTest::keyClick(m_app.delegate->window(), Qt::Key_Left, Qt::ShiftModifier);
+        verifyAtSample(2);
+        QTest::keyClick(m_app.delegate->window(), Qt::Key_Comma);
+        QTest::keyClick(m_app.delegate->window(), Qt::Key_Comma);
+        QTest::keyClick(m_app.delegate->window(), Qt::Key_Comma);
+        verifyAtSample(0);
+        m_app.controller->goToSample(m_app.last());
+        QTest::keyClick(m_app.delegate->window(), Qt::Key_Right, Qt::ShiftModifier);
+        verifyAtSample(m_app.last());
     }
 
     void pressesOutsideThePlotDoNotScrub()
@@ -230,8 +314,9 @@ private slots:
         QVERIFY(m_app.controller->simIndex() == index && m_app.slider->doubleValue() == 50.0);
     }
 
-    // View > Time Series (Ctrl+T) hides and shows the chart; the plot keeps
-    // its size and its pixels, the read-outs their texts, and the chart its marker.
+    // View > Time Series (Ctrl+T) hides and shows the chart; hidden, the plot
+    // stays square and no smaller; shown again it is as it was, pixel for
+    // pixel, the read-outs keep their texts and the chart its marker.
     void hidingAndShowingLeaveThePlotAndReadouts()
     {
         QAction* action = m_app.menuAction(QStringLiteral("Time Series"));
@@ -247,7 +332,10 @@ private slots:
             QCOMPARE(action->isChecked(), shown);
             frames.clear();
             QVERIFY(frames.wait());
-            QCOMPARE(m_app.view->grabFramebuffer(), plot);
+            if (shown)
+                QTRY_COMPARE(m_app.view->grabFramebuffer(), plot);
+            else
+                QTRY_VERIFY(m_app.view->width() >= plot.width() && m_app.view->width() == m_app.view->height());
             QCOMPARE(m_app.readouts(), readouts);
             if (!shown)
                 m_app.controller->scrubTo(40); // a scrub while hidden still reaches the chart

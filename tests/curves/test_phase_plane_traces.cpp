@@ -23,8 +23,14 @@ TEST_P(TraceLimit, KeepsTheNewestHundredAndUndoesNewestFirst)
     ASSERT_EQ(traces.size(), kept);
     if (kept > 0)
         EXPECT_TRUE(traces.traces().front().z2 == oldest && traces.traces().back().forward.x[0] == newest);
+    // Clearing is undone as one step, and only until the next trace.
     traces.clear();
-    EXPECT_TRUE(traces.empty() && !traces.undoNewest());
+    EXPECT_TRUE(traces.empty());
+    EXPECT_EQ(traces.undoNewest(), kept > 0);
+    EXPECT_EQ(traces.size(), kept);
+    traces.clear();
+    traces.add({0.0, 0.5, Curve{{0.0}, {0.5}}, Curve{{0.0}, {0.5}}});
+    EXPECT_TRUE(traces.undoNewest() && traces.empty() && !traces.undoNewest());
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, TraceLimit,

@@ -73,7 +73,7 @@ using namespace cosmophase;
 
 // The frame as the program has always drawn it, written out call by call.
 std::vector<std::string> expectedFrame(const CurveSet& curves, std::size_t marker, const CurveVisibility& shown,
-                                       const std::vector<SolutionTrace>& traces, bool nullclines)
+                                       const std::vector<SolutionTrace>& traces, bool nullclines, bool field)
 {
     calls.clear();
     const double R = static_cast<double>(0.02f);
@@ -148,6 +148,11 @@ std::vector<std::string> expectedFrame(const CurveSet& curves, std::size_t marke
             strip(t.forward, 100);
             strip(t.backward, 100);
         }
+        glBegin(GL_TRIANGLES);
+        for (const SolutionTrace& t : traces)
+            for (const plot::Point& p : plot::forwardArrowhead(t.forward, plot::kTraceArrowLength))
+                glVertex2d(p.x, p.y);
+        glEnd();
     }
     if (nullclines) {
         glLineWidth(2);
@@ -156,6 +161,10 @@ std::vector<std::string> expectedFrame(const CurveSet& curves, std::size_t marke
             polyline(line);
         glColor3f(0.5f, 0, 0.5f);
         polyline(plot::w0Nullcline());
+    }
+    if (!field) {
+        glFlush();
+        return calls;
     }
     glColor3f(0, 1, 0);
     glLineWidth(2);
@@ -206,6 +215,7 @@ struct Case {
     CurveVisibility shown;
     int traces;
     bool nullclines;
+    bool field = true;
 };
 
 class RendererCalls : public testing::TestWithParam<Case> {};
@@ -224,6 +234,7 @@ TEST_P(RendererCalls, AreTheFrameCallForCall)
     content.setMarker({curves.trajectory().x[c.marker], curves.trajectory().y[c.marker]});
     content.setTraces(traces);
     content.setShowNullclines(c.nullclines);
+    content.setShowDirectionField(c.field);
     PhasePlaneRenderer renderer;
     renderer.createGL();
     calls.clear();
@@ -231,7 +242,7 @@ TEST_P(RendererCalls, AreTheFrameCallForCall)
     const std::vector<std::string> drawn = calls;
     renderer.releaseGL();
 
-    const std::vector<std::string> expected = expectedFrame(curves, c.marker, c.shown, traces, c.nullclines);
+    const std::vector<std::string> expected = expectedFrame(curves, c.marker, c.shown, traces, c.nullclines, c.field);
     for (std::size_t i = 0; i < std::min(drawn.size(), expected.size()); ++i)
         ASSERT_EQ(drawn[i], expected[i]) << "call " << i;
     EXPECT_EQ(drawn.size(), expected.size());
@@ -244,24 +255,35 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"family_only_at_the_end", 5922, {true, false, false}, 0, false},
                     Case{"traces_and_nullclines", 3000, {false, true, true}, 2, true},
                     Case{"nullclines_alone", 10, {true, true, true}, 0, true},
-                    Case{"one_trace", 10, {true, true, true}, 1, false}),
+                    Case{"one_trace", 10, {true, true, true}, 1, false},
+                    Case{"direction_field_off", 10, {true, true, true}, 1, false, false}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 TEST(RendererCalls, SurfaceSetUp)
 {
-    calls.clear();
-    PhasePlaneRenderer::setUpSurface(640, 480);
-    const std::vector<std::string> drawn = calls;
-    calls.clear();
-    glViewport(0, 0, 640, 480);
-    glClearColor(1, 1, 1, 0);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-2, 2, -2, 2, 0, 30);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_DEPTH_TEST);
-    EXPECT_EQ(drawn, calls);
+    // A window zoomed in and all the way out again is the fixed square.
+    plot::PlotWindow zoomed;
+    zoomed.zoomAbout({0.5, -1}, 4); // (0.5, -1) stays where it was on screen
+    plot::PlotWindow back = zoomed;
+    back.zoomAbout({1, 1}, 1.0 / 64);
+    for (const plot::PlotWindow& window : {plot::PlotWindow{}, back, zoomed}) {
+        calls.clear();
+        PhasePlaneRenderer::setUpSurface(640, 480, window);
+        const std::vector<std::string> drawn = calls;
+        calls.clear();
+        glViewport(0, 0, 640, 480);
+        glClearColor(1, 1, 1, 0);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        if (window.isFull())
+            glOrtho(-2, 2, -2, 2, 0, 30);
+        else
+            glOrtho(-0.125, 0.875, -1.25, -0.25, 0, 30);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glEnable(GL_DEPTH_TEST);
+        EXPECT_EQ(drawn, calls);
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "MyOpenGLView.h"
 #include "Nullclines.h"
 #include "PlotGeometry.h"
+#include "PlotNavigation.h"
 #include "SolutionTrace.h"
 
 #include <QtTest>
@@ -187,6 +188,74 @@ private slots:
         QVERIFY(count(traced, kMagenta, toPixel({0.4, 0.4}), 2) >= 16); // the dot at its point
         m_view.setTraces({});
         QCOMPARE(m_view.grabFramebuffer(), before);
+    }
+
+    // Zoomed, the saddle fills the plot with dots of the same size; the
+    // direction field switches off; Reset View gives back the same pixels.
+    void zoomAndResetAndFieldSwitch()
+    {
+        m_view.setSimIndex(2000);
+        const QImage fixed = m_view.grabFramebuffer();
+        plot::PlotWindow window;
+        window.zoomAbout({0, 0}, 25);
+        m_view.setPlotWindow(window);
+        const QImage zoomed = m_view.grabFramebuffer();
+        QVERIFY(zoomed != fixed);
+        QCOMPARE(count(zoomed, kRed, toPixel({0, 0}), 2), 25);
+        QCOMPARE(count(zoomed, kRed), count(zoomed, kRed, toPixel({0, 0}), 7)); // the other equilibria are out of view
+        QVERIFY(count(zoomed, kGreen) > 400);
+        m_view.setShowDirectionField(false);
+        QCOMPARE(count(m_view.grabFramebuffer(), kGreen), 0);
+        m_view.setShowDirectionField(true);
+        m_view.setPlotWindow({});
+        QCOMPARE(m_view.grabFramebuffer(), fixed);
+    }
+
+    // The wheel zooms about the pointer, a right or middle drag pans.
+    void wheelZoomsAboutThePointerAndDragsPan()
+    {
+        PlotNavigation navigation(m_view);
+        const QPointF pointer(600.5, 200.5);
+        const plot::Point under = m_view.plotWindow().pointAt(pointer.x() + 0.5, pointer.y() + 0.5, kSide, kSide);
+        QWheelEvent wheel(pointer, m_view.mapToGlobal(pointer), {}, {0, 240}, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&m_view, &wheel);
+        const plot::PlotWindow zoomed = m_view.plotWindow();
+        QCOMPARE(zoomed.side(), 4 / (PlotNavigation::kZoomStep * PlotNavigation::kZoomStep));
+        const plot::Point still = zoomed.pointAt(pointer.x() + 0.5, pointer.y() + 0.5, kSide, kSide);
+        QVERIFY(qAbs(still.x - under.x) < 1e-12 && qAbs(still.y - under.y) < 1e-12);
+        for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+            const plot::Point before = m_view.plotWindow().centre();
+            QTest::mousePress(&m_view, button, {}, {400, 400});
+            QMouseEvent move(QEvent::MouseMove, QPointF(480, 360), m_view.mapToGlobal(QPointF(480, 360)), Qt::NoButton,
+                             button, Qt::NoModifier);
+            QApplication::sendEvent(&m_view, &move);
+            QTest::mouseRelease(&m_view, button, {}, {480, 360});
+            // The plane moved with the pointer: 80 px right and 40 px up.
+            const double pixel = zoomed.side() / kSide;
+            QVERIFY(qAbs(m_view.plotWindow().centre().x - (before.x - 80 * pixel)) < 1e-12);
+            QVERIFY(qAbs(m_view.plotWindow().centre().y - (before.y - 40 * pixel)) < 1e-12);
+        }
+        navigation.resetView();
+        QVERIFY(m_view.plotWindow().isFull());
+    }
+
+    // Off, the view draws only when something changes and the title keeps
+    // the last rate.
+    void redrawWhenIdleOff()
+    {
+        QSignalSpy frames(&m_view, &QOpenGLWidget::frameSwapped);
+        QVERIFY(frames.wait());
+        m_view.setRedrawWhenIdle(false);
+        QVERIFY(frames.wait());
+        const QString title = m_view.windowTitle();
+        frames.clear();
+        QVERIFY(!frames.wait(300));
+        m_view.setSimIndex(100);
+        QVERIFY(frames.wait());
+        QCOMPARE(m_view.windowTitle(), title);
+        m_view.setRedrawWhenIdle(true);
+        QTRY_VERIFY(frames.count() >= 5);
     }
 
     void buildsOnShowAndAgainInAnotherWindow()
