@@ -2,6 +2,7 @@
 
 #include "AppCommands.h"
 #include "MasterViewController.h"
+#include "ParameterRuns.h"
 #include "PhasePlaneInteraction.h"
 #include "TimeSeriesChart.h"
 #include "ViewMenu.h"
@@ -80,6 +81,13 @@ void AppDelegate::buildMenus()
     timeSeries->setCheckable(true);
     timeSeries->setChecked(true);
     connect(timeSeries, &QAction::toggled, controller->timeSeriesChart(), &QWidget::setVisible);
+    QAction* defaultRun = view->addAction(tr("&Default Run"));
+    defaultRun->setObjectName(QStringLiteral("defaultRunAction"));
+    defaultRun->setToolTip(tr("The default run's trajectory as a faint curve while the parameters differ"));
+    defaultRun->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_5));
+    defaultRun->setCheckable(true);
+    defaultRun->setChecked(true);
+    m_parameter_runs = std::make_unique<ParameterRuns>(*controller, *defaultRun);
 
     // Window-wide shortcuts: they work wherever the focus is, and the
     // buttons and check boxes take no focus from clicks, so Space is never

@@ -6,6 +6,7 @@
 
 class AppCommands;
 class MasterViewController;
+class ParameterRuns;
 class PhasePlaneInteraction;
 class QMainWindow;
 
@@ -31,6 +32,7 @@ public:
     MasterViewController* masterViewController() const { return m_master_view_controller.get(); }
     AppCommands* commands() const { return m_commands.get(); }
     PhasePlaneInteraction* phasePlaneInteraction() const { return m_phase_plane_interaction.get(); }
+    ParameterRuns* parameterRuns() const { return m_parameter_runs.get(); }
 
 private:
     void buildMenus();
@@ -41,4 +43,5 @@ private:
     std::unique_ptr<MasterViewController> m_master_view_controller;
     std::unique_ptr<PhasePlaneInteraction> m_phase_plane_interaction;
     std::unique_ptr<AppCommands> m_commands;
+    std::unique_ptr<ParameterRuns> m_parameter_runs;
 };

@@ -1,6 +1,7 @@
 #include "MasterViewController.h"
 
 #include "MyOpenGLView.h"
+#include "ParametersPanel.h"
 #include "Observables.h"
 #include "ReadoutFormat.h"
 #include "Simulation.h"
@@ -42,6 +43,11 @@ MyOpenGLView* MasterViewController::openGLView() const
 TimeSeriesChart* MasterViewController::timeSeriesChart() const
 {
     return m_ui->timeSeriesChart;
+}
+
+ParametersPanel* MasterViewController::parametersPanel() const
+{
+    return m_ui->parametersPanel;
 }
 
 QWidget* MasterViewController::view()
@@ -90,6 +96,30 @@ void MasterViewController::initialize()
     computeRedShiftVsLuminosity();
     m_ui->runTimeField->setText(qt(cosmophase::startupYearsText(cosmophase::startupRunTimeFigure())));
     m_ui->densityRatioField->setText(qt(cosmophase::densityRatioText(cosmophase::densityRatio(m_z2_end))));
+}
+
+cosmophase::RunStatus MasterViewController::rerunWith(const cosmophase::RunParameters& parameters)
+{
+    cosmophase::Simulation simulation;
+    simulation.initialize(parameters);
+    const cosmophase::RunStatus status = simulation.runSimulationBounded();
+    if (status != cosmophase::RunStatus::Ok)
+        return status;
+
+    // The first sample stays the first, whatever the new time offset.
+    const double percent = m_sim_index > 0 && hasSample(m_sim_index)
+                               ? cosmophase::percentOfRun(m_time_array[m_sim_index], m_time_array.back())
+                               : 0;
+    m_parameters = parameters;
+    m_z2_array = simulation.getz2Data();
+    m_w0_array = simulation.getw0Data();
+    m_w2_array = simulation.getw2Data();
+    m_time_array = simulation.getTimeData();
+    m_ui->openGLView->setTrajectory({m_z2_array, m_w0_array});
+    m_ui->timeSeriesChart->setSeries(cosmophase::timeSeriesOf({m_z2_array, m_w0_array, m_w2_array, m_time_array}));
+    moveMarkerTo(percent > 0 ? findIndexWithPercent(percent) : 0);
+    emit runReplaced(parameters);
+    return status;
 }
 
 void MasterViewController::computeRedShiftVsLuminosity()

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "RunParameters.h"
+#include "RunStatus.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
@@ -10,6 +13,7 @@
 #include <vector>
 
 class MyOpenGLView;
+class ParametersPanel;
 class QWidget;
 class TimeSeriesChart;
 namespace Ui {
@@ -40,6 +44,12 @@ public:
     // Start-up: the model run, the sample copies and the read-outs of
     // sample 0.
     void initialize();
+    // Replaces the run with one at `parameters` when that run reaches the
+    // present day: the view's trajectory, the chart and the read-outs
+    // follow, the marker keeps its share of the elapsed time and playback
+    // goes on. Otherwise the current run stays; the status says why.
+    cosmophase::RunStatus rerunWith(const cosmophase::RunParameters& parameters);
+    const cosmophase::RunParameters& parameters() const { return m_parameters; }
 
     std::int32_t findIndexWithPercent(double percent) const;
     void updateDisplayValues();
@@ -51,6 +61,7 @@ public:
 
     MyOpenGLView* openGLView() const;
     TimeSeriesChart* timeSeriesChart() const;
+    ParametersPanel* parametersPanel() const;
     const std::vector<double>& z2Array() const { return m_z2_array; }
     const std::vector<double>& w0Array() const { return m_w0_array; }
     const std::vector<double>& w2Array() const { return m_w2_array; }
@@ -65,6 +76,8 @@ signals:
     // After every tick and scrub that moves the marker, once the view and the
     // read-outs have it.
     void markerMoved(int index);
+    // After rerunWith() has put a new run on screen.
+    void runReplaced(const cosmophase::RunParameters& parameters);
 
 public slots:
     void simToggle();
@@ -89,6 +102,7 @@ private:
     std::vector<double> m_w0_array;
     std::vector<double> m_w2_array;
     std::vector<double> m_time_array;
+    cosmophase::RunParameters m_parameters;
     QTimer m_timer;
     // Playback time is wall-clock time: when slow frames delay the timer,
     // the missed ticks are delivered on the next timeout.

@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 #include "CommandLine.h"
+#include "ParameterRuns.h"
 #include "MyOpenGLView.h"
 #include "Platform.h"
 #include "Simulation.h"
@@ -83,5 +84,7 @@ int main(int argc, char* argv[])
 
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
+    if (!arguments.parameters.isDefault())
+        delegate.parameterRuns()->start(arguments.parameters);
     return QApplication::exec();
 }

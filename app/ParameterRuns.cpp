@@ -1,0 +1,39 @@
+#include "ParameterRuns.h"
+
+#include "MasterViewController.h"
+#include "MyOpenGLView.h"
+#include "ParametersPanel.h"
+
+#include <QAction>
+
+ParameterRuns::ParameterRuns(MasterViewController& controller, QAction& showDefaultRun, QObject* parent)
+    : QObject(parent)
+    , m_controller(controller)
+    , m_panel(*controller.parametersPanel())
+    , m_show_default_run(showDefaultRun)
+{
+    connect(&m_panel, &ParametersPanel::runRequested, this, &ParameterRuns::run);
+    connect(&m_show_default_run, &QAction::toggled, this, &ParameterRuns::updateDefaultTrajectory);
+}
+
+void ParameterRuns::start(const cosmophase::RunParameters& parameters)
+{
+    m_panel.showParameters(parameters);
+    run(parameters);
+}
+
+void ParameterRuns::run(const cosmophase::RunParameters& parameters)
+{
+    const cosmophase::RunStatus status = m_controller.rerunWith(parameters);
+    if (status == cosmophase::RunStatus::Ok)
+        m_panel.showRunAccepted(parameters);
+    else
+        m_panel.showRunRefused(QString::fromStdString(cosmophase::statusReason(status)));
+    updateDefaultTrajectory();
+}
+
+void ParameterRuns::updateDefaultTrajectory()
+{
+    m_controller.openGLView()->setShowDefaultTrajectory(m_show_default_run.isChecked() &&
+                                                        !m_controller.parameters().isDefault());
+}
