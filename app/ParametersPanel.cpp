@@ -154,12 +154,18 @@ void ParametersPanel::showRunRefused(const QString& reason)
 
 void ParametersPanel::showProblem(QLineEdit* field, const QString& message)
 {
-    // A red frame on the field at fault, the reason beneath both fields.
-    for (QLineEdit* each : {m_q_field, m_temperature_field})
-        each->setStyleSheet(each == field ? QStringLiteral("QLineEdit { border: 1px solid #b00000; }") : QString());
+    // Red text in the field at fault, the reason beneath both fields; the
+    // palette, not a style sheet, so that no field changes its size.
+    for (QLineEdit* each : {m_q_field, m_temperature_field}) {
+        QPalette colours = palette();
+        if (each == field)
+            colours.setColor(QPalette::Text, QColor(0xb0, 0, 0));
+        each->setPalette(colours);
+    }
     // Without a problem the line states the domain.
-    m_message->setStyleSheet(message.isEmpty() ? QStringLiteral("color: palette(mid)")
-                                               : QStringLiteral("color: #b00000"));
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, message.isEmpty() ? QColor(0x60, 0x60, 0x60) : QColor(0xb0, 0, 0));
+    m_message->setPalette(colours);
     m_message->setText(message.isEmpty() ? tr("0 < q < \u221a7/2 = 1.3228756555322954; T from 1 to "
                                               "2147483647. Above q = 1.311 some runs cannot reach the present day.")
                                          : message);

@@ -1,13 +1,15 @@
 // Takes the README's picture of the main window: launches the application as
 // main() does, lets the plot draw, moves the marker part-way through the run
 // the way a user dragging the slider would, and saves the whole window.
-// Usage: cosmophase-screenshot OUTPUT.png [PERCENT] [WIDTHxHEIGHT]
+// Usage: cosmophase-screenshot OUTPUT.png [PERCENT] [WIDTHxHEIGHT] [Q-TEXT]
+// Q-TEXT is typed into the q field, as a user would.
 
 #include "AppDelegate.h"
 #include "MasterViewController.h"
 #include "MyOpenGLView.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QOpenGLWidget>
 #include <QPainter>
@@ -20,7 +22,7 @@
 int main(int argc, char* argv[])
 {
     if (argc < 2) {
-        std::fputs("usage: cosmophase-screenshot OUTPUT.png [PERCENT] [WIDTHxHEIGHT]\n", stderr);
+        std::fputs("usage: cosmophase-screenshot OUTPUT.png [PERCENT] [WIDTHxHEIGHT] [Q-TEXT]\n", stderr);
         return 2;
     }
     QSurfaceFormat::setDefaultFormat(MyOpenGLView::defaultSurfaceFormat());
@@ -42,8 +44,14 @@ int main(int argc, char* argv[])
     int frames = 0;
     QObject::connect(view, &QOpenGLWidget::frameSwapped, &app, [&] {
         ++frames;
-        if (frames == 5)
+        if (frames == 5) {
             controller.scrubTo(percent);
+            if (argc > 4) {
+                auto* field = delegate.window()->findChild<QLineEdit*>(QStringLiteral("qParameterField"));
+                field->setText(QString::fromLocal8Bit(argv[4]));
+                emit field->textEdited(field->text());
+            }
+        }
         if (frames != 15)
             return;
         // The window's own rendering plus the plot's framebuffer on top, so
