@@ -9,6 +9,7 @@
 #include "PhasePlaneFigure.h"
 #include "PhasePlaneTraces.h"
 #include "ReadoutFormat.h"
+#include "StartupFigure.h"
 #include "TimeSeriesChart.h"
 #include "PhasePlaneExport.h"
 
@@ -105,7 +106,7 @@ bool AppCommands::saveFigure(const QString& path)
     const PhasePlaneFigure figure(view.frameContent(), view.width(), axes->font());
     const cosmophase::WriteResult result = cosmophase::writeFigure(
         path, figure.size(), [&figure](QPainter& painter) { figure.paint(painter); },
-        QStringLiteral("Cosmophase phase plane"));
+        cosmophase::figureTitle(QStringLiteral("Cosmophase phase plane"), m_controller.parameters()));
     if (!result.ok)
         m_error_sink(kSaveFigureTitle, tr("The figure was not saved.\n%1").arg(QString::fromStdString(result.error)));
     return result.ok;
@@ -116,7 +117,7 @@ bool AppCommands::saveChart(const QString& path)
     const TimeSeriesChart& chart = *m_controller.timeSeriesChart();
     const cosmophase::WriteResult result = cosmophase::writeFigure(
         path, chart.currentPlotSize(), [&chart](QPainter& painter) { chart.renderCurrentPlot(painter); },
-        QStringLiteral("Cosmophase time series"));
+        cosmophase::figureTitle(QStringLiteral("Cosmophase time series"), m_controller.parameters()));
     if (!result.ok)
         m_error_sink(kSaveChartTitle, tr("The chart was not saved.\n%1").arg(QString::fromStdString(result.error)));
     return result.ok;
