@@ -66,9 +66,8 @@ QWidget* MasterViewController::view()
     connect(this, &MasterViewController::markerMoved, chart, &TimeSeriesChart::setMarkerIndex);
     connect(chart, &TimeSeriesChart::scrubRequested, this, &MasterViewController::scrubTo);
     // Filled once the plot has shown its first frame, so start-up never waits for it.
-    connect(m_ui->openGLView, &QOpenGLWidget::frameSwapped, chart, [this, chart] {
-        chart->setSeries(cosmophase::timeSeriesOf({m_z2_array, m_w0_array, m_w2_array, m_time_array}));
-    }, Qt::SingleShotConnection);
+    connect(m_ui->openGLView, &QOpenGLWidget::frameSwapped, this, &MasterViewController::refillChart,
+            Qt::SingleShotConnection);
     initialize();
     return m_view;
 }
@@ -116,10 +115,14 @@ cosmophase::RunStatus MasterViewController::rerunWith(const cosmophase::RunParam
     m_w2_array = simulation.getw2Data();
     m_time_array = simulation.getTimeData();
     m_ui->openGLView->setTrajectory({m_z2_array, m_w0_array});
-    m_ui->timeSeriesChart->setSeries(cosmophase::timeSeriesOf({m_z2_array, m_w0_array, m_w2_array, m_time_array}));
     moveMarkerTo(percent > 0 ? findIndexWithPercent(percent) : 0);
     emit runReplaced(parameters);
     return status;
+}
+
+void MasterViewController::refillChart()
+{
+    m_ui->timeSeriesChart->setSeries(cosmophase::timeSeriesOf({m_z2_array, m_w0_array, m_w2_array, m_time_array}));
 }
 
 void MasterViewController::computeRedShiftVsLuminosity()

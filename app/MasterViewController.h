@@ -45,11 +45,14 @@ public:
     // sample 0.
     void initialize();
     // Replaces the run with one at `parameters` when that run reaches the
-    // present day: the view's trajectory, the chart and the read-outs
-    // follow, the marker keeps its share of the elapsed time and playback
-    // goes on. Otherwise the current run stays; the status says why.
+    // present day: the view's trajectory and the read-outs follow, the
+    // marker keeps its share of the elapsed time and playback goes on; the
+    // caller refills the chart (refillChart), at once or when a drag rests.
+    // Otherwise the current run stays; the status says why.
     cosmophase::RunStatus rerunWith(const cosmophase::RunParameters& parameters);
     const cosmophase::RunParameters& parameters() const { return m_parameters; }
+    // The chart from the samples.
+    void refillChart();
 
     std::int32_t findIndexWithPercent(double percent) const;
     void updateDisplayValues();

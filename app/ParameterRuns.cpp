@@ -14,6 +14,18 @@ ParameterRuns::ParameterRuns(MasterViewController& controller, QAction& showDefa
 {
     connect(&m_panel, &ParametersPanel::runRequested, this, &ParameterRuns::run);
     connect(&m_show_default_run, &QAction::toggled, this, &ParameterRuns::updateDefaultTrajectory);
+    m_chart_refill.setSingleShot(true);
+    m_chart_refill.setInterval(kDragRestMilliseconds);
+    connect(&m_chart_refill, &QTimer::timeout, &m_controller, &MasterViewController::refillChart);
+    connect(&m_panel, &ParametersPanel::sliderReleased, this, &ParameterRuns::refillChartIfPending);
+}
+
+void ParameterRuns::refillChartIfPending()
+{
+    if (!m_chart_refill.isActive())
+        return;
+    m_chart_refill.stop();
+    m_controller.refillChart();
 }
 
 void ParameterRuns::start(const cosmophase::RunParameters& parameters)
@@ -25,10 +37,18 @@ void ParameterRuns::start(const cosmophase::RunParameters& parameters)
 void ParameterRuns::run(const cosmophase::RunParameters& parameters)
 {
     const cosmophase::RunStatus status = m_controller.rerunWith(parameters);
-    if (status == cosmophase::RunStatus::Ok)
+    if (status == cosmophase::RunStatus::Ok) {
         m_panel.showRunAccepted(parameters);
-    else
+        if (m_panel.sliderDragged()) {
+            m_chart_refill.start();
+        } else {
+            m_chart_refill.stop();
+            m_controller.refillChart();
+        }
+    } else
+        {
         m_panel.showRunRefused(QString::fromStdString(cosmophase::statusReason(status)));
+    }
     updateDefaultTrajectory();
 }
 

@@ -71,8 +71,14 @@ ParametersPanel::ParametersPanel(QWidget* parent)
     connect(m_q_field, &QLineEdit::textEdited, this, &ParametersPanel::fieldsEdited);
     connect(m_temperature_field, &QLineEdit::textEdited, this, &ParametersPanel::fieldsEdited);
     connect(m_q_slider, &QSlider::valueChanged, this, &ParametersPanel::sliderMoved);
+    connect(m_q_slider, &QSlider::sliderReleased, this, &ParametersPanel::sliderReleased);
     connect(m_defaults_button, &QPushButton::clicked, this, &ParametersPanel::restoreDefaults);
     showParameters(m_parameters);
+}
+
+bool ParametersPanel::sliderDragged() const
+{
+    return m_q_slider->isSliderDown();
 }
 
 void ParametersPanel::showParameters(const RunParameters& parameters)

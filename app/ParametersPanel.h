@@ -28,6 +28,8 @@ public:
 
     // The parameters of the run on screen.
     const cosmophase::RunParameters& parameters() const { return m_parameters; }
+    // The q slider is held by the mouse.
+    bool sliderDragged() const;
 
     // Shows `parameters` in the fields without asking for a run.
     void showParameters(const cosmophase::RunParameters& parameters);
@@ -39,6 +41,7 @@ public slots:
 
 signals:
     void runRequested(const cosmophase::RunParameters& parameters);
+    void sliderReleased();
 
 private:
     void fieldsEdited();

@@ -3,6 +3,7 @@
 #include "ParameterRuns.h"
 #include "ParametersPanel.h"
 #include "Simulation.h"
+#include "TimeSeriesChart.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -85,6 +86,7 @@ private slots:
         if (runs) {
             QCOMPARE(m_app.controller->parameters(), typed);
             QCOMPARE(m_app.view->curves().trajectory().x, m_app.controller->z2Array());
+            QVERIFY(m_app.controller->timeSeriesChart()->series().time == m_app.controller->timeArray());
         }
         QVERIFY2(message.isEmpty() || this->message().contains(message), qPrintable(this->message()));
     }
@@ -112,13 +114,22 @@ private slots:
         QTRY_VERIFY(m_app.controller->clock() > clock);
     }
 
-    // The slider sets 1 - q in decades and writes the exact q into the field.
+    // The slider sets 1 - q in decades and writes the exact q into the field;
+    // while it is held the chart waits for the drag to rest.
     void sliderAndDefaults()
     {
         auto* slider = m_app.get<QSlider>("qParameterSlider");
-        slider->setValue(-500);
-        QCOMPARE(m_app.controller->parameters().q, 1 - std::pow(10.0, -5.0));
-        QCOMPARE(m_q->text().toDouble(), 1 - std::pow(10.0, -5.0));
+        const auto* chart = m_app.controller->timeSeriesChart();
+        slider->setSliderDown(true);
+        slider->setValue(-600);
+        QCOMPARE(m_app.controller->parameters().q, 1 - std::pow(10.0, -6.0));
+        QCOMPARE(m_q->text().toDouble(), 1 - std::pow(10.0, -6.0));
+        QCOMPARE(m_app.view->curves().trajectory().x, m_app.controller->z2Array());
+        QVERIFY(chart->series().time != m_app.controller->timeArray());
+        QTRY_VERIFY(chart->series().time == m_app.controller->timeArray());
+        slider->setValue(-400);
+        slider->setSliderDown(false);
+        QVERIFY(chart->series().time == m_app.controller->timeArray());
         QVERIFY(m_app.view->frameContent().showDefaultTrajectory());
         auto* action = m_app.delegate->window()->findChild<QAction*>("defaultRunAction");
         action->trigger();
