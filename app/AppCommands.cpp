@@ -11,6 +11,7 @@
 #include "PhasePlaneTraces.h"
 #include "ReadoutFormat.h"
 #include "SaveFileDialog.h"
+#include "StartupFigure.h"
 #include "TimeSeriesChart.h"
 #include "PhasePlaneExport.h"
 
@@ -101,7 +102,7 @@ bool AppCommands::saveFigure(const QString& path)
                                   legend && legend->isShownOnPlot());
     const cosmophase::WriteResult result = cosmophase::writeFigure(
         path, figure.size(), [&figure](QPainter& painter) { figure.paint(painter); },
-        QStringLiteral("Cosmophase phase plane"));
+        cosmophase::figureTitle(QStringLiteral("Cosmophase phase plane"), m_controller.parameters()));
     return reported(kSaveFigureTitle, tr("The figure was not saved."), result);
 }
 
@@ -110,7 +111,7 @@ bool AppCommands::saveChart(const QString& path)
     const TimeSeriesChart& chart = *m_controller.timeSeriesChart();
     const cosmophase::WriteResult result = cosmophase::writeFigure(
         path, chart.currentPlotSize(), [&chart](QPainter& painter) { chart.renderCurrentPlot(painter); },
-        QStringLiteral("Cosmophase time series"));
+        cosmophase::figureTitle(QStringLiteral("Cosmophase time series"), m_controller.parameters()));
     return reported(kSaveChartTitle, tr("The chart was not saved."), result);
 }
 

@@ -6,6 +6,7 @@
 #include "MasterViewController.h"
 #include "MyOpenGLView.h"
 #include "PanelLayout.h"
+#include "ParameterRuns.h"
 #include "PhasePlaneInteraction.h"
 #include "PlotNavigation.h"
 #include "TimeSeriesChart.h"
@@ -134,6 +135,13 @@ void AppDelegate::buildMenus()
     timeSeries->setChecked(true);
     connect(timeSeries, &QAction::toggled, controller,
             [panel = controller->panelLayout()](bool shown) { panel.setChartShown(shown); });
+    QAction* defaultRun = view->addAction(tr("&Default Run"));
+    defaultRun->setToolTip(tr("The default run's trajectory as a faint curve while the parameters differ"));
+    defaultRun->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_7));
+    defaultRun->setCheckable(true);
+    defaultRun->setChecked(true);
+    m_parameter_runs = std::make_unique<ParameterRuns>(*controller, *defaultRun);
+    view->addSeparator();
     // A window to look at beside the plane, as the chart is: a view, not help.
     view->addAction(tr("&Equilibria\u2026"), commands, &AppCommands::showEquilibria);
 

@@ -8,6 +8,7 @@ class AppCommands;
 class LegendOverlay;
 class MasterViewController;
 class MarkerStateReadout;
+class ParameterRuns;
 class PhasePlaneInteraction;
 class PlotNavigation;
 class QMainWindow;
@@ -39,6 +40,7 @@ public:
     PlotNavigation* plotNavigation() const { return m_plot_navigation.get(); }
     LegendOverlay* legend() const { return m_legend; }
     MarkerStateReadout* markerStateReadout() const { return m_marker_state; }
+    ParameterRuns* parameterRuns() const { return m_parameter_runs.get(); }
 
 private:
     // The default size where it fits the screen's free area, centred there.
@@ -58,4 +60,5 @@ private:
     // Children of the form, deleted with it.
     LegendOverlay* m_legend = nullptr;
     MarkerStateReadout* m_marker_state = nullptr;
+    std::unique_ptr<ParameterRuns> m_parameter_runs;
 };

@@ -1,6 +1,7 @@
 #include "MasterViewController.h"
 
 #include "MyOpenGLView.h"
+#include "ParametersPanel.h"
 #include "Observables.h"
 #include "ReadoutFormat.h"
 #include "ReferenceComputation.h"
@@ -53,6 +54,11 @@ PanelLayout MasterViewController::panelLayout() const
     return {m_ui->rootLayout, m_ui->plotFrame, m_ui->sidePanel, m_ui->sidePanelLayout, m_ui->timeSeriesChart};
 }
 
+ParametersPanel* MasterViewController::parametersPanel() const
+{
+    return m_ui->parametersPanel;
+}
+
 QWidget* MasterViewController::view()
 {
     if (m_view)
@@ -85,10 +91,8 @@ QWidget* MasterViewController::view()
     connect(m_reference, &ReferenceComputation::ready, chart,
             [chart](const std::shared_ptr<const ReferenceResult>& result) { chart->setReference(result->reference); });
     // Filled once the plot has shown its first frame, so start-up never waits for it.
-    connect(m_ui->openGLView, &QOpenGLWidget::frameSwapped, chart, [this, chart] {
-        chart->setSeries(cosmophase::timeSeriesOf({m_z2_array, m_w0_array, m_w2_array, m_time_array}));
-        m_reference->compute();
-    }, Qt::SingleShotConnection);
+    connect(m_ui->openGLView, &QOpenGLWidget::frameSwapped, this, &MasterViewController::refillChart,
+            Qt::SingleShotConnection);
     initialize();
     return m_view;
 }
@@ -117,6 +121,37 @@ void MasterViewController::initialize()
     computeRedShiftVsLuminosity();
     m_ui->runTimeField->setText(qt(cosmophase::startupYearsText(cosmophase::startupRunTimeFigure())));
     m_ui->densityRatioField->setText(qt(cosmophase::densityRatioText(cosmophase::densityRatio(m_z2_end))));
+}
+
+cosmophase::RunStatus MasterViewController::rerunWith(const cosmophase::RunParameters& parameters)
+{
+    cosmophase::Simulation simulation;
+    simulation.initialize(parameters);
+    const cosmophase::RunStatus status = simulation.runSimulationBounded();
+    if (status != cosmophase::RunStatus::Ok)
+        return status;
+
+    // The first sample stays the first, whatever the new time offset.
+    const double percent = m_sim_index > 0 && hasSample(m_sim_index)
+                               ? cosmophase::percentOfRun(m_time_array[m_sim_index], m_time_array.back())
+                               : 0;
+    m_parameters = parameters;
+    m_z2_array = simulation.getz2Data();
+    m_w0_array = simulation.getw0Data();
+    m_w2_array = simulation.getw2Data();
+    m_time_array = simulation.getTimeData();
+    m_ui->openGLView->setTrajectory({m_z2_array, m_w0_array});
+    m_reference->setRun(simulation);
+    moveMarkerTo(percent > 0 ? findIndexWithPercent(percent) : 0);
+    emit runReplaced(parameters);
+    return status;
+}
+
+void MasterViewController::refillChart()
+{
+    m_ui->timeSeriesChart->setSeries(cosmophase::timeSeriesOf({m_z2_array, m_w0_array, m_w2_array, m_time_array}));
+    // The reference follows the run it is compared with.
+    m_reference->compute();
 }
 
 void MasterViewController::computeRedShiftVsLuminosity()

@@ -2,6 +2,8 @@
 
 #include "CurveSwitches.h"
 #include "PanelLayout.h"
+#include "RunParameters.h"
+#include "RunStatus.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -13,6 +15,7 @@
 #include <vector>
 
 class MyOpenGLView;
+class ParametersPanel;
 class QWidget;
 class ReferenceComputation;
 class ReferenceReadouts;
@@ -45,6 +48,15 @@ public:
     // Start-up: the model run, the sample copies and the read-outs of
     // sample 0.
     void initialize();
+    // Replaces the run with one at `parameters` when that run reaches the
+    // present day: the view's trajectory and the read-outs follow, the
+    // marker keeps its share of the elapsed time and playback goes on; the
+    // caller refills the chart (refillChart), at once or when a drag rests.
+    // Otherwise the current run stays; the status says why.
+    cosmophase::RunStatus rerunWith(const cosmophase::RunParameters& parameters);
+    const cosmophase::RunParameters& parameters() const { return m_parameters; }
+    // The chart from the samples.
+    void refillChart();
 
     std::int32_t findIndexWithPercent(double percent) const;
     void updateDisplayValues();
@@ -66,6 +78,7 @@ public:
     CurveSwitches& curveSwitches() { return m_curve_switches; }
     ReferenceComputation* referenceComputation() const { return m_reference; }
     ReferenceReadouts* referenceReadouts() const { return m_reference_readouts; }
+    ParametersPanel* parametersPanel() const;
     const std::vector<double>& z2Array() const { return m_z2_array; }
     const std::vector<double>& w0Array() const { return m_w0_array; }
     const std::vector<double>& w2Array() const { return m_w2_array; }
@@ -80,6 +93,8 @@ signals:
     // After every tick and scrub that moves the marker, once the view and the
     // read-outs have it.
     void markerMoved(int index);
+    // After rerunWith() has put a new run on screen.
+    void runReplaced(const cosmophase::RunParameters& parameters);
 
 public slots:
     void simToggle();
@@ -108,6 +123,7 @@ private:
     std::vector<double> m_w0_array;
     std::vector<double> m_w2_array;
     std::vector<double> m_time_array;
+    cosmophase::RunParameters m_parameters;
     QTimer m_timer;
     // Playback time is wall-clock time: when slow frames delay the timer,
     // the missed ticks are delivered on the next timeout.

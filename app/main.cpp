@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 #include "CommandLine.h"
+#include "ParameterRuns.h"
 #include "MyOpenGLView.h"
 #include "OneLine.h"
 #include "Platform.h"
@@ -94,5 +95,7 @@ int main(int argc, char* argv[])
 
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
+    if (!arguments.parameters.isDefault())
+        delegate.parameterRuns()->start(arguments.parameters);
     return QApplication::exec();
 }

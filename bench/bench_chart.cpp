@@ -87,6 +87,16 @@ void BM_FillChart(benchmark::State& state)
 }
 BENCHMARK(BM_FillChart)->Unit(benchmark::kMillisecond);
 
+// The refill alone, without the repaint it causes.
+void BM_RefillSeries(benchmark::State& state)
+{
+    TimeSeriesChart& chart = shownChart();
+    for (auto _ : state)
+        chart.setSeries(runSeries());
+    settle(50);
+}
+BENCHMARK(BM_RefillSeries)->Unit(benchmark::kMillisecond);
+
 // What the empty chart adds to the window's first paint.
 void BM_BuildAndPaintEmptyChart(benchmark::State& state)
 {

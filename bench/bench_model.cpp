@@ -90,6 +90,35 @@ void BM_TraceThrough(benchmark::State& state)
 }
 BENCHMARK(BM_TraceThrough)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
+// The bounded run at other parameters against the default run, per step:
+// the parameters change only where the run starts and how many steps it takes.
+const struct {
+    const char* name;
+    cosmophase::RunParameters parameters;
+} kRuns[] = {{"default", {}},
+             {"1-q=1e-5", {1 - 1e-5, 9000}},
+             {"1-q=1e-7", {1 - 1e-7, 9000}},
+             {"q=1,T=1000", {1, 1000}},
+             {"q=1.3", {1.3, 9000}}};
+
+void BM_RunAtParameters(benchmark::State& state)
+{
+    const auto& run = kRuns[state.range(0)];
+    state.SetLabel(run.name);
+    std::int32_t steps = 0;
+    for (auto _ : state) {
+        Simulation sim;
+        sim.initialize(run.parameters);
+        benchmark::DoNotOptimize(sim.runSimulationBounded());
+        steps = sim.runStats().attemptedSteps;
+    }
+    state.counters["steps"] = steps;
+    using benchmark::Counter;
+    state.counters["per_step"] = Counter(static_cast<double>(steps),
+                                         Counter::kIsIterationInvariantRate | Counter::kInvert);
+}
+BENCHMARK(BM_RunAtParameters)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -28,6 +28,15 @@ plot::FrameContent startupContent(const CurveSet& curves)
 
 } // namespace
 
+QString figureTitle(const QString& subject, const RunParameters& parameters)
+{
+    if (parameters.isDefault())
+        return subject;
+    return QStringLiteral("%1, q = %2, T = %3")
+        .arg(subject, QString::fromStdString(accelerationText(parameters.q)))
+        .arg(parameters.T);
+}
+
 WriteResult saveStartupFigure(const QString& path, int side)
 {
     CurveSet curves;
@@ -48,10 +57,7 @@ WriteResult saveStartupFigure(const QString& path, int side, const RunParameters
     content.setTrajectory(trajectory);
     content.setShowDefaultTrajectory(true);
     content.setMarker({trajectory.x.front(), trajectory.y.front()});
-    return save(path, side, content,
-                QStringLiteral("Cosmophase phase plane, q = %1, T = %2")
-                    .arg(QString::fromStdString(accelerationText(parameters.q)))
-                    .arg(parameters.T));
+    return save(path, side, content, figureTitle(QStringLiteral("Cosmophase phase plane"), parameters));
 }
 
 } // namespace cosmophase

@@ -8,6 +8,10 @@
 
 namespace cosmophase {
 
+// A figure's title: `subject`, followed by q and T when they are not the
+// defaults, so that a saved figure says which run it shows.
+QString figureTitle(const QString& subject, const RunParameters& parameters);
+
 // The picture the window opens with (every curve shown, the marker at
 // sample 0, the axes; no traces, no nullclines) for a plot of `side`
 // pixels, written to `path` in the format of its extension. Builds its own

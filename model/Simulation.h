@@ -109,8 +109,8 @@ private:
     void storeRunState(const Point& p);
     Point runStateAsDoubles() const;
     void appendRunSample(double time);
-    // The run's loop; without stall detection and with the document's cap
-    // it is runSimulation itself.
+    // The run's loop; without stall detection and with kMaxRunSteps as the
+    // cap it is runSimulation itself.
     RunStatus forwardRun(std::int32_t maxSteps, bool stopWhenStalled);
 
     std::int32_t m_temperature_init = 0;

@@ -52,7 +52,8 @@ FrameContent::FrameContent()
     m_layers[W0Nullcline].strips = {w0Nullcline()};
     m_layers[W0Nullcline].shown = false;
 
-    m_layers[DefaultTrajectory].style = {{0.55f, 0.55f, 0.55f}, kTraceWidth};
+    // Under the run's own trajectory, over the manifolds it mostly follows.
+    m_layers[DefaultTrajectory].style = {{0.6f, 0.6f, 0.6f}, kCurveWidth};
     m_layers[DefaultTrajectory].shown = false;
 
     m_layers[DirectionField].style = {{0, 1, 0}, kCurveWidth, kArrowHeadSize};

@@ -71,13 +71,13 @@ public:
         Marker,
         Grid,
         Trajectory,
+        DefaultTrajectory,
         Family,
         Unstable,
         Stable,
         Traces,
         Z2Nullclines,
         W0Nullcline,
-        DefaultTrajectory,
         DirectionField,
         LayerCount
     };
@@ -104,12 +104,8 @@ public:
     const std::array<Layer, LayerCount>& layers() const { return m_layers; }
     bool showNullclines() const { return m_layers[Z2Nullclines].shown; }
     bool showDefaultTrajectory() const { return m_layers[DefaultTrajectory].shown; }
-    // Traces, nullclines or the default run's trajectory to draw beyond the
-    // fixed picture.
-    bool hasOverlays() const
-    {
-        return m_layers[Traces].shown || showNullclines() || showDefaultTrajectory();
-    }
+    // Traces or nullclines to draw beyond the fixed picture.
+    bool hasOverlays() const { return m_layers[Traces].shown || showNullclines(); }
 
     // For views of the content that redraw a layer's geometry
     // (WindowedContent); the fixed picture never needs it.

@@ -111,12 +111,6 @@ void PhasePlaneRenderer::drawOverlays(const FrameContent& content)
         setColour(w0);
         drawStrips(w0);
     }
-    const Layer& seed = content.layer(FrameContent::DefaultTrajectory);
-    if (seed.shown) {
-        glLineWidth(seed.style.lineWidth);
-        setColour(seed);
-        drawStrips(seed);
-    }
 }
 
 void PhasePlaneRenderer::drawDirectionField(const Layer& layer)
@@ -166,6 +160,13 @@ void PhasePlaneRenderer::drawFrame(const FrameContent& content) const
     glLineWidth(trajectory.style.lineWidth);
     setColour(trajectory);
     drawStrips(trajectory);
+
+    // Only while another run is on screen; it keeps the trajectory's width.
+    const Layer& seed = content.layer(FrameContent::DefaultTrajectory);
+    if (seed.shown) {
+        setColour(seed);
+        drawStrips(seed);
+    }
 
     // The switchable curves keep the trajectory's width; each sets its
     // colour whether shown or not.

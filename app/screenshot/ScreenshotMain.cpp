@@ -3,12 +3,14 @@
 // the way a user dragging the slider would, and saves the whole window.
 // Usage: cosmophase-screenshot OUTPUT.png [PERCENT] [WIDTHxHEIGHT] [OPTION...]
 // Options: zoom=Z2,W0,HALFSIDE (the plot window), legend, nochart, traces
-// (three clicked traces).
+// (three clicked traces), q=TEXT (a run at that q, as the Parameters group
+// starts it).
 
 #include "AppDelegate.h"
 #include "LegendOverlay.h"
 #include "MasterViewController.h"
 #include "MyOpenGLView.h"
+#include "ParametersPanel.h"
 #include "PhasePlaneInteraction.h"
 #include "PlotWindow.h"
 
@@ -42,7 +44,7 @@ QAction* menuAction(const QMainWindow& window, const QString& text)
 int main(int argc, char* argv[])
 {
     if (argc < 2) {
-        std::fputs("usage: cosmophase-screenshot OUTPUT.png [PERCENT] [WIDTHxHEIGHT]\n", stderr);
+        std::fputs("usage: cosmophase-screenshot OUTPUT.png [PERCENT] [WIDTHxHEIGHT] [OPTION...]\n", stderr);
         return 2;
     }
     QSurfaceFormat::setDefaultFormat(MyOpenGLView::defaultSurfaceFormat());
@@ -60,9 +62,12 @@ int main(int argc, char* argv[])
     delegate.applicationDidFinishLaunching();
     MasterViewController& controller = *delegate.masterViewController();
     MyOpenGLView* view = controller.openGLView();
+    QString qText;
     for (int k = 4; k < argc; ++k) {
         const QString option = QString::fromLocal8Bit(argv[k]);
-        if (option == QLatin1String("legend")) {
+        if (option.startsWith(QLatin1String("q="))) {
+            qText = option.mid(2);
+        } else if (option == QLatin1String("legend")) {
             menuAction(*delegate.window(), QStringLiteral("Legend"))->setChecked(true);
         } else if (option == QLatin1String("nochart")) {
             menuAction(*delegate.window(), QStringLiteral("Time Series"))->setChecked(false);
@@ -82,8 +87,17 @@ int main(int argc, char* argv[])
     int frames = 0;
     QObject::connect(view, &QOpenGLWidget::frameSwapped, &app, [&] {
         ++frames;
-        if (frames == 5)
+        if (frames == 5) {
             controller.scrubTo(percent);
+            if (!qText.isEmpty()) {
+                const auto q = cosmophase::parseAcceleration(qText.toStdString());
+                if (q.value) {
+                    const cosmophase::RunParameters parameters{*q.value, cosmophase::RunParameters::kDefaultTemperature};
+                    controller.parametersPanel()->showParameters(parameters);
+                    emit controller.parametersPanel()->runRequested(parameters);
+                }
+            }
+        }
         if (frames != 15)
             return;
         // The window's own rendering plus the plot's framebuffer on top, so

@@ -1,0 +1,149 @@
+#include "AppTestSupport.h"
+#include "DataFormat.h"
+#include "ParameterRuns.h"
+#include "ParametersPanel.h"
+#include "Simulation.h"
+#include "TimeSeriesChart.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QSlider>
+
+using namespace cosmophase;
+
+class TestParametersPanel : public QObject {
+    Q_OBJECT
+
+    apptest::App m_app;
+    QLineEdit* m_q = nullptr;
+    QLineEdit* m_t = nullptr;
+
+    std::string digest() const
+    {
+        const MasterViewController& c = *m_app.controller;
+        return samplesDigest({c.z2Array(), c.w0Array(), c.w2Array(), c.timeArray()});
+    }
+    static std::string digestOf(const RunParameters& parameters)
+    {
+        Simulation run;
+        run.initialize(parameters);
+        run.runSimulationBounded();
+        return samplesDigest({run.getz2Data(), run.getw0Data(), run.getw2Data(), run.getTimeData()});
+    }
+    void type(QLineEdit* field, const QString& text)
+    {
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+    QString message() const { return m_app.text("parameterMessage"); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(apptest::launch(m_app));
+        m_q = m_app.get<QLineEdit>("qParameterField");
+        m_t = m_app.get<QLineEdit>("temperatureParameterField");
+        QVERIFY(m_q && m_t);
+        QCOMPARE(m_q->text(), QStringLiteral("0.999999426"));
+    }
+    void cleanupTestCase() { m_app.delegate.reset(); }
+
+    // Each edit reruns at once; a refused one, or a run that cannot reach the
+    // present day, keeps the run on screen and says why.
+    void typedValues_data()
+    {
+        QTest::addColumn<QString>("q");
+        QTest::addColumn<QString>("T");
+        QTest::addColumn<bool>("runs");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("q") << "0.99999" << "9000" << true << "";
+        QTest::newRow("T") << "0.999999426" << "1000" << true << "";
+        QTest::newRow("q = 1") << "1" << "9000" << true << "";
+        QTest::newRow("beyond the pole") << "1.4" << "9000" << false << "q must be above 0";
+        QTest::newRow("not a number") << "0.9x" << "9000" << false << "finite decimal";
+        QTest::newRow("T zero") << "0.999999426" << "0" << false << "T must be";
+        QTest::newRow("out of steps") << "1.3113" << "9000" << false << "Still showing q = ";
+    }
+
+    void typedValues()
+    {
+        QFETCH(QString, q);
+        QFETCH(QString, T);
+        QFETCH(bool, runs);
+        QFETCH(QString, message);
+        m_app.controller->rerunWith(RunParameters{0.9999, 2000});
+        m_app.controller->parametersPanel()->showParameters(RunParameters{0.9999, 2000});
+        type(m_t, T);
+        // Every keystroke that leaves valid text runs; the last one decides.
+        type(m_q, q.chopped(1));
+        const std::string before = digest();
+        QSignalSpy replaced(m_app.controller, &MasterViewController::runReplaced);
+        QTest::keyClick(m_q, q.back().toLatin1());
+        const RunParameters typed{q.toDouble(), T.toInt()};
+        QCOMPARE(digest(), runs ? digestOf(typed) : before);
+        QCOMPARE(replaced.isEmpty(), !runs);
+        if (runs) {
+            QCOMPARE(m_app.controller->parameters(), typed);
+            QCOMPARE(m_app.view->curves().trajectory().x, m_app.controller->z2Array());
+            QVERIFY(m_app.controller->timeSeriesChart()->series().time == m_app.controller->timeArray());
+        }
+        QVERIFY2(message.isEmpty() || this->message().contains(message), qPrintable(this->message()));
+    }
+
+    // The marker keeps its share of the elapsed time, the read-outs and the
+    // chart follow, and playback goes on.
+    void rerunDuringPlayback()
+    {
+        m_app.controller->parametersPanel()->restoreDefaults();
+        QTest::mouseClick(m_app.play, Qt::LeftButton);
+        QVERIFY(m_app.controller->isRunning());
+        m_app.controller->simToggle(); // paused: the marker stays put for the check
+        m_app.controller->scrubTo(50);
+        const int index = m_app.controller->simIndex();
+        const double share = m_app.controller->timeArray()[index] / m_app.controller->timeArray().back();
+        type(m_q, QStringLiteral("0.99999"));
+        const int moved = m_app.controller->simIndex();
+        const auto& time = m_app.controller->timeArray();
+        QVERIFY(time[moved] >= share * time.back() && time[moved - 1] < share * time.back());
+        QCOMPARE(m_app.view->simIndex(), moved);
+        QCOMPARE(m_app.readouts().mid(1), m_app.readoutsAt(moved).mid(1));
+        QVERIFY(m_app.controller->isRunning() && m_app.controller->timer().isActive());
+        const double clock = m_app.controller->clock();
+        m_app.controller->simToggle();
+        QTRY_VERIFY(m_app.controller->clock() > clock);
+    }
+
+    // The slider sets 1 - q in decades and writes the exact q into the field;
+    // while it is held the chart waits for the drag to rest.
+    void sliderAndDefaults()
+    {
+        auto* slider = m_app.get<QSlider>("qParameterSlider");
+        const auto* chart = m_app.controller->timeSeriesChart();
+        slider->setSliderDown(true);
+        slider->setValue(-600);
+        QCOMPARE(m_app.controller->parameters().q, 1 - std::pow(10.0, -6.0));
+        QCOMPARE(m_q->text().toDouble(), 1 - std::pow(10.0, -6.0));
+        QCOMPARE(m_app.view->curves().trajectory().x, m_app.controller->z2Array());
+        QVERIFY(chart->series().time != m_app.controller->timeArray());
+        QTRY_VERIFY(chart->series().time == m_app.controller->timeArray());
+        slider->setValue(-400);
+        slider->setSliderDown(false);
+        QVERIFY(chart->series().time == m_app.controller->timeArray());
+        QVERIFY(m_app.view->frameContent().showDefaultTrajectory());
+        QAction* action = m_app.menuAction(QStringLiteral("Default Run"));
+        action->trigger();
+        QVERIFY(!m_app.view->frameContent().showDefaultTrajectory());
+        action->trigger();
+
+        QTest::mouseClick(m_app.get<QPushButton>("parameterDefaultsButton"), Qt::LeftButton);
+        QCOMPARE(digest(), digestOf(RunParameters{}));
+        QCOMPARE(m_q->text(), QStringLiteral("0.999999426"));
+        QCOMPARE(m_t->text(), QStringLiteral("9000"));
+        QVERIFY(!m_app.view->frameContent().showDefaultTrajectory());
+        QVERIFY(!m_app.view->frameContent().hasOverlays());
+    }
+};
+
+QTEST_MAIN(TestParametersPanel)
+#include "tst_parameterspanel.moc"
