@@ -71,30 +71,21 @@ bool AppCommands::savePlotImage(const QString& path)
     // write leaves neither a partial PNG nor a temporary file.
     const cosmophase::WriteResult result = cosmophase::writeFileAtomically(
         QFile::encodeName(path).toStdString(), png.toStdString());
-    if (!result.ok) {
-        m_error_sink(kSaveImageTitle, tr("The plot image was not saved.\n%1").arg(QString::fromStdString(result.error)));
-        return false;
-    }
-    return true;
+    return reported(kSaveImageTitle, tr("The plot image was not saved."), result);
 }
 
 bool AppCommands::exportSamples(const QString& path)
 {
     const cosmophase::WriteResult result = cosmophase::writeFileAtomically(
         QFile::encodeName(path).toStdString(), cosmophase::samplesCsv(columnsOf(m_controller)));
-    // The writer's message already names the path and the reason.
-    if (!result.ok)
-        m_error_sink(kExportTitle, tr("The samples were not exported.\n%1").arg(QString::fromStdString(result.error)));
-    return result.ok;
+    return reported(kExportTitle, tr("The samples were not exported."), result);
 }
 
 bool AppCommands::exportTraces(const QString& path)
 {
     const cosmophase::WriteResult result = cosmophase::writeFileAtomically(
         QFile::encodeName(path).toStdString(), cosmophase::tracesCsv(m_traces.traces()));
-    if (!result.ok)
-        m_error_sink(kExportTracesTitle, tr("The traces were not exported.\n%1").arg(QString::fromStdString(result.error)));
-    return result.ok;
+    return reported(kExportTracesTitle, tr("The traces were not exported."), result);
 }
 
 bool AppCommands::saveFigure(const QString& path)
@@ -106,9 +97,7 @@ bool AppCommands::saveFigure(const QString& path)
     const cosmophase::WriteResult result = cosmophase::writeFigure(
         path, figure.size(), [&figure](QPainter& painter) { figure.paint(painter); },
         QStringLiteral("Cosmophase phase plane"));
-    if (!result.ok)
-        m_error_sink(kSaveFigureTitle, tr("The figure was not saved.\n%1").arg(QString::fromStdString(result.error)));
-    return result.ok;
+    return reported(kSaveFigureTitle, tr("The figure was not saved."), result);
 }
 
 bool AppCommands::saveChart(const QString& path)
@@ -117,9 +106,7 @@ bool AppCommands::saveChart(const QString& path)
     const cosmophase::WriteResult result = cosmophase::writeFigure(
         path, chart.currentPlotSize(), [&chart](QPainter& painter) { chart.renderCurrentPlot(painter); },
         QStringLiteral("Cosmophase time series"));
-    if (!result.ok)
-        m_error_sink(kSaveChartTitle, tr("The chart was not saved.\n%1").arg(QString::fromStdString(result.error)));
-    return result.ok;
+    return reported(kSaveChartTitle, tr("The chart was not saved."), result);
 }
 
 QString AppCommands::readoutRow() const
@@ -197,6 +184,16 @@ void AppCommands::showEquilibria()
     m_equilibria->show();
     m_equilibria->raise();
     m_equilibria->activateWindow();
+}
+
+bool AppCommands::reported(const QString& title, const QString& notSaved, const cosmophase::WriteResult& result)
+{
+    // The writer's message already names the path and the reason.
+    if (!result.ok)
+        m_error_sink(title, notSaved + QLatin1Char('\n') + QString::fromStdString(result.error));
+    else if (!result.warning.empty())
+        m_error_sink(title, QString::fromStdString(result.warning));
+    return result.ok;
 }
 
 void AppCommands::reportWriteFailure(const QString& title, const QString& path, const QString& reason)

@@ -11,6 +11,7 @@ class MasterViewController;
 class QWidget;
 namespace cosmophase {
 class PhasePlaneTraces;
+struct WriteResult;
 }
 
 // The menu's file, clipboard, equilibria and about commands. Dialogs go through two
@@ -31,8 +32,8 @@ public:
     void setPathPrompt(PathPrompt prompt) { m_path_prompt = std::move(prompt); }
     void setErrorSink(ErrorSink sink) { m_error_sink = std::move(sink); }
 
-    // Each writes the whole file or nothing; a failure is reported through
-    // the error sink, naming the path and the reason.
+    // Each writes the whole file or nothing; a failure, or a warning about a
+    // saved file, is reported through the error sink with the path.
     bool savePlotImage(const QString& path);
     bool exportSamples(const QString& path);
     bool exportTraces(const QString& path);
@@ -60,6 +61,9 @@ private:
     // there with `save` unless the user cancels.
     void promptAndSave(const QString& caption, const QString& fileName, const QString& filter,
                        bool (AppCommands::*save)(const QString&));
+    // Tells the user of a failed write (after `notSaved`) or of a file saved
+    // with a warning; returns whether the file was saved.
+    bool reported(const QString& title, const QString& notSaved, const cosmophase::WriteResult& result);
     void reportWriteFailure(const QString& title, const QString& path, const QString& reason);
 
     const MasterViewController& m_controller;

@@ -4,7 +4,7 @@
 #include "MasterViewController.h"
 #include "PhasePlaneInteraction.h"
 #include "TimeSeriesChart.h"
-#include "ViewMenu.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 
 AppDelegate::AppDelegate(QObject* parent)
@@ -21,7 +22,7 @@ AppDelegate::AppDelegate(QObject* parent)
 {
     m_window->setWindowTitle(QStringLiteral("Cosmophase"));
     m_window->setWindowIcon(QIcon::fromTheme(QStringLiteral("cosmophase")));
-    m_window->resize(kDefaultWidth, kDefaultHeight);
+    placeWindow();
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -37,6 +38,22 @@ void AppDelegate::applicationDidFinishLaunching()
                                                m_window.get());
     buildMenus();
     m_window->show();
+}
+
+void AppDelegate::placeWindow()
+{
+    const QSize preferred(kDefaultWidth, kDefaultHeight);
+    const QScreen* screen = m_window->screen();
+    if (screen == nullptr) {
+        m_window->resize(preferred);
+        return;
+    }
+    // Before the window is shown its frame is unknown: assume a title bar
+    // and thin borders, which is what the usual window managers draw.
+    const QMargins assumedFrame(4, 36, 4, 4);
+    const WindowPlacement placement = WindowPlacement::within(screen->availableGeometry(), assumedFrame, preferred);
+    m_window->resize(placement.size);
+    m_window->move(placement.framePosition);
 }
 
 void AppDelegate::buildMenus()
@@ -72,14 +89,18 @@ void AppDelegate::buildMenus()
     }
 
     QMenu* view = bar->addMenu(tr("&View"));
-    addPlotViewActions(*view, *controller->view(), *controller->openGLView());
+    CurveSwitches& switches = controller->curveSwitches();
+    view->addActions({&switches.stable(), &switches.unstable(), &switches.family()});
+    view->addSeparator();
+    view->addAction(&switches.nullclines());
     view->addSeparator();
     QAction* timeSeries = view->addAction(tr("&Time Series"));
-    timeSeries->setObjectName(QStringLiteral("timeSeriesAction"));
     timeSeries->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     timeSeries->setCheckable(true);
     timeSeries->setChecked(true);
     connect(timeSeries, &QAction::toggled, controller->timeSeriesChart(), &QWidget::setVisible);
+    // A window to look at beside the plane, as the chart is: a view, not help.
+    view->addAction(tr("&Equilibria\u2026"), commands, &AppCommands::showEquilibria);
 
     // Window-wide shortcuts: they work wherever the focus is, and the
     // buttons and check boxes take no focus from clicks, so Space is never
@@ -97,6 +118,5 @@ void AppDelegate::buildMenus()
                         [controller] { controller->scrubTo(100); });
 
     QMenu* help = bar->addMenu(tr("&Help"));
-    help->addAction(tr("&Equilibria\u2026"), commands, &AppCommands::showEquilibria);
     help->addAction(tr("&About Cosmophase"), commands, &AppCommands::showAbout);
 }

@@ -15,7 +15,7 @@ class AppDelegate : public QObject {
 
 public:
     // Room for a phase plane of at least 630 px square with the controls and
-    // the time-series chart beside it, inside a 1366 x 768 screen.
+    // the time-series chart beside it. Smaller screens get a smaller window.
     static constexpr int kDefaultWidth = 1340;
     static constexpr int kDefaultHeight = 728;
 
@@ -33,6 +33,8 @@ public:
     PhasePlaneInteraction* phasePlaneInteraction() const { return m_phase_plane_interaction.get(); }
 
 private:
+    // The default size where it fits the screen's free area, centred there.
+    void placeWindow();
     void buildMenus();
 
     // Declared in this order so that the controller, and with it the

@@ -56,6 +56,15 @@ QWidget* MasterViewController::view()
     connect(m_ui->stableCheckBox, &QCheckBox::clicked, this, &MasterViewController::showStable);
     connect(m_ui->unstableCheckBox, &QCheckBox::clicked, this, &MasterViewController::showUnstable);
     connect(m_ui->familyCheckBox, &QCheckBox::clicked, this, &MasterViewController::showFamily);
+    CurveSwitches::bind(m_curve_switches.stable(), *m_ui->stableCheckBox);
+    CurveSwitches::bind(m_curve_switches.unstable(), *m_ui->unstableCheckBox);
+    CurveSwitches::bind(m_curve_switches.family(), *m_ui->familyCheckBox);
+    connect(&m_curve_switches.stable(), &QAction::triggered, this, &MasterViewController::showStable);
+    connect(&m_curve_switches.unstable(), &QAction::triggered, this, &MasterViewController::showUnstable);
+    connect(&m_curve_switches.family(), &QAction::triggered, this, &MasterViewController::showFamily);
+    QAction& nullclines = m_curve_switches.nullclines();
+    nullclines.setChecked(m_ui->openGLView->showNullclines());
+    connect(&nullclines, &QAction::toggled, m_ui->openGLView, &MyOpenGLView::setShowNullclines);
     TimeSeriesChart* chart = m_ui->timeSeriesChart;
     connect(this, &MasterViewController::markerMoved, chart, &TimeSeriesChart::setMarkerIndex);
     connect(chart, &TimeSeriesChart::scrubRequested, this, &MasterViewController::scrubTo);

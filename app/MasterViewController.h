@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CurveSwitches.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
@@ -51,6 +53,8 @@ public:
 
     MyOpenGLView* openGLView() const;
     TimeSeriesChart* timeSeriesChart() const;
+    // The curve switches the form's check boxes are bound to, for the menu.
+    CurveSwitches& curveSwitches() { return m_curve_switches; }
     const std::vector<double>& z2Array() const { return m_z2_array; }
     const std::vector<double>& w0Array() const { return m_w0_array; }
     const std::vector<double>& w2Array() const { return m_w2_array; }
@@ -85,6 +89,7 @@ private:
     // The generated form stays out of this header: only the controller sees it.
     std::unique_ptr<Ui::MasterViewController> m_ui;
     QPointer<QWidget> m_view;
+    CurveSwitches m_curve_switches;
     std::vector<double> m_z2_array;
     std::vector<double> m_w0_array;
     std::vector<double> m_w2_array;

@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 #include "CommandLine.h"
 #include "MyOpenGLView.h"
+#include "OneLine.h"
 #include "Platform.h"
 #include "StartupFigure.h"
 
@@ -12,6 +13,17 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
+
+namespace {
+
+// Every error is one line, whatever the user typed into it.
+void printError(const std::string& message)
+{
+    std::fprintf(stderr, "cosmophase: %s\n", cosmophase::escapeControlCharacters(message).c_str());
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -22,14 +34,12 @@ int main(int argc, char* argv[])
     case cosmophase::ApplicationArguments::Action::PrintText:
         std::fputs(arguments.text.toLocal8Bit().constData(), stdout);
         if (std::fflush(stdout) != 0) {
-            std::fprintf(stderr, "cosmophase: cannot write to standard output: %s\n",
-                         std::strerror(errno));
+            printError(std::string("cannot write to standard output: ") + std::strerror(errno));
             return 1;
         }
         return 0;
     case cosmophase::ApplicationArguments::Action::Fail:
-        std::fprintf(stderr, "cosmophase: %s See cosmophase --help.\n",
-                     arguments.text.toLocal8Bit().constData());
+        printError(arguments.text.toLocal8Bit().toStdString() + " See cosmophase --help.");
         return 2;
     case cosmophase::ApplicationArguments::Action::SaveFigure: {
         // Painted without GL onto Qt's offscreen platform: no display needed.
@@ -38,9 +48,11 @@ int main(int argc, char* argv[])
         const cosmophase::WriteResult result =
             cosmophase::saveStartupFigure(arguments.figurePath, arguments.figureSide);
         if (!result.ok) {
-            std::fprintf(stderr, "cosmophase: %s\n", result.error.c_str());
+            printError(result.error);
             return 1;
         }
+        if (!result.warning.empty())
+            printError(result.warning);
         return 0;
     }
     case cosmophase::ApplicationArguments::Action::Run:
@@ -50,9 +62,8 @@ int main(int argc, char* argv[])
     // Without a display QApplication aborts with a message about plugins;
     // say plainly what is missing instead.
     if (!cosmophase::displayAvailable()) {
-        std::fputs("cosmophase: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); "
-                   "run it from a desktop session, or headless with: xvfb-run -a cosmophase\n",
-                   stderr);
+        printError("no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                   "run it from a desktop session, or headless with: xvfb-run -a cosmophase");
         return 1;
     }
 

@@ -19,7 +19,7 @@ namespace {
 
 WriteResult failure(const std::string& path, const char* what, int error)
 {
-    return {false, path + ": " + what + ": " + std::strerror(error)};
+    return {false, path + ": " + what + ": " + std::strerror(error), {}};
 }
 
 // "dir/name" -> "dir/", "name" -> "./".
@@ -102,13 +102,8 @@ public:
     int create()
     {
         m_fd = ::open(folderOf(m_target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-        if (m_fd >= 0)
-            return 0;
         // Refused (a file system or kernel without O_TMPFILE): a named file.
-        return withFreshName(m_target, m_name, [this](const char* name) {
-            m_fd = ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            return m_fd >= 0;
-        });
+        return m_fd >= 0 ? 0 : createNamed();
     }
 
     // Links the unnamed file into the folder under a fresh name (via /proc,
@@ -121,6 +116,17 @@ public:
         return withFreshName(m_target, m_name, [&](const char* name) {
             return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0 ||
                    (errno == ENOENT && ::linkat(m_fd, "", AT_FDCWD, name, AT_EMPTY_PATH) == 0);
+        });
+    }
+
+    // Gives up the unnamed file for a new, empty, named one.
+    int createNamed()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        return withFreshName(m_target, m_name, [this](const char* name) {
+            m_fd = ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            return m_fd >= 0;
         });
     }
 
@@ -165,6 +171,16 @@ int writeAll(int fd, const std::string& contents)
     return 0;
 }
 
+// The whole contents, with the replaced file's permissions, on disk.
+int fill(int fd, const std::string& contents, const struct stat* replaced)
+{
+    if (const int error = writeAll(fd, contents))
+        return error;
+    if (replaced != nullptr && ::fchmod(fd, replaced->st_mode & 07777) != 0)
+        return errno;
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
 // The rename lives in the folder's entries: without this a power cut could
 // still bring back the old file.
 int syncFolder(const std::string& target)
@@ -198,7 +214,7 @@ WriteResult writeFileAtomically(const std::string& path, const std::string& cont
         if (S_ISDIR(existing.st_mode))
             return failure(path, "cannot write", EISDIR);
         if (!S_ISREG(existing.st_mode))
-            return {false, path + ": cannot write: not a regular file"};
+            return {false, path + ": cannot write: not a regular file", {}};
         targetExists = true;
     } else if (errno != ENOENT) {
         return failure(path, "cannot write", errno);
@@ -208,23 +224,25 @@ WriteResult writeFileAtomically(const std::string& path, const std::string& cont
     if (const int error = temporary.create())
         return failure(path, "cannot create a temporary file", error);
 
-    const int fd = temporary.descriptor();
-    int error = writeAll(fd, contents);
-    if (error == 0 && targetExists && ::fchmod(fd, existing.st_mode & 07777) != 0)
-        error = errno;
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    if (error != 0)
+    const struct stat* replaced = targetExists ? &existing : nullptr;
+    if (const int error = fill(temporary.descriptor(), contents, replaced))
         return failure(path, "cannot write", error);
-    if ((error = temporary.giveName()) != 0)
-        return failure(path, "cannot create a temporary file", error);
-    if ((error = temporary.close()) != 0)
+    // Some file systems create unnamed files but refuse to link them in.
+    if (temporary.giveName() != 0) {
+        if (const int error = temporary.createNamed())
+            return failure(path, "cannot create a temporary file", error);
+        if (const int error = fill(temporary.descriptor(), contents, replaced))
+            return failure(path, "cannot write", error);
+    }
+    if (const int error = temporary.close())
         return failure(path, "cannot write", error);
-    if ((error = temporary.renameOverTarget()) != 0)
+    if (const int error = temporary.renameOverTarget())
         return failure(path, "cannot replace", error);
-    if ((error = syncFolder(target)) != 0)
-        return failure(path, "replaced, but cannot sync its folder", error);
-    return {true, {}};
+    // The new file is in place either way; only its durability is in doubt.
+    if (const int error = syncFolder(target))
+        return {true, {}, path + ": saved, but its folder cannot be synced (" + std::strerror(error)
+                              + "), so a power cut may still bring back the earlier file"};
+    return {true, {}, {}};
 }
 
 } // namespace cosmophase

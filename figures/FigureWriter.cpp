@@ -88,10 +88,10 @@ WriteResult writeFigure(const QString& path, QSize size, const FigurePainter& pa
 {
     const std::optional<FigureFormat> format = figureFormatFor(path);
     if (!format)
-        return {false, QStringLiteral("%1: unknown kind of figure; use .svg, .pdf or .png").arg(path).toStdString()};
+        return {false, QStringLiteral("%1: unknown kind of figure; use .svg, .pdf or .png").arg(path).toStdString(), {}};
     const QByteArray bytes = encodeFigure(*format, size, paint, title);
     if (bytes.isEmpty())
-        return {false, QStringLiteral("%1: the figure could not be encoded").arg(path).toStdString()};
+        return {false, QStringLiteral("%1: the figure could not be encoded").arg(path).toStdString(), {}};
     return writeFileAtomically(QFile::encodeName(path).toStdString(), bytes.toStdString());
 }
 

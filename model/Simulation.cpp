@@ -9,8 +9,6 @@ namespace cosmophase {
 
 namespace {
 
-constexpr double kDefaultAcceleration = 0.999999426;
-constexpr std::int32_t kDefaultTemperature = 9000;
 constexpr double kCurveStep = 0.001;
 constexpr double kRestThreshold = 1e-9;
 constexpr double kStepShrinkChange = 10000000.0;
@@ -22,13 +20,18 @@ double sq(double x) { return std::pow(x, 2.0); }
 
 void Simulation::initialize()
 {
+    initialize(RunParameters{});
+}
+
+void Simulation::initialize(const RunParameters& parameters)
+{
     m_z2_array = {};
     m_w0_array = {};
     m_w2_array = {};
     m_time_array = {};
     m_fwd = true;
-    m_acceleration_init = kDefaultAcceleration;
-    m_temperature_init = kDefaultTemperature;
+    m_acceleration_init = parameters.q;
+    m_temperature_init = parameters.T;
     setupInitConditions();
 }
 
@@ -213,6 +216,16 @@ void Simulation::appendRunSample(double time)
 
 void Simulation::runSimulation()
 {
+    forwardRun(kMaxRunSteps, false);
+}
+
+RunStatus Simulation::runSimulationBounded(std::int32_t stepBudget)
+{
+    return forwardRun(stepBudget, true);
+}
+
+RunStatus Simulation::forwardRun(std::int32_t maxSteps, bool stopWhenStalled)
+{
     const double target = 1.0 / (0.695436 * std::pow(10.0, -10.0));
     std::int32_t stepCount = 0;
     bool negativeStart = false;
@@ -241,7 +254,11 @@ void Simulation::runSimulation()
         negativeStart = true;
 
     Point state = runStateAsDoubles();
-    while (c < target && (c > 0 || negativeStart) && stepCount < kMaxRunSteps) {
+    while (c < target && (c > 0 || negativeStart) && stepCount < maxSteps) {
+        // Once the step length is lost below the model time's last digit,
+        // every further step is the same step: nothing can change any more.
+        if (stopWhenStalled && m_sim_time + m_tau_step == m_sim_time)
+            break;
         state = rungeKuttaStep(state);
         storeRunState(state);
         m_sim_time = m_sim_time + m_tau_step;
@@ -272,10 +289,24 @@ void Simulation::runSimulation()
             c = previous;
             m_tau_step = m_tau_step / 10;
             ++m_run_stats.rejectedSteps;
-            m_run_stats.stepChanges.push_back({stepCount, m_tau_step});
+            m_run_stats.stepChanges.push_back({stepCount, m_tau_step, true});
         }
     }
     m_run_stats.attemptedSteps = stepCount;
+
+    const State end = endState();
+    const bool finite = std::isfinite(c) && std::isfinite(m_time_array.back()) &&
+                        std::isfinite(end.z2) && std::isfinite(end.z4) && std::isfinite(end.w0) &&
+                        std::isfinite(end.w2);
+    if (!finite)
+        return RunStatus::NonFinite;
+    if (c >= target)
+        return RunStatus::Ok;
+    if (stepCount >= maxSteps)
+        return RunStatus::Budget;
+    // Stalled, or the sign rule ended the run before its first step: either
+    // way no step advanced the model time.
+    return RunStatus::Stalled;
 }
 
 void Simulation::buildSolnCurve()

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "RunParameters.h"
+#include "RunStatus.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -14,10 +17,12 @@ struct State {
 };
 
 // Where the forward run shortened its step: after attempted step `step`
-// the step length became `tau`.
+// the step length became `tau`. A rejected step was also taken back, so
+// its sim time belongs to no sample.
 struct StepChange {
     std::int32_t step = 0;
     double tau = 0;
+    bool rejected = false;
 };
 
 // Bookkeeping of the last runSimulation(); not read by the run itself.
@@ -37,9 +42,15 @@ class Simulation {
 public:
     static constexpr std::int32_t kMaxRunSteps = 100000000;
     static constexpr std::int32_t kMaxCurveSteps = 100000;
+    // Steps a bounded run may attempt: a hundred times the default run's,
+    // a few hundred milliseconds and some 32 MB of samples at most.
+    static constexpr std::int32_t kRunStepBudget = 600000;
 
     // Defaults, empty sample arrays and the initial conditions.
     void initialize();
+    // The same with other parameters; the defaults give initialize() bit
+    // for bit. The caller checks them against ParameterDomain first.
+    void initialize(const RunParameters& parameters);
 
     // The live sample arrays: a later run clears and refills the same
     // containers, so clients copy what they keep.
@@ -67,12 +78,17 @@ public:
 
     void setupInitConditions();
     void runSimulation();
+    // runSimulation with the same arithmetic, but it also stops when the
+    // step budget is spent or a step would no longer advance the model time,
+    // and says how it ended. Samples are kept either way.
+    RunStatus runSimulationBounded(std::int32_t stepBudget = kRunStepBudget);
     double computeHubbleEquality(double x) const;
     void buildSolnCurve();
     void computeRedShiftVsLuminosity();
 
     int temperatureInit() const { return m_temperature_init; }
     double accelerationInit() const { return m_acceleration_init; }
+    RunParameters parameters() const { return {m_acceleration_init, m_temperature_init}; }
     double timeInit() const { return m_time_init; }
     double tauStep() const { return m_tau_step; }
     long double simTime() const { return m_sim_time; }
@@ -93,6 +109,9 @@ private:
     void storeRunState(const Point& p);
     Point runStateAsDoubles() const;
     void appendRunSample(double time);
+    // The run's loop; without stall detection and with the document's cap
+    // it is runSimulation itself.
+    RunStatus forwardRun(std::int32_t maxSteps, bool stopWhenStalled);
 
     std::int32_t m_temperature_init = 0;
     double m_acceleration_init = 0;

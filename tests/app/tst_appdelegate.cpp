@@ -1,10 +1,13 @@
 #include "AppTestSupport.h"
 
 #include "AppCommands.h"
+#include "WindowPlacement.h"
 
 #include <QClipboard>
 #include <QDir>
 #include <QImage>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 
@@ -28,20 +31,67 @@ private slots:
         QCOMPARE(fresh.readouts(), (QStringList{"0.0100 Years", "D Ratio = 0.99999812", "0.250", "-0.125"}));
     }
 
-    // 1340x728 at first (inside a 1366x768 screen) with a plot of at least 630 px beside the
-    // chart; the content fills the window between the menu bar and the status bar, the plot
-    // stays square with its axes around it.
+    // 1340x728 at first where the screen has room for it, else what fits; the
+    // content fills the window between the menu bar and the status bar, the
+    // plot stays square with its axes around it, at any size.
     void windowLayout()
     {
         QMainWindow* window = m_app.delegate->window();
-        QCOMPARE(window->size(), QSize(1340, 728));
-        QVERIFY2(m_app.view->width() >= 630 && m_app.view->height() == m_app.view->width(),
-                 qPrintable(QStringLiteral("%1x%2").arg(m_app.view->width()).arg(m_app.view->height())));
-        window->resize(1000, 900);
-        QTRY_COMPARE(window->size(), QSize(1000, 900));
-        const QRect content = window->centralWidget()->geometry();
-        QVERIFY(content.width() == 1000 && content.bottom() + 1 == window->statusBar()->geometry().top());
-        QTRY_VERIFY(m_app.view->width() == m_app.view->height() && m_app.view->width() >= 350);
+        const QRect available = window->screen()->availableGeometry();
+        QVERIFY(available.contains(QRect(window->pos(), window->size())));
+        if (available.width() >= 1348 && available.height() >= 768)
+            QCOMPARE(window->size(), QSize(1340, 728));
+        for (const QSize size : {QSize(1000, 900), QSize(1016, 560)}) {
+            window->resize(size);
+            QTRY_COMPARE(window->size(), size);
+            const QRect content = window->centralWidget()->geometry();
+            QVERIFY(content.width() == size.width() && content.bottom() + 1 == window->statusBar()->geometry().top());
+            QTRY_VERIFY(m_app.view->width() == m_app.view->height() && m_app.view->height() < content.height()
+                        && m_app.view->width() >= 350);
+        }
+    }
+
+    // The opening size and the frame's place on screens of every size.
+    void placementFitsTheScreen_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("framePosition");
+        QTest::newRow("large") << QRect(0, 0, 1920, 1080) << QSize(1340, 728) << QPoint(286, 156);
+        QTest::newRow("1366x768, top panel") << QRect(0, 32, 1366, 736) << QSize(1340, 696) << QPoint(9, 32);
+        QTest::newRow("1024x600") << QRect(0, 0, 1024, 600) << QSize(1016, 560) << QPoint(0, 0);
+        QTest::newRow("second screen") << QRect(1920, 0, 1280, 1024) << QSize(1272, 728) << QPoint(1920, 128);
+    }
+
+    void placementFitsTheScreen()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, framePosition);
+        const WindowPlacement placement = WindowPlacement::within(available, QMargins(4, 36, 4, 4), QSize(1340, 728));
+        QCOMPARE(placement.size, size);
+        QCOMPARE(placement.framePosition, framePosition);
+    }
+
+    // Every shortcut the menus offer is a key the man page lists, and the
+    // page lists no key the menus lack, as man_cosmophase checks --help.
+    void menuShortcutsAreInTheManPage()
+    {
+        QFile page(QStringLiteral(COSMOPHASE_MAN_PAGE));
+        QVERIFY(page.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QString keys = QString::fromUtf8(page.readAll()).section(QStringLiteral("\n.SH KEYS\n"), 1).section(QStringLiteral("\n.SH "), 0, 0);
+        QStringList listed;
+        static const QRegularExpression tag(QStringLiteral("(?:^|\n)\\.TP\n\\.BR? ([^\n]*)"));
+        for (const QRegularExpressionMatch& match : tag.globalMatch(keys))
+            listed += match.captured(1).remove(QLatin1Char('"')).remove(QLatin1Char(',')).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QStringList offered;
+        for (const QAction* action : m_app.menuActions())
+            if (!action->shortcut().isEmpty())
+                offered += action->shortcut().toString(QKeySequence::PortableText);
+        QVERIFY(offered.size() >= 10);
+        listed.sort();
+        offered.sort();
+        QCOMPARE(offered, listed);
     }
 
     // Space plays and pauses wherever the focus is, without toggling a focused

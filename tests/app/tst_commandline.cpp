@@ -53,6 +53,8 @@ private slots:
         QTest::newRow("bundled short") << QStringList{"-hv"} << 2 << none << oneLine("Unknown option 'hv'");
         QTest::newRow("argument") << QStringList{"file.csv"} << 2 << none << oneLine("Unexpected argument 'file.csv'");
         QTest::newRow("value on flag") << QStringList{"--version=1"} << 2 << none << oneLine("Unexpected value");
+        QTest::newRow("newline in option") << QStringList{"--fro\nbnicate"} << 2 << none
+                                           << oneLine("Unknown option 'fro\\\\x0abnicate'");
         QTest::newRow("missing value") << QStringList{"-style"} << 2 << none << oneLine("Missing value");
         QTest::newRow("qt option, no display") << QStringList{"-style", "Fusion"} << 1 << none
                                                << QStringLiteral("^cosmophase: no display found");
@@ -99,6 +101,8 @@ private slots:
                                       << "^cosmophase: --size needs --save-figure";
         QTest::newRow("missing folder") << QStringList{"--save-figure", "{}/missing/f.svg"} << 1 << "" << QByteArray()
                                         << "^cosmophase: .*missing/f\\.svg.*No such file";
+        QTest::newRow("newline in path") << QStringList{"--save-figure", "{}/new\nline/f.svg"} << 1 << "" << QByteArray()
+                                         << "^cosmophase: .*new\\\\x0aline/f\\.svg.*No such file";
         QTest::newRow("a folder") << QStringList{"--save-figure", "{}/sub.svg"} << 1 << "" << QByteArray()
                                   << "^cosmophase: .*sub\\.svg";
     }

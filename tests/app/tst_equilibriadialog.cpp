@@ -1,4 +1,4 @@
-// The equilibria window: one row per equilibrium, opened from the Help menu
+// The equilibria window: one row per equilibrium, opened from the View menu
 // beside the plot without blocking it.
 
 #include "AppTestSupport.h"
@@ -38,9 +38,9 @@ private slots:
     {
         apptest::App app;
         QVERIFY(apptest::launch(app));
-        for (QAction* a : app.delegate->window()->findChildren<QAction*>())
-            if (a->text() == QString::fromUtf8("&Equilibria\u2026"))
-                a->trigger(), a->trigger();
+        QAction* open = app.menuAction(QString::fromUtf8("Equilibria\u2026"));
+        QVERIFY(open);
+        open->trigger(), open->trigger();
         const auto dialogs = app.delegate->window()->findChildren<EquilibriaDialog*>();
         QVERIFY(dialogs.size() == 1 && dialogs[0]->isVisible() && !dialogs[0]->isModal());
         QTest::keyClick(app.delegate->window(), Qt::Key_Right);

@@ -21,13 +21,7 @@ class TestPhasePlaneInteraction : public QObject {
     apptest::App m_app;
 
     const std::vector<cosmophase::SolutionTrace>& traces() const { return m_app.delegate->phasePlaneInteraction()->traces().traces(); }
-    QAction* action(const QString& text) const
-    {
-        for (QAction* a : m_app.delegate->window()->findChildren<QAction*>())
-            if (a->text().remove(QLatin1Char('&')) == text)
-                return a;
-        return nullptr;
-    }
+    QAction* action(const QString& text) const { return m_app.menuAction(text); }
     // The centre of a pixel of the view under glOrtho(-2, 2, -2, 2).
     plot::Point centreOf(QPoint p) const { return {(p.x() + 0.5) / m_app.view->width() * 4 - 2, 2 - (p.y() + 0.5) / m_app.view->height() * 4}; }
     QPoint at(double across, double down) const { return QPoint(int(across * m_app.view->width()), int(down * m_app.view->height())); }

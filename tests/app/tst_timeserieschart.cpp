@@ -194,7 +194,7 @@ private slots:
     // its size and its pixels, the read-outs their texts, and the chart its marker.
     void hidingAndShowingLeaveThePlotAndReadouts()
     {
-        auto* action = m_app.delegate->window()->findChild<QAction*>("timeSeriesAction");
+        QAction* action = m_app.menuAction(QStringLiteral("Time Series"));
         QVERIFY(action && action->isChecked() && action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_T));
         m_app.controller->scrubTo(40);
         QSignalSpy frames(m_app.view, &QOpenGLWidget::frameSwapped);

@@ -3,20 +3,10 @@
 
 #include "AppTestSupport.h"
 
-#include <QAction>
-
 class TestViewMenu : public QObject {
     Q_OBJECT
 
     apptest::App m_app;
-
-    QAction* action(const QString& text) const
-    {
-        for (QAction* a : m_app.delegate->window()->findChildren<QAction*>())
-            if (a->text().remove(QLatin1Char('&')) == text && a->isCheckable())
-                return a;
-        return nullptr;
-    }
 
 private slots:
     void initTestCase() { QVERIFY(apptest::launch(m_app)); }
@@ -36,7 +26,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(int, which);
-        QAction* a = action(text);
+        QAction* a = m_app.menuAction(text);
         QVERIFY(a);
         QCheckBox* box = which < 3 ? m_app.boxes[which] : nullptr;
         const auto flags = [&] { return m_app.flags() << m_app.view->showNullclines(); };

@@ -1,6 +1,7 @@
-// The atomic writer, every case both with an unnamed temporary file and with
-// the named one of a file system without O_TMPFILE: when asked to, this
-// program's own open() refuses O_TMPFILE as such a file system does.
+// The atomic writer, every case with each kind of temporary file: unnamed,
+// named as on a file system without O_TMPFILE, and unnamed but impossible to
+// link in, so written again under a name. This program's own open(),
+// linkat() and fsync() play those file systems when asked to.
 
 #include "AtomicWrite.h"
 
@@ -19,8 +20,9 @@
 namespace fs = std::filesystem;
 
 namespace {
-bool refuseUnnamed = false, dieAtFsync = false;
-int unnamedOpened = 0, unnamedRefused = 0;
+enum class Temporary { Unnamed, Named, Unlinkable };
+bool refuseUnnamed = false, refuseLink = false, dieAtFsync = false, failFolderSync = false;
+int unnamedOpened = 0, unnamedRefused = 0, linksRefused = 0, folderSyncs = 0;
 } // namespace
 
 extern "C" int open(const char* path, int flags, ...)
@@ -36,11 +38,25 @@ extern "C" int open(const char* path, int flags, ...)
     return static_cast<int>(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
 }
 
-// A process that dies with its data written but not yet renamed into place.
+extern "C" int linkat(int fromDir, const char* from, int toDir, const char* to, int flags)
+{
+    if (refuseLink)
+        return ++linksRefused, errno = EPERM, -1;
+    return static_cast<int>(::syscall(SYS_linkat, fromDir, from, toDir, to, flags));
+}
+
+// A process that dies with its data written but not yet renamed into place;
+// the syncs of a folder are counted, and fail when asked to.
 extern "C" int fsync(int fd)
 {
     if (dieAtFsync)
         ::_exit(3);
+    struct stat entry {};
+    if (::fstat(fd, &entry) == 0 && S_ISDIR(entry.st_mode)) {
+        ++folderSyncs;
+        if (failFolderSync)
+            return errno = EIO, -1;
+    }
     return static_cast<int>(::syscall(SYS_fsync, fd));
 }
 
@@ -52,17 +68,22 @@ std::string readFile(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-class AtomicWrite : public ::testing::TestWithParam<bool /* named */> {
+class AtomicWrite : public ::testing::TestWithParam<Temporary> {
 protected:
     fs::path m_dir = ::mkdtemp((::testing::TempDir() + "atomic-write-XXXXXX").data());
 
-    void SetUp() override { refuseUnnamed = GetParam(), unnamedOpened = unnamedRefused = 0; }
+    void SetUp() override
+    {
+        refuseUnnamed = GetParam() == Temporary::Named, refuseLink = GetParam() == Temporary::Unlinkable;
+        failFolderSync = false, unnamedOpened = unnamedRefused = linksRefused = folderSyncs = 0;
+    }
     void TearDown() override { fs::remove_all(m_dir); }
 
     std::string write(const char* name, const std::string& contents)
     {
         const cosmophase::WriteResult result = cosmophase::writeFileAtomically(m_dir / name, contents);
-        return result.ok ? "ok" : result.error.substr(result.error.find(name));
+        const std::string& said = result.ok ? result.warning : result.error;
+        return said.empty() ? "ok" : said.substr(said.find(name));
     }
     void plain(const char* name, const std::string& contents) { std::ofstream(m_dir / name) << contents; }
     // Everything under the folder, links with their targets: whatever a write
@@ -82,8 +103,9 @@ protected:
     // The temporary file really was of the kind this case is about.
     void expectTemporaryOfTheKind() const
     {
-        EXPECT_EQ(unnamedOpened > 0, !GetParam());
-        EXPECT_EQ(unnamedRefused > 0, GetParam());
+        EXPECT_EQ(unnamedOpened > 0, GetParam() != Temporary::Named);
+        EXPECT_EQ(unnamedRefused > 0, GetParam() == Temporary::Named);
+        EXPECT_EQ(linksRefused > 0, GetParam() == Temporary::Unlinkable);
     }
 };
 
@@ -152,10 +174,29 @@ TEST_P(AtomicWrite, AProcessThatDiesBeforeTheRenameLeavesTheOldFile)
     EXPECT_EXIT((dieAtFsync = true, write("file", std::string(1 << 20, 'n'))), ::testing::ExitedWithCode(3), "");
     const auto left = entries();
     EXPECT_EQ(left.at("file"), "earlier");
-    EXPECT_EQ(left.size(), GetParam() ? 2u : 1u);
+    EXPECT_EQ(left.size(), GetParam() == Temporary::Named ? 2u : 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Temporary, AtomicWrite, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Named" : "Unnamed"; });
+// The folder is synced once the file is renamed into it. If that fails the
+// file has still been replaced: saved, with a warning.
+TEST_P(AtomicWrite, TheFolderIsSyncedAfterTheRenameOrTheSaveWarns)
+{
+    plain("file", "earlier");
+    EXPECT_EQ(write("file", "first"), "ok");
+    EXPECT_EQ(folderSyncs, 1);
+    failFolderSync = true;
+    EXPECT_EQ(write("file", "second"), "file: saved, but its folder cannot be synced (Input/output error), "
+              "so a power cut may still bring back the earlier file");
+    expectTemporaryOfTheKind();
+    EXPECT_EQ(entries(), (std::map<std::string, std::string>{{"file", "second"}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Temporary, AtomicWrite,
+                         ::testing::Values(Temporary::Unnamed, Temporary::Named, Temporary::Unlinkable),
+                         [](const auto& info) {
+                             return std::string(info.param == Temporary::Unnamed ? "Unnamed"
+                                                : info.param == Temporary::Named ? "Named"
+                                                                                 : "Unlinkable");
+                         });
 
 } // namespace

@@ -314,6 +314,7 @@ const struct {
     // Echoed input stays on one line.
     {"NewlineInNumber", 2, {"trace", "--z2", "1\n2", "--w0", "0"}, "'1\\x0a2'", "keep.csv"},
     {"MissingFolder", 1, {"samples"}, nullptr, "no/such.csv"},
+    {"NewlineInPath", 1, {"samples"}, "new\\x0aline/such.csv", "new\nline/such.csv"},
     {"Folder", 1, {"samples"}, nullptr, "."},
     // Not replaced by a rename, as a device would be (--output /dev/full).
     {"Pipe", 1, {"samples"}, nullptr, "pipe",

@@ -1,5 +1,7 @@
 #include "CliOptions.h"
 
+#include "OneLine.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -24,24 +26,10 @@ std::optional<ExportCommand> subcommandNamed(const std::string& name)
     return std::nullopt;
 }
 
-// The user's text inside quotes, with control characters escaped so that an
-// error message stays on one line.
+// The user's text inside quotes, on one line whatever it holds.
 std::string quoted(const std::string& text)
 {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out = "'";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f) {
-            out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xfU];
-        } else {
-            out += c;
-        }
-    }
-    out += '\'';
-    return out;
+    return "'" + escapeControlCharacters(text) + "'";
 }
 
 CliParseResult failed(std::string error)

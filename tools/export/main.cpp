@@ -3,6 +3,7 @@
 #include "AtomicWrite.h"
 #include "CurvesExport.h"
 #include "DataFormat.h"
+#include "OneLine.h"
 #include "Equilibria.h"
 #include "PhasePlaneExport.h"
 #include "RunSummary.h"
@@ -99,8 +100,11 @@ int main(int argc, char** argv)
 
     const WriteResult result = writeFileAtomically(parsed.options.outputPath, text);
     if (!result.ok) {
-        std::fprintf(stderr, "cosmophase-export: %s\n", result.error.c_str());
+        // The path is the user's text.
+        std::fprintf(stderr, "cosmophase-export: %s\n", escapeControlCharacters(result.error).c_str());
         return kExitIoFailure;
     }
+    if (!result.warning.empty())
+        std::fprintf(stderr, "cosmophase-export: %s\n", escapeControlCharacters(result.warning).c_str());
     return 0;
 }

@@ -1,0 +1,12 @@
+#include "WindowPlacement.h"
+
+WindowPlacement WindowPlacement::within(const QRect& available, const QMargins& frame, const QSize& preferred)
+{
+    const QSize room = available.marginsRemoved(frame).size();
+    WindowPlacement placement;
+    placement.size = preferred.boundedTo(room).expandedTo(QSize(1, 1));
+    const QSize outer = placement.size.grownBy(frame);
+    placement.framePosition = available.topLeft()
+        + QPoint(qMax(0, (available.width() - outer.width()) / 2), qMax(0, (available.height() - outer.height()) / 2));
+    return placement;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "ReferenceSolution.h"
+#include "Simulation.h"
+
+#include <vector>
+
+namespace cosmophase {
+
+// The model time of every sample of `run`'s last forward run, summed in
+// extended precision step by step as the run sums its sim time (its step
+// lengths and rejections are in the run's statistics), so that the last
+// entry equals the run's final sim time. Sample 0 is at model time 0.
+std::vector<long double> sampleModelTimes(const Simulation& run);
+
+// The reference at each of those times, rounded to double for plotting and
+// writing, in the columns the samples export adds.
+struct ReferenceSamples {
+    std::vector<double> z2;
+    std::vector<double> w0;
+    std::vector<double> w2;
+    std::vector<double> densityRatio;
+    std::vector<double> q0;
+    std::vector<double> xi0;
+};
+
+ReferenceSamples referenceAtSamples(const ReferenceSolution& reference,
+                                    const std::vector<long double>& modelTimes);
+
+} // namespace cosmophase
