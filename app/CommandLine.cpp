@@ -48,10 +48,14 @@ void acceptQtOptions(QCommandLineParser& parser)
 }
 
 // The parser's usage line names the program by the path it was started
-// with, or by a placeholder before any application object exists.
+// with, or by a placeholder before any application object exists. It also
+// lists one-letter names with one dash; --q and --T are written as the
+// long options they are read as (both spellings work).
 QString helpText(const QCommandLineParser& parser)
 {
-    const QString text = parser.helpText();
+    QString text = parser.helpText();
+    text.replace(QStringLiteral("\n  -q <Q> "), QStringLiteral("\n  --q <Q>"));
+    text.replace(QStringLiteral("\n  -T <N> "), QStringLiteral("\n  --T <N>"));
     return QStringLiteral("Usage: cosmophase [options]\n") + text.section(QLatin1Char('\n'), 1);
 }
 
@@ -87,7 +91,17 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
                                   QStringLiteral("Side of the plot in the saved figure, in pixels "
                                                  "(default %1).").arg(ApplicationArguments::kDefaultFigureSide),
                                   QStringLiteral("PIXELS"));
-    parser.addOptions({help, version, saveFigure, size});
+    const QCommandLineOption acceleration(
+        QStringLiteral("q"),
+        QStringLiteral("Initial acceleration parameter the run starts from: a finite decimal number "
+                       "above 0 and below sqrt(7)/2 = 1.3228756555322954 (default 0.999999426). "
+                       "Above 1.311 some runs cannot reach the present day."),
+        QStringLiteral("Q"));
+    const QCommandLineOption temperature(
+        QStringLiteral("T"),
+        QStringLiteral("Initial temperature: a whole number from 1 to 2147483647 (default 9000)."),
+        QStringLiteral("N"));
+    parser.addOptions({help, version, saveFigure, size, acceleration, temperature});
     acceptQtOptions(parser);
 
     if (!parser.parse(arguments))
@@ -101,10 +115,26 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
         return printed(QStringLiteral("cosmophase " COSMOPHASE_VERSION "\n"));
     if (parser.isSet(size) && !parser.isSet(saveFigure))
         return failed(QStringLiteral("--size needs --save-figure."));
+    ApplicationArguments run;
+    if (parser.isSet(acceleration)) {
+        const cosmophase::ParsedValue<double> q = cosmophase::parseAcceleration(parser.value(acceleration).toStdString());
+        if (!q.value)
+            return failed(QStringLiteral("--q '%1': %2.").arg(parser.value(acceleration), QString::fromStdString(q.error)));
+        run.parameters.q = *q.value;
+    }
+    if (parser.isSet(temperature)) {
+        const cosmophase::ParsedValue<std::int32_t> T = cosmophase::parseTemperature(parser.value(temperature).toStdString());
+        if (!T.value)
+            return failed(QStringLiteral("--T '%1': %2.").arg(parser.value(temperature), QString::fromStdString(T.error)));
+        run.parameters.T = *T.value;
+    }
+    const std::string outside = cosmophase::ParameterDomain::check(run.parameters);
+    if (!outside.empty())
+        return failed(QStringLiteral("--q and --T: %1.").arg(QString::fromStdString(outside)));
     if (!parser.isSet(saveFigure))
-        return {};
+        return run;
 
-    ApplicationArguments figure;
+    ApplicationArguments figure = run;
     figure.action = ApplicationArguments::Action::SaveFigure;
     figure.figurePath = parser.value(saveFigure);
     if (!figureFormatFor(figure.figurePath))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RunParameters.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +25,8 @@ struct ApplicationArguments {
     QString text;
     QString figurePath;
     int figureSide = kDefaultFigureSide;
+    // --q and --T: the run the window or the figure starts with, in its domain.
+    cosmophase::RunParameters parameters;
 };
 
 // The program name followed by the arguments, decoded as QCoreApplication

@@ -3,6 +3,7 @@
 #include "MyOpenGLView.h"
 #include "OneLine.h"
 #include "Platform.h"
+#include "Simulation.h"
 #include "StartupFigure.h"
 
 #include <QApplication>
@@ -44,9 +45,19 @@ int main(int argc, char* argv[])
     case cosmophase::ApplicationArguments::Action::SaveFigure: {
         // Painted without GL onto Qt's offscreen platform: no display needed.
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        cosmophase::Simulation run;
+        run.initialize(arguments.parameters);
+        const cosmophase::RunStatus status = run.runSimulationBounded();
+        if (status != cosmophase::RunStatus::Ok) {
+            std::fprintf(stderr, "cosmophase: q = %s, T = %d: %s\n",
+                         cosmophase::accelerationText(arguments.parameters.q).c_str(), arguments.parameters.T,
+                         cosmophase::statusReason(status).c_str());
+            return 3;
+        }
         QGuiApplication app(argc, argv);
         const cosmophase::WriteResult result =
-            cosmophase::saveStartupFigure(arguments.figurePath, arguments.figureSide);
+            cosmophase::saveStartupFigure(arguments.figurePath, arguments.figureSide, arguments.parameters,
+                                          {run.getz2Data(), run.getw0Data()});
         if (!result.ok) {
             printError(result.error);
             return 1;

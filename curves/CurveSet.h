@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace cosmophase {
@@ -28,6 +29,9 @@ public:
     // Builds everything afresh on a new private Simulation.
     void initialize();
     bool isBuilt() const { return m_temp_sim != nullptr; }
+    // The trajectory of a run at other parameters in place of the default
+    // run's; nothing else in the set depends on the parameters.
+    void setTrajectory(Curve trajectory) { m_trajectory = std::move(trajectory); }
 
     // Kept alive after the build (direction flag true) for the direction field.
     const Simulation& simulation() const { return *m_temp_sim; }

@@ -16,6 +16,13 @@ namespace {
 constexpr const char* kColumnNames[] = {"index", "time_years", "z2",  "w0",
                                         "w2",    "density_ratio", "q0", "xi0"};
 
+constexpr std::vector<double> ReferenceSamples::*kReferenceColumns[] = {
+    &ReferenceSamples::z2, &ReferenceSamples::w0, &ReferenceSamples::w2,
+    &ReferenceSamples::densityRatio, &ReferenceSamples::q0, &ReferenceSamples::xi0};
+constexpr const char* kReferenceColumnNames[] = {"reference_z2", "reference_w0", "reference_w2",
+                                                 "reference_density_ratio", "reference_q0",
+                                                 "reference_xi0"};
+
 // One sample with the columns derived from it.
 struct SampleRow {
     double time = 0;
@@ -98,7 +105,7 @@ std::string jsonNumber(double value)
     return out;
 }
 
-std::string samplesCsv(const SampleColumns& samples)
+std::string samplesCsv(const SampleColumns& samples, const ReferenceSamples* reference)
 {
     std::string out;
     for (const char* name : kColumnNames) {
@@ -106,8 +113,14 @@ std::string samplesCsv(const SampleColumns& samples)
             out += ',';
         out += name;
     }
+    if (reference) {
+        for (const char* name : kReferenceColumnNames) {
+            out += ',';
+            out += name;
+        }
+    }
     out += '\n';
-    out.reserve(samples.time.size() * 8 * 24);
+    out.reserve(samples.time.size() * (reference ? 14 : 8) * 24);
     for (std::size_t k = 0; k < samples.time.size(); ++k) {
         const SampleRow row = sampleRow(samples, k);
         appendIndex(out, k);
@@ -115,15 +128,23 @@ std::string samplesCsv(const SampleColumns& samples)
             out += ',';
             appendDouble(out, v);
         }
+        if (reference) {
+            for (const auto column : kReferenceColumns) {
+                out += ',';
+                appendDouble(out, (reference->*column)[k]);
+            }
+        }
         out += '\n';
     }
     return out;
 }
 
-std::string samplesJson(const SampleColumns& samples)
+std::string samplesJson(const SampleColumns& samples, const RunParameters& parameters,
+                        const ReferenceSamples* reference)
 {
     const std::vector<SampleRow> rows = sampleRows(samples);
-    std::string out = "{\"index\":[";
+    std::string out = "{\"q\":" + jsonNumber(parameters.q) + ",\"T\":" + std::to_string(parameters.T);
+    out += ",\"index\":[";
     out.reserve(rows.size() * 8 * 24);
     for (std::size_t k = 0; k < rows.size(); ++k) {
         if (k != 0)
@@ -142,6 +163,18 @@ std::string samplesJson(const SampleColumns& samples)
             if (k != 0)
                 out += ',';
             appendJsonNumber(out, rows[k].*kFields[column]);
+        }
+        out += ']';
+    }
+    for (std::size_t column = 0; reference && column < std::size(kReferenceColumns); ++column) {
+        out += ",\"";
+        out += kReferenceColumnNames[column];
+        out += "\":[";
+        const std::vector<double>& values = reference->*kReferenceColumns[column];
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            if (k != 0)
+                out += ',';
+            appendJsonNumber(out, values[k]);
         }
         out += ']';
     }

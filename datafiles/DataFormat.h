@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ReferenceSamples.h"
+#include "RunParameters.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -16,10 +19,15 @@ struct SampleColumns {
 
 // Header "index,time_years,z2,w0,w2,density_ratio,q0,xi0" and one row per
 // sample; the last three columns are computed as the read-outs compute them.
-std::string samplesCsv(const SampleColumns& samples);
+// With `reference` (one entry per sample) the columns reference_z2,
+// reference_w0, reference_w2, reference_density_ratio, reference_q0 and
+// reference_xi0 follow.
+std::string samplesCsv(const SampleColumns& samples, const ReferenceSamples* reference = nullptr);
 
-// One object with one array per CSV column; non-finite values are null.
-std::string samplesJson(const SampleColumns& samples);
+// One object: the run's parameters "q" and "T", then one array per CSV
+// column; non-finite values are null.
+std::string samplesJson(const SampleColumns& samples, const RunParameters& parameters,
+                        const ReferenceSamples* reference = nullptr);
 
 // FNV-1a 64 over the IEEE-754 bytes (little-endian) of z2, w0, w2 and time of
 // sample 0, then sample 1, and so on, as 16 lower-case hex digits.

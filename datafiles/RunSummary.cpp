@@ -6,17 +6,20 @@
 
 namespace cosmophase {
 
-RunSummary computeRunSummary()
+RunSummary computeRunSummary(const RunParameters& parameters)
 {
     Simulation run;
-    run.initialize();
-    run.runSimulation();
+    run.initialize(parameters);
+    RunSummary summary;
+    summary.parameters = parameters;
+    summary.status = run.runSimulationBounded();
+    if (summary.status != RunStatus::Ok)
+        return summary;
     run.computeRedShiftVsLuminosity();
 
     CurveSet curves;
     curves.initialize();
 
-    RunSummary summary;
     summary.sampleCount = run.getTimeData().size();
     summary.stats = run.runStats();
     summary.finalTime = run.getTimeData().back();
@@ -38,6 +41,8 @@ RunSummary computeRunSummary()
 std::string summaryText(const RunSummary& s)
 {
     std::string out = "Cosmophase forward run and curve set\n";
+    out += "q                " + formatDouble(s.parameters.q) + "\n";
+    out += "T                " + std::to_string(s.parameters.T) + "\n";
     out += "samples          " + std::to_string(s.sampleCount) + "\n";
     out += "steps            " + std::to_string(s.stats.attemptedSteps) + " attempted, " +
            std::to_string(s.stats.rejectedSteps) + " rejected\n";
@@ -60,7 +65,9 @@ std::string summaryText(const RunSummary& s)
 
 std::string summaryJson(const RunSummary& s)
 {
-    std::string out = "{\"samples\":" + std::to_string(s.sampleCount);
+    std::string out = "{\"q\":" + jsonNumber(s.parameters.q);
+    out += ",\"T\":" + std::to_string(s.parameters.T);
+    out += ",\"samples\":" + std::to_string(s.sampleCount);
     out += ",\"attempted_steps\":" + std::to_string(s.stats.attemptedSteps);
     out += ",\"rejected_steps\":" + std::to_string(s.stats.rejectedSteps);
     out += ",\"step_changes\":[";

@@ -16,6 +16,8 @@ struct CurvePointCount {
 // What `cosmophase-export summary` reports about the forward run and the
 // curve set, so two machines can compare their results at a glance.
 struct RunSummary {
+    RunParameters parameters;
+    RunStatus status = RunStatus::Ok;
     std::size_t sampleCount = 0;
     RunStats stats;
     double finalTime = 0; // last time sample, in years
@@ -30,8 +32,9 @@ struct RunSummary {
     std::string digest;
 };
 
-// Runs the default forward run and builds the whole curve set.
-RunSummary computeRunSummary();
+// Runs the bounded forward run from `parameters`, which lie in their domain,
+// and builds the whole curve set. A run that fails says so in `status`.
+RunSummary computeRunSummary(const RunParameters& parameters = {});
 
 std::string summaryText(const RunSummary& summary);
 

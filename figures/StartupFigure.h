@@ -1,6 +1,8 @@
 #pragma once
 
 #include "AtomicWrite.h"
+#include "CurveSet.h"
+#include "RunParameters.h"
 
 #include <QString>
 
@@ -11,5 +13,10 @@ namespace cosmophase {
 // pixels, written to `path` in the format of its extension. Builds its own
 // curve set and needs no OpenGL, only a QGuiApplication for the fonts.
 WriteResult saveStartupFigure(const QString& path, int side);
+// The same for a run at other parameters, whose trajectory is given: as the
+// window opens with them, the default run's trajectory shows as a faint
+// curve behind it, and the figure's title names q and T.
+WriteResult saveStartupFigure(const QString& path, int side, const RunParameters& parameters,
+                              const Curve& trajectory);
 
 } // namespace cosmophase

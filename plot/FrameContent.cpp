@@ -50,18 +50,32 @@ FrameContent::FrameContent()
     m_layers[W0Nullcline].strips = {w0Nullcline()};
     m_layers[W0Nullcline].shown = false;
 
+    m_layers[DefaultTrajectory].style = {{0.55f, 0.55f, 0.55f}, kTraceWidth};
+    m_layers[DefaultTrajectory].shown = false;
+
     m_layers[DirectionField].style = {{0, 1, 0}, kCurveWidth, kArrowHeadSize};
 }
 
 void FrameContent::setCurves(const CurveSet& curves)
 {
-    m_layers[Trajectory].strips = {thinnedVertices(curves.trajectory(), kTrajectoryStride)};
+    setTrajectory(curves.trajectory());
+    m_layers[DefaultTrajectory].strips = m_layers[Trajectory].strips;
     m_layers[Family].strips = {thinnedVertices(curves.family(), kCurveStride)};
     m_layers[Unstable].strips = {thinnedVertices(curves.unstableLeave(), kCurveStride),
                                  thinnedVertices(curves.unstableRest(), kCurveStride)};
     m_layers[Stable].strips = {thinnedVertices(curves.stableLeave(), kCurveStride),
                                thinnedVertices(curves.stableRest(), kCurveStride)};
     m_layers[DirectionField].arrows = directionField(curves.simulation());
+}
+
+void FrameContent::setTrajectory(const Curve& trajectory)
+{
+    m_layers[Trajectory].strips = {thinnedVertices(trajectory, kTrajectoryStride)};
+}
+
+void FrameContent::setShowDefaultTrajectory(bool show)
+{
+    m_layers[DefaultTrajectory].shown = show;
 }
 
 void FrameContent::setMarker(Point marker)

@@ -68,13 +68,19 @@ public:
         Traces,
         Z2Nullclines,
         W0Nullcline,
+        DefaultTrajectory,
         DirectionField,
         LayerCount
     };
 
     FrameContent();
 
+    // Also keeps the set's trajectory, the default run's, for the faint
+    // curve shown while another run is on screen.
     void setCurves(const CurveSet& curves);
+    // The trajectory of a run at other parameters; the rest stays.
+    void setTrajectory(const Curve& trajectory);
+    void setShowDefaultTrajectory(bool show);
     void setMarker(Point marker);
     void setVisibility(const CurveVisibility& visibility);
     // Keeps the traces thinned as the manifolds are.
@@ -84,8 +90,13 @@ public:
     const Layer& layer(LayerId id) const { return m_layers[id]; }
     const std::array<Layer, LayerCount>& layers() const { return m_layers; }
     bool showNullclines() const { return m_layers[Z2Nullclines].shown; }
-    // Traces or nullclines to draw beyond the fixed picture.
-    bool hasOverlays() const { return m_layers[Traces].shown || showNullclines(); }
+    bool showDefaultTrajectory() const { return m_layers[DefaultTrajectory].shown; }
+    // Traces, nullclines or the default run's trajectory to draw beyond the
+    // fixed picture.
+    bool hasOverlays() const
+    {
+        return m_layers[Traces].shown || showNullclines() || showDefaultTrajectory();
+    }
 
 private:
     std::array<Layer, LayerCount> m_layers;

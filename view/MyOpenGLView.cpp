@@ -73,6 +73,27 @@ void MyOpenGLView::setShowNullclines(bool show)
     m_content.setShowNullclines(show);
 }
 
+void MyOpenGLView::setTrajectory(const cosmophase::Curve& trajectory)
+{
+    m_replaced_trajectory = trajectory;
+    applyReplacedTrajectory();
+    setSimIndex(m_sim_index);
+}
+
+void MyOpenGLView::setShowDefaultTrajectory(bool show)
+{
+    m_content.setShowDefaultTrajectory(show);
+}
+
+void MyOpenGLView::applyReplacedTrajectory()
+{
+    // Before the first build there is nothing to replace; initialize() applies it.
+    if (!m_replaced_trajectory || !m_curves.isBuilt())
+        return;
+    m_curves.setTrajectory(*m_replaced_trajectory);
+    m_content.setTrajectory(m_curves.trajectory());
+}
+
 void MyOpenGLView::initializeGL()
 {
     // A new context (first show, or a move to another window) needs its own
@@ -90,6 +111,7 @@ void MyOpenGLView::initialize()
     m_show_stable_man = true;
     m_curves.initialize();
     m_content.setCurves(m_curves);
+    applyReplacedTrajectory();
     updateVisibility();
     setSimIndex(m_sim_index);
 }

@@ -9,6 +9,7 @@
 #include <QSurfaceFormat>
 
 #include <cstdint>
+#include <optional>
 
 // The phase-plane plot: z2 across, w0 up, over the square -2 ... 2.
 //
@@ -40,6 +41,12 @@ public:
     // Additions over the fixed picture; none at start.
     void setTraces(const std::vector<cosmophase::SolutionTrace>& traces);
     void setShowNullclines(bool show);
+    // A run at other parameters: its trajectory replaces the default run's,
+    // kept across rebuilds of the curve set, and the marker index is
+    // clamped to it. The rest of the curve set stays.
+    void setTrajectory(const cosmophase::Curve& trajectory);
+    // The default run's trajectory as a faint curve behind the others.
+    void setShowDefaultTrajectory(bool show);
 
     int simIndex() const { return m_sim_index; }
     bool showStableManifold() const { return m_show_stable_man; }
@@ -62,12 +69,14 @@ private:
     void updateFrameRateTitle();
     void updateMarker();
     void updateVisibility();
+    void applyReplacedTrajectory();
 
     std::int64_t m_lastTicks = 0;
     std::int32_t m_sim_index = 0;
     cosmophase::CurveSet m_curves;
     cosmophase::PhasePlaneRenderer m_renderer;
     cosmophase::plot::FrameContent m_content;
+    std::optional<cosmophase::Curve> m_replaced_trajectory;
     bool m_show_unstable_man = false;
     bool m_show_stable_man = false;
     bool m_show_family_curve = false;

@@ -105,6 +105,12 @@ void PhasePlaneRenderer::drawOverlays(const FrameContent& content)
         setColour(w0);
         drawStrips(w0);
     }
+    const Layer& seed = content.layer(FrameContent::DefaultTrajectory);
+    if (seed.shown) {
+        glLineWidth(seed.style.lineWidth);
+        setColour(seed);
+        drawStrips(seed);
+    }
 }
 
 void PhasePlaneRenderer::drawDirectionField(const Layer& layer)

@@ -22,8 +22,9 @@ public:
     // Viewport (device pixels), clear colour, projection and depth test.
     static void setUpSurface(int deviceWidth, int deviceHeight);
 
-    // One whole frame, ending with glFlush. Needs createGL(). Traces and
-    // nullclines that are not shown add no GL call at all.
+    // One whole frame, ending with glFlush. Needs createGL(). Traces,
+    // nullclines and the default run's trajectory add no GL call at all
+    // while they are not shown.
     void drawFrame(const plot::FrameContent& content) const;
 
 private:

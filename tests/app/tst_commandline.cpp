@@ -56,6 +56,13 @@ private slots:
         QTest::newRow("newline in option") << QStringList{"--fro\nbnicate"} << 2 << none
                                            << oneLine("Unknown option 'fro\\\\x0abnicate'");
         QTest::newRow("missing value") << QStringList{"-style"} << 2 << none << oneLine("Missing value");
+        // Refused like any other bad option, before anything needs a display.
+        QTest::newRow("q beyond the pole") << QStringList{"--q", "1.3228756555322954"} << 2 << none
+                                           << oneLine("--q '1.3228756555322954': q must be above 0");
+        QTest::newRow("q not a number") << QStringList{"--q=0x1p-1"} << 2 << none << oneLine("--q '0x1p-1'");
+        QTest::newRow("T negative") << QStringList{"--T", "-3"} << 2 << none << oneLine("--T '-3': T must be");
+        QTest::newRow("start time zero") << QStringList{"--q", "1e-320", "--T", "2147483647"} << 2 << none
+                                         << oneLine("--q and --T: q is too small");
         QTest::newRow("qt option, no display") << QStringList{"-style", "Fusion"} << 1 << none
                                                << QStringLiteral("^cosmophase: no display found");
     }
@@ -99,6 +106,11 @@ private slots:
                                             << QByteArray() << "^cosmophase: --size must be a whole number";
         QTest::newRow("--size alone") << QStringList{"--size", "300"} << 2 << "" << QByteArray()
                                       << "^cosmophase: --size needs --save-figure";
+        // The figure of another run; one that cannot reach the present day writes nothing.
+        QTest::newRow("--q --T") << QStringList{"--q", "0.9999", "--T", "1000", "--save-figure", "{}/f.svg"} << 0
+                                 << "f.svg" << QByteArray("<?xml") << ok;
+        QTest::newRow("run out of steps") << QStringList{"--q", "1.3113", "--save-figure", "{}/f.svg"} << 3 << ""
+                                          << QByteArray() << "^cosmophase: q = 1.3113, T = 9000: the run did not";
         QTest::newRow("missing folder") << QStringList{"--save-figure", "{}/missing/f.svg"} << 1 << "" << QByteArray()
                                         << "^cosmophase: .*missing/f\\.svg.*No such file";
         QTest::newRow("newline in path") << QStringList{"--save-figure", "{}/new\nline/f.svg"} << 1 << "" << QByteArray()

@@ -21,8 +21,8 @@ TEST(ExportFormat, Percent17gEvenAtTheEdgesAndNamedOrNullWhenNotFinite)
     const std::vector<double> z2{-std::nan("")}, w0{HUGE_VAL}, w2{-HUGE_VAL}, time{1.0};
     EXPECT_EQ(samplesCsv({z2, w0, w2, time}),
               "index,time_years,z2,w0,w2,density_ratio,q0,xi0\n0,1,nan,inf,-inf,nan,nan,nan\n");
-    EXPECT_EQ(samplesJson({z2, w0, w2, time}),
-              "{\"index\":[0],\"time_years\":[1],\"z2\":[null],\"w0\":[null],\"w2\":[null],"
+    EXPECT_EQ(samplesJson({z2, w0, w2, time}, RunParameters{0.5, 7}),
+              "{\"q\":0.5,\"T\":7,\"index\":[0],\"time_years\":[1],\"z2\":[null],\"w0\":[null],\"w2\":[null],"
               "\"density_ratio\":[null],\"q0\":[null],\"xi0\":[null]}\n");
 }
 

@@ -1,5 +1,6 @@
 // Drives the real cosmophase-export binary through its process interface.
 
+#include "Accuracy.h"
 #include "CurveSet.h"
 #include "DataFormat.h"
 #include "Observables.h"
@@ -144,7 +145,9 @@ TEST(ExportCli, SamplesAndSummaryAreTheForwardRunToTheLastBit)
     }
     expectSameText(csv, expected);
     const QJsonObject object = QJsonDocument::fromJson(QByteArray::fromStdString(json)).object();
-    EXPECT_EQ(object.size(), 8);
+    EXPECT_EQ(object.size(), 10);
+    EXPECT_TRUE(sameBits(object["q"].toDouble(), 0.999999426));
+    EXPECT_EQ(object["T"].toInt(), 9000);
     for (std::size_t c = 0; c < 8; ++c)
         expectSameBits(object[names[c]], columns[c], qPrintable(names[c]));
 
@@ -169,6 +172,93 @@ TEST(ExportCli, SamplesAndSummaryAreTheForwardRunToTheLastBit)
                                       printed("%.17g", run.q0()), printed("%.17g", run.xi0())})
         EXPECT_NE(text.find(wanted), std::string::npos) << wanted;
     EXPECT_EQ(outputOf({"summary"}), text);
+}
+
+// The run side is what summary shows; the reference side the reference
+// library's present day; the JSON carries the CSV's numbers.
+TEST(ExportCli, AccuracyComparesTheLastSampleWithThePresentDay)
+{
+    const std::string csv = outputOf({"accuracy"});
+    const QJsonObject accuracy =
+        QJsonDocument::fromJson(QByteArray::fromStdString(outputOf({"accuracy", "--format=json"}))).object();
+    EXPECT_EQ(accuracy["T"].toInt(), 9000);
+    const QJsonArray json = accuracy["quantities"].toArray();
+    const QJsonObject summary =
+        QJsonDocument::fromJson(QByteArray::fromStdString(outputOf({"summary", "--format=json"}))).object();
+    Simulation run;
+    run.initialize();
+    run.runSimulation();
+    const auto presentDay = referencePresentDay(ReferenceStart::of(run));
+    ASSERT_TRUE(presentDay);
+    const double shown[] = {summary["final_sim_time"].toDouble(), summary["final_time_years"].toDouble(),
+                            summary["end_state"]["z2"].toDouble(), summary["end_state"]["w0"].toDouble(),
+                            summary["end_state"]["w2"].toDouble(), summary["q0"].toDouble(),
+                            summary["xi0"].toDouble(), densityRatio(run.getz2Data().back())};
+    const auto rows = accuracyRows(run, *presentDay);
+    std::string expected = "quantity,run,reference,error,correct_digits\n";
+    ASSERT_EQ(json.size(), 8);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto& row = rows[i];
+        EXPECT_TRUE(sameBits(row.run, shown[i])) << row.quantity;
+        const double numbers[] = {row.run, static_cast<double>(row.reference),
+                                  static_cast<double>(row.error()), static_cast<double>(row.digits())};
+        expected += row.quantity + printed(",%.17g,%.17g,%.17g,%.17g\n", numbers[0], numbers[1],
+                                           numbers[2], numbers[3]);
+        const QJsonObject object = json[static_cast<qsizetype>(i)].toObject();
+        EXPECT_EQ(object["quantity"].toString().toStdString(), row.quantity);
+        const char* fields[] = {"run", "reference", "error", "correct_digits"};
+        for (int f = 0; f < 4; ++f)
+            EXPECT_TRUE(sameBits(object[fields[f]].toDouble(), numbers[f])) << row.quantity << fields[f];
+    }
+    EXPECT_EQ(csv, expected);
+}
+
+// The reference columns follow the plain export's, which stay as they are.
+TEST(ExportCli, SamplesWithTheReferenceAtEachSample)
+{
+    const std::string plain = outputOf({"samples"}), csv = outputOf({"samples", "--reference"});
+    Simulation run;
+    run.initialize();
+    run.runSimulation();
+    const auto times = sampleModelTimes(run);
+    const ReferenceSamples reference =
+        referenceAtSamples(ReferenceSolution(ReferenceStart::of(run), times.back()), times);
+    const std::vector<double>* columns[] = {&reference.z2, &reference.w0, &reference.w2,
+                                            &reference.densityRatio, &reference.q0, &reference.xi0};
+    std::size_t plainAt = 0, at = 0;
+    for (std::size_t line = 0; line < times.size() + 1; ++line) {
+        const std::size_t plainEnd = plain.find('\n', plainAt), end = csv.find('\n', at);
+        ASSERT_EQ(csv.compare(at, plainEnd - plainAt, plain, plainAt, plainEnd - plainAt), 0) << "line " << line;
+        std::string extra = line == 0 ? ",reference_z2,reference_w0,reference_w2,"
+                                        "reference_density_ratio,reference_q0,reference_xi0"
+                                      : "";
+        for (const std::vector<double>* column : columns)
+            extra += line == 0 ? "" : printed(",%.17g", (*column)[line - 1]);
+        ASSERT_EQ(csv.substr(at + plainEnd - plainAt, end - at - (plainEnd - plainAt)), extra) << "line " << line;
+        plainAt = plainEnd + 1;
+        at = end + 1;
+    }
+    EXPECT_EQ(at, csv.size());
+
+    const QJsonObject object = QJsonDocument::fromJson(
+        QByteArray::fromStdString(outputOf({"--reference", "samples", "--format", "json"}))).object();
+    EXPECT_EQ(object.size(), 16); // q, T and the fourteen columns
+    expectSameBits(object["reference_q0"], reference.q0, "reference_q0");
+    expectSameBits(object["reference_z2"], reference.z2, "reference_z2");
+}
+
+// The defaults spelt out are the defaults; other values reach the run.
+TEST(ExportCli, ParametersChooseTheRun)
+{
+    EXPECT_TRUE(outputOf({"samples", "--q", "0.999999426", "--T", "9000"}) == outputOf({"samples"}));
+    const std::string other = outputOf({"samples", "--q=1", "--T=1000", "--format=json"});
+    const QJsonObject object = QJsonDocument::fromJson(QByteArray::fromStdString(other)).object();
+    EXPECT_EQ(object["q"].toDouble(), 1.0);
+    EXPECT_EQ(object["T"].toInt(), 1000);
+    EXPECT_EQ(object["index"].toArray().size(), 6170);
+    const std::string summary = outputOf({"summary", "--T", "+1000", "--q", "1"});
+    EXPECT_NE(summary.find("\nq                1\nT                1000\n"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("6169 attempted, 0 rejected"), std::string::npos) << summary;
 }
 
 TEST(ExportCli, CurvesAreListedInOrderInCsvAndAsXYArraysInJson)
@@ -264,7 +354,7 @@ TEST(ExportCli, HelpAndVersion)
     for (const auto& args : {std::vector<const char*>{"--help"}, {"-h"}, {"summary", "--help"}})
         EXPECT_EQ(outputOf(args).rfind("Usage: cosmophase-export", 0), 0u);
     const std::string help = outputOf({"--help"});
-    for (const char* listed : {"  trace ", "  equilibria ", "trace --z2 X --w0 Y"})
+    for (const char* listed : {"  trace ", "  equilibria ", "  accuracy ", "trace --z2 X --w0 Y", "--reference"})
         EXPECT_NE(help.find(listed), std::string::npos) << listed;
     EXPECT_EQ(outputOf({"--version"}), "cosmophase-export " COSMOPHASE_VERSION "\n");
 }
@@ -294,6 +384,9 @@ const struct {
     {"FormatTwice", 2, {"summary", "--format=csv", "--format=json"}, "--format"},
     {"SecondSubcommand", 2, {"samples", "curves"}, "'curves'"},
     {"ExtraArgument", 2, {"summary", "now"}, "'now'"},
+    {"ReferenceForAnotherCommand", 2, {"summary", "--reference"}, "--reference"},
+    {"ReferenceWithAValue", 2, {"samples", "--reference=yes"}, "--reference"},
+    {"ReferenceTwice", 2, {"--reference", "samples", "--reference"}, "--reference"},
     // The point must be given, and be a finite number written wholly as one.
     {"TraceWithoutZ2", 2, {"trace", "--w0", "0.5"}, "--z2", "keep.csv"},
     {"TraceWithoutW0", 2, {"trace", "--z2", "0.5"}, "--w0", "keep.csv"},
@@ -309,6 +402,18 @@ const struct {
     {"LoneSign", 2, {"trace", "--z2", "+", "--w0", "0"}, "'+'", "keep.csv"},
     {"PointTwice", 2, {"trace", "--z2", "1", "--w0", "0", "--z2=1"}, "--z2", "keep.csv"},
     {"PointForAnotherCommand", 2, {"equilibria", "--w0", "0"}, "--w0", "keep.csv"},
+    // The run's parameters: numbers in their domain, for the subcommands that use them.
+    {"QOutsideDomain", 2, {"samples", "--q", "1.3228756555322954"}, "--q", "keep.csv"},
+    {"QNotANumber", 2, {"summary", "--q=0.9q"}, "'0.9q'", "keep.csv"},
+    {"TZero", 2, {"samples", "--T", "0"}, "--T", "keep.csv"},
+    {"TFraction", 2, {"samples", "--T", "9000.5"}, "'9000.5'", "keep.csv"},
+    {"StartTimeRoundsToZero", 2, {"samples", "--q", "1e-320", "--T", "2147483647"}, "--q and --T",
+     "keep.csv"},
+    {"ParametersForCurves", 2, {"curves", "--T", "9000"}, "--T", "keep.csv"},
+    {"ParametersForTrace", 2, {"trace", "--z2", "1", "--w0", "0", "--q", "1"}, "--q", "keep.csv"},
+    // In the domain, but too close to the pole for the run to reach the present day.
+    {"RunOutOfSteps", 3, {"samples", "--q", "1.3113"}, "step budget", "keep.csv"},
+    {"RunStalls", 3, {"summary", "--q", "1.3118296438086006"}, "stalled", "keep.csv"},
     {"UnknownTraceOption", 2, {"trace", "--z2", "1", "--w0", "0", "--z4", "0"}, "'--z4'",
      "keep.csv"},
     // Echoed input stays on one line.

@@ -1,9 +1,9 @@
 #include "CliOptions.h"
 
+#include "DecimalText.h"
 #include "OneLine.h"
+#include "ParameterOptions.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstddef>
 #include <optional>
 
@@ -23,6 +23,8 @@ std::optional<ExportCommand> subcommandNamed(const std::string& name)
         return ExportCommand::Trace;
     if (name == "equilibria")
         return ExportCommand::Equilibria;
+    if (name == "accuracy")
+        return ExportCommand::Accuracy;
     return std::nullopt;
 }
 
@@ -39,22 +41,25 @@ CliParseResult failed(std::string error)
     return result;
 }
 
-// A finite decimal number and nothing else: no spaces, no hexadecimal, no
-// "nan" or "inf", nothing that rounds to infinity or to zero from a non-zero
-// value. A single leading '+' is allowed, as printf's "%+g" writes one.
 // Returns the error, empty when the number is stored in `value`.
 std::string readFiniteNumber(const std::string& name, const std::string& text, double& value)
 {
-    const char* first = text.data();
-    const char* last = first + text.size();
-    if (last - first > 1 && *first == '+' && first[1] != '-' && first[1] != '+')
-        ++first;
-    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
-    if (error == std::errc::result_out_of_range && end == last)
+    switch (readFiniteDecimal(text, value)) {
+    case DecimalError::OutOfRange:
         return "option " + name + ": " + quoted(text) + " is beyond the range of a double";
-    if (error != std::errc() || end != last || !std::isfinite(value))
+    case DecimalError::NotANumber:
         return "option " + name + " needs a finite decimal number, not " + quoted(text);
+    case DecimalError::None:
+        break;
+    }
     return {};
+}
+
+// The subcommands whose output depends on q and T.
+bool followsParameters(ExportCommand command)
+{
+    return command == ExportCommand::Samples || command == ExportCommand::Summary ||
+           command == ExportCommand::Accuracy;
 }
 
 struct Seen {
@@ -62,6 +67,8 @@ struct Seen {
     bool output = false;
     bool z2 = false;
     bool w0 = false;
+    bool q = false;
+    bool T = false;
 };
 
 bool* seenFlag(Seen& seen, const std::string& name)
@@ -74,12 +81,20 @@ bool* seenFlag(Seen& seen, const std::string& name)
         return &seen.z2;
     if (name == "--w0")
         return &seen.w0;
+    if (name == "--q")
+        return &seen.q;
+    if (name == "--T")
+        return &seen.T;
     return nullptr;
 }
 
 // Stores one option's value; returns the error, empty when it is valid.
 std::string applyOption(CliOptions& options, const std::string& name, const std::string& value)
 {
+    if (isParameterOption(name)) {
+        const std::string error = readParameterOption(name, value, options.parameters);
+        return error.empty() ? error : "option " + name + " " + quoted(value) + ": " + error;
+    }
     if (name == "--output") {
         options.outputPath = value;
     } else if (name == "--format") {
@@ -113,6 +128,14 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
         }
         if (arg == "--version") {
             version = true;
+            continue;
+        }
+        if (arg.rfind("--reference", 0) == 0 && (arg.size() == 11 || arg[11] == '=')) {
+            if (arg.size() > 11)
+                return failed("option --reference takes no value");
+            if (result.options.reference)
+                return failed("option --reference given more than once");
+            result.options.reference = true;
             continue;
         }
         if (arg.size() > 1 && arg[0] == '-') {
@@ -151,7 +174,7 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
     } else if (version) {
         result.options.command = ExportCommand::Version;
     } else if (!subcommand) {
-        return failed("no subcommand given (samples, curves, summary, trace or equilibria)");
+        return failed("no subcommand given (samples, curves, summary, trace, equilibria or accuracy)");
     } else {
         const bool trace = *subcommand == ExportCommand::Trace;
         if (trace && !seen.z2)
@@ -161,6 +184,14 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
         if (!trace && (seen.z2 || seen.w0))
             return failed(std::string("option ") + (seen.z2 ? "--z2" : "--w0") +
                           " applies only to trace");
+        if (result.options.reference && *subcommand != ExportCommand::Samples)
+            return failed("option --reference applies only to samples");
+        if (!followsParameters(*subcommand) && (seen.q || seen.T))
+            return failed(std::string("option ") + (seen.q ? "--q" : "--T") +
+                          " applies only to samples, summary and accuracy");
+        const std::string outside = ParameterDomain::check(result.options.parameters);
+        if (!outside.empty())
+            return failed("options --q and --T: " + outside);
         result.options.command = *subcommand;
     }
     return result;
@@ -169,6 +200,8 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
 std::string usageText()
 {
     return "Usage: cosmophase-export SUBCOMMAND [--format csv|json] [--output PATH]\n"
+           "       cosmophase-export samples|summary|accuracy [--q Q] [--T N] [--format csv|json] [--output PATH]\n"
+           "       cosmophase-export samples --reference [--format csv|json] [--output PATH]\n"
            "       cosmophase-export trace --z2 X --w0 Y [--format csv|json] [--output PATH]\n"
            "\n"
            "Writes the numbers behind Cosmophase's phase plane.\n"
@@ -185,17 +218,30 @@ std::string usageText()
            "  equilibria  the three equilibria of the field the arrows draw:\n"
            "              z2,w0,eigenvalue1_re,eigenvalue1_im,eigenvalue2_re,\n"
            "              eigenvalue2_im,type (JSON adds the eigenvectors)\n"
+           "  accuracy    the run's last sample against an accurate reference\n"
+           "              solution at the exact stopping event:\n"
+           "              quantity,run,reference,error,correct_digits\n"
            "\n"
            "Options:\n"
            "  --format csv|json  output format (default csv; summary: text)\n"
            "  --output PATH      write PATH atomically instead of standard output\n"
            "  --z2 X, --w0 Y     trace: the point, finite decimal numbers; outside\n"
            "                     the open square -2..2 each half is the point alone\n"
+           "  --reference        samples: add the reference solution at each sample,\n"
+           "                     reference_z2,reference_w0,reference_w2,\n"
+           "                     reference_density_ratio,reference_q0,reference_xi0\n"
+           + parameterOptionsHelp() +
            "  --help             show this help\n"
            "  --version          show the version\n"
            "\n"
+           "q and T choose the run of samples, summary and accuracy (their JSON and\n"
+           "the summary name them); curves, trace and equilibria do not depend on them and refuse --q\n"
+           "and --T. Above q = 1.311 some runs cannot reach the present day.\n"
+           "\n"
            "Numbers are written with 17 significant digits, so they read back exactly.\n"
-           "Exit status: 0 success, 1 I/O failure, 2 bad arguments.\n";
+           "Exit status: 0 success, 1 I/O failure, 2 bad arguments, 3 a run that\n"
+           "cannot reach the present day (q close to sqrt(7)/2); the output is then\n"
+           "not written.\n";
 }
 
 } // namespace cosmophase

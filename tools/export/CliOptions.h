@@ -1,11 +1,13 @@
 #pragma once
 
+#include "RunParameters.h"
+
 #include <string>
 #include <vector>
 
 namespace cosmophase {
 
-enum class ExportCommand { Samples, Curves, Summary, Trace, Equilibria, Help, Version };
+enum class ExportCommand { Samples, Curves, Summary, Trace, Equilibria, Accuracy, Help, Version };
 enum class ExportFormat { Csv, Json };
 
 struct CliOptions {
@@ -14,6 +16,8 @@ struct CliOptions {
     std::string outputPath; // empty: standard output
     double z2 = 0; // trace: the point the solution passes through
     double w0 = 0;
+    bool reference = false; // samples: add the reference solution's columns
+    RunParameters parameters; // samples, summary: the run's q and T
 };
 
 struct CliParseResult {
@@ -26,6 +30,9 @@ struct CliParseResult {
 // after the subcommand, as "--option value" or "--option=value"; --help and
 // --version need no subcommand. trace needs --z2 and --w0, each a finite
 // decimal number and nothing else (an optional leading '+', no spaces).
+// --reference is a flag of samples and takes no value.
+// --q and --T apply to the subcommands whose output follows the run and are
+// refused by the others; with them the parameters lie in their domain.
 CliParseResult parseCommandLine(const std::vector<std::string>& args);
 
 std::string usageText();

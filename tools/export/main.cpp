@@ -1,11 +1,15 @@
 #include "CliOptions.h"
 #include "CurveSet.h"
+#include "Accuracy.h"
+#include "AccuracyExport.h"
 #include "AtomicWrite.h"
 #include "CurvesExport.h"
 #include "DataFormat.h"
 #include "OneLine.h"
 #include "Equilibria.h"
 #include "PhasePlaneExport.h"
+#include "ReferenceSamples.h"
+#include "ReferenceSolution.h"
 #include "RunSummary.h"
 #include "Simulation.h"
 #include "SolutionTrace.h"
@@ -14,6 +18,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -23,18 +28,34 @@ namespace {
 
 constexpr int kExitIoFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitRunFailed = 3;
 
-std::string render(const CliOptions& options)
+// The output, or, when the run behind it cannot reach the present day, why.
+struct Rendered {
+    std::string text;
+    RunStatus status = RunStatus::Ok;
+    Rendered(std::string t) : text(std::move(t)) {}
+    Rendered(RunStatus s) : status(s) {}
+};
+
+Rendered render(const CliOptions& options)
 {
     const bool json = options.format == ExportFormat::Json;
     switch (options.command) {
     case ExportCommand::Samples: {
         Simulation run;
-        run.initialize();
-        run.runSimulation();
+        run.initialize(options.parameters);
+        const RunStatus status = run.runSimulationBounded();
+        if (status != RunStatus::Ok)
+            return status;
         const SampleColumns columns{run.getz2Data(), run.getw0Data(), run.getw2Data(),
                                     run.getTimeData()};
-        return json ? samplesJson(columns) : samplesCsv(columns);
+        if (!options.reference)
+            return json ? samplesJson(columns, options.parameters) : samplesCsv(columns);
+        const std::vector<long double> times = sampleModelTimes(run);
+        const ReferenceSamples reference =
+            referenceAtSamples(ReferenceSolution(ReferenceStart::of(run), times.back()), times);
+        return json ? samplesJson(columns, options.parameters, &reference) : samplesCsv(columns, &reference);
     }
     case ExportCommand::Curves: {
         CurveSet curves;
@@ -42,7 +63,9 @@ std::string render(const CliOptions& options)
         return json ? curvesJson(curves) : curvesCsv(curves);
     }
     case ExportCommand::Summary: {
-        const RunSummary summary = computeRunSummary();
+        const RunSummary summary = computeRunSummary(options.parameters);
+        if (summary.status != RunStatus::Ok)
+            return summary.status;
         return json ? summaryJson(summary) : summaryText(summary);
     }
     case ExportCommand::Trace: {
@@ -53,12 +76,29 @@ std::string render(const CliOptions& options)
         const std::vector<Equilibrium> equilibria = planarEquilibria();
         return json ? equilibriaJson(equilibria) : equilibriaCsv(equilibria);
     }
+    case ExportCommand::Accuracy: {
+        Simulation run;
+        run.initialize(options.parameters);
+        const RunStatus status = run.runSimulationBounded();
+        if (status != RunStatus::Ok)
+            return status;
+        ReferenceValues presentDay;
+        if (const auto reached = referencePresentDay(ReferenceStart::of(run))) {
+            presentDay = *reached;
+        } else {
+            // Written as not-a-number rather than as a made-up event.
+            const long double nan = std::numeric_limits<long double>::quiet_NaN();
+            presentDay = {nan, nan, {nan, nan, nan, nan}, nan, nan, nan};
+        }
+        const std::vector<AccuracyRow> rows = accuracyRows(run, presentDay);
+        return json ? accuracyJson(rows, options.parameters) : accuracyCsv(rows);
+    }
     case ExportCommand::Help:
         return usageText();
     case ExportCommand::Version:
         return std::string("cosmophase-export ") + COSMOPHASE_VERSION + "\n";
     }
-    return {};
+    return std::string();
 }
 
 // Buffered output can fail as late as the final flush or close (a full disk).
@@ -92,7 +132,14 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
 
-    const std::string text = render(parsed.options);
+    const Rendered rendered = render(parsed.options);
+    if (rendered.status != RunStatus::Ok) {
+        const RunParameters& p = parsed.options.parameters;
+        std::fprintf(stderr, "cosmophase-export: q = %s, T = %d: %s\n", accelerationText(p.q).c_str(),
+                     p.T, statusReason(rendered.status).c_str());
+        return kExitRunFailed;
+    }
+    const std::string& text = rendered.text;
     const bool informational = parsed.options.command == ExportCommand::Help ||
                                parsed.options.command == ExportCommand::Version;
     if (informational || parsed.options.outputPath.empty())

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "Accuracy.h"
+#include "RunParameters.h"
+
+#include <string>
+#include <vector>
+
+namespace cosmophase {
+
+// Header "quantity,run,reference,error,correct_digits", one row per
+// quantity in the order given; the reference and the error are rounded to
+// double.
+std::string accuracyCsv(const std::vector<AccuracyRow>& rows);
+
+// One object: the run's parameters "q" and "T", then "quantities", an array
+// with one object per row and the same five fields; non-finite numbers are
+// null.
+std::string accuracyJson(const std::vector<AccuracyRow>& rows, const RunParameters& parameters);
+
+} // namespace cosmophase
