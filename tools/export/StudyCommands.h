@@ -1,21 +1,10 @@
 #pragma once
 
 #include "CliOptions.h"
-#include "ParameterGrid.h"
-#include "ParameterSolver.h"
-#include "Shard.h"
 
 #include <string>
 
 namespace cosmophase {
-
-struct SweepOptions {
-    studies::ParameterGrid q = studies::ParameterGrid::single(RunParameters::kDefaultAcceleration);
-    studies::ParameterGrid T = studies::ParameterGrid::single(RunParameters::kDefaultTemperature);
-    unsigned threads = 1;
-    studies::Shard shard;
-    bool reference = false;
-};
 
 // Streams the sweep's rows (q outer, T inner) to standard output or, with
 // an output path, atomically to that file; an interrupt (SIGINT, SIGTERM)
