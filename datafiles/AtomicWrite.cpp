@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -76,6 +78,42 @@ template <typename Make> int withFreshName(const std::string& target, std::strin
     return error;
 }
 
+int writeAll(int fd, std::string_view contents)
+{
+    const char* data = contents.data();
+    std::size_t left = contents.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (written == 0)
+            return ENOSPC;
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
+int copyContents(int from, int to)
+{
+    char buffer[1 << 16];
+    for (off_t offset = 0;;) {
+        const ssize_t got = ::pread(from, buffer, sizeof buffer, offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return errno;
+        if (got == 0)
+            return 0;
+        if (const int error = writeAll(to, std::string_view(buffer, static_cast<std::size_t>(got))))
+            return error;
+        offset += got;
+    }
+}
+
 // The new contents until they replace the target, in the target's folder (so
 // that the rename stays on one file system). Where the file system allows it
 // the file has no name while it is written, so a process killed meanwhile
@@ -101,9 +139,14 @@ public:
 
     int create()
     {
-        m_fd = ::open(folderOf(m_target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        m_fd = ::open(folderOf(m_target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+        if (m_fd >= 0)
+            return 0;
         // Refused (a file system or kernel without O_TMPFILE): a named file.
-        return m_fd >= 0 ? 0 : createNamed();
+        return withFreshName(m_target, m_name, [this](const char* name) {
+            m_fd = ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            return m_fd >= 0;
+        });
     }
 
     // Links the unnamed file into the folder under a fresh name (via /proc,
@@ -119,15 +162,19 @@ public:
         });
     }
 
-    // Gives up the unnamed file for a new, empty, named one.
-    int createNamed()
+    // Moves what the unnamed file holds into a new, named one, for file
+    // systems that create unnamed files but refuse to link them in.
+    int copyToNamed()
     {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        return withFreshName(m_target, m_name, [this](const char* name) {
+        const int unnamed = m_fd;
+        m_fd = -1;
+        const int error = withFreshName(m_target, m_name, [this](const char* name) {
             m_fd = ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             return m_fd >= 0;
         });
+        const int copied = error != 0 ? error : copyContents(unnamed, m_fd);
+        ::close(unnamed);
+        return copied;
     }
 
     // Some file systems report deferred write errors only here.
@@ -152,35 +199,6 @@ private:
     int m_fd = -1;
 };
 
-int writeAll(int fd, const std::string& contents)
-{
-    const char* data = contents.data();
-    std::size_t left = contents.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (written == 0)
-            return ENOSPC;
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return 0;
-}
-
-// The whole contents, with the replaced file's permissions, on disk.
-int fill(int fd, const std::string& contents, const struct stat* replaced)
-{
-    if (const int error = writeAll(fd, contents))
-        return error;
-    if (replaced != nullptr && ::fchmod(fd, replaced->st_mode & 07777) != 0)
-        return errno;
-    return ::fsync(fd) == 0 ? 0 : errno;
-}
-
 // The rename lives in the folder's entries: without this a power cut could
 // still bring back the old file.
 int syncFolder(const std::string& target)
@@ -197,52 +215,100 @@ int syncFolder(const std::string& target)
 
 } // namespace
 
-WriteResult writeFileAtomically(const std::string& path, const std::string& contents)
-{
-    if (path.empty())
-        return failure(path, "cannot write", ENOENT);
-
-    std::string target = path;
-    if (const int error = resolveLinks(target))
-        return failure(path, "cannot write", error);
-
-    // Renaming over a device or a folder would not write to it but replace
-    // it, so only regular files (or nothing) may sit at the target.
+struct AtomicFileWriter::Pending {
+    explicit Pending(std::string target)
+        : temporary(std::move(target))
+    {
+    }
+    TemporaryFile temporary;
     struct stat existing {};
     bool targetExists = false;
-    if (::stat(target.c_str(), &existing) == 0) {
-        if (S_ISDIR(existing.st_mode))
-            return failure(path, "cannot write", EISDIR);
-        if (!S_ISREG(existing.st_mode))
-            return {false, path + ": cannot write: not a regular file", {}};
-        targetExists = true;
+};
+
+AtomicFileWriter::AtomicFileWriter(std::string path)
+    : m_path(std::move(path))
+{
+}
+
+AtomicFileWriter::~AtomicFileWriter() = default;
+
+WriteResult AtomicFileWriter::open()
+{
+    if (m_path.empty())
+        return failure(m_path, "cannot write", ENOENT);
+
+    std::string target = m_path;
+    if (const int error = resolveLinks(target))
+        return failure(m_path, "cannot write", error);
+
+    auto pending = std::make_unique<Pending>(target);
+    // Renaming over a device or a folder would not write to it but replace
+    // it, so only regular files (or nothing) may sit at the target.
+    if (::stat(target.c_str(), &pending->existing) == 0) {
+        if (S_ISDIR(pending->existing.st_mode))
+            return failure(m_path, "cannot write", EISDIR);
+        if (!S_ISREG(pending->existing.st_mode))
+            return {false, m_path + ": cannot write: not a regular file", {}};
+        pending->targetExists = true;
     } else if (errno != ENOENT) {
-        return failure(path, "cannot write", errno);
+        return failure(m_path, "cannot write", errno);
     }
+    if (const int error = pending->temporary.create())
+        return failure(m_path, "cannot create a temporary file", error);
+    m_target = std::move(target);
+    m_pending = std::move(pending);
+    return {true, {}, {}};
+}
 
-    TemporaryFile temporary(target);
-    if (const int error = temporary.create())
-        return failure(path, "cannot create a temporary file", error);
+bool AtomicFileWriter::append(std::string_view data)
+{
+    if (!m_pending || m_error != 0)
+        return false;
+    m_error = writeAll(m_pending->temporary.descriptor(), data);
+    return m_error == 0;
+}
 
-    const struct stat* replaced = targetExists ? &existing : nullptr;
-    if (const int error = fill(temporary.descriptor(), contents, replaced))
-        return failure(path, "cannot write", error);
+WriteResult AtomicFileWriter::commit()
+{
+    if (!m_pending)
+        return failure(m_path, "cannot write", EBADF);
+    // Whatever happens next, the temporary file goes with `pending`.
+    const std::unique_ptr<Pending> pending = std::move(m_pending);
+    TemporaryFile& temporary = pending->temporary;
+    int error = m_error;
+    if (error == 0 && pending->targetExists && ::fchmod(temporary.descriptor(), pending->existing.st_mode & 07777) != 0)
+        error = errno;
+    if (error == 0 && ::fsync(temporary.descriptor()) != 0)
+        error = errno;
+    if (error != 0)
+        return failure(m_path, "cannot write", error);
     // Some file systems create unnamed files but refuse to link them in.
     if (temporary.giveName() != 0) {
-        if (const int error = temporary.createNamed())
-            return failure(path, "cannot create a temporary file", error);
-        if (const int error = fill(temporary.descriptor(), contents, replaced))
-            return failure(path, "cannot write", error);
+        if ((error = temporary.copyToNamed()) != 0)
+            return failure(m_path, "cannot create a temporary file", error);
+        if (pending->targetExists && ::fchmod(temporary.descriptor(), pending->existing.st_mode & 07777) != 0)
+            return failure(m_path, "cannot write", errno);
+        if (::fsync(temporary.descriptor()) != 0)
+            return failure(m_path, "cannot write", errno);
     }
-    if (const int error = temporary.close())
-        return failure(path, "cannot write", error);
-    if (const int error = temporary.renameOverTarget())
-        return failure(path, "cannot replace", error);
+    if ((error = temporary.close()) != 0)
+        return failure(m_path, "cannot write", error);
+    if ((error = temporary.renameOverTarget()) != 0)
+        return failure(m_path, "cannot replace", error);
     // The new file is in place either way; only its durability is in doubt.
-    if (const int error = syncFolder(target))
-        return {true, {}, path + ": saved, but its folder cannot be synced (" + std::strerror(error)
+    if ((error = syncFolder(m_target)) != 0)
+        return {true, {}, m_path + ": saved, but its folder cannot be synced (" + std::strerror(error)
                               + "), so a power cut may still bring back the earlier file"};
     return {true, {}, {}};
+}
+
+WriteResult writeFileAtomically(const std::string& path, const std::string& contents)
+{
+    AtomicFileWriter writer(path);
+    if (WriteResult opened = writer.open(); !opened.ok)
+        return opened;
+    writer.append(contents);
+    return writer.commit();
 }
 
 } // namespace cosmophase

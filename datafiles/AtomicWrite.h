@@ -1,6 +1,8 @@
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace cosmophase {
 
@@ -23,5 +25,30 @@ struct WriteResult {
 // killed process leaves nothing behind; where such a file cannot be named,
 // the contents are written again to a named one.
 WriteResult writeFileAtomically(const std::string& path, const std::string& contents);
+
+// The same for contents that come piece by piece (a sweep's rows), so that
+// they need not all be held: open(), any number of append(), then commit().
+// Until commit() renames it into place the data sits in the temporary file,
+// and a writer destroyed uncommitted (or a process killed) leaves the file
+// at `path` as it was.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(std::string path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    WriteResult open();
+    // False once a write has failed; commit() then reports why.
+    bool append(std::string_view data);
+    WriteResult commit();
+
+private:
+    struct Pending;
+    std::string m_path;
+    std::string m_target; // `path` with its links followed
+    std::unique_ptr<Pending> m_pending;
+    int m_error = 0;
+};
 
 } // namespace cosmophase

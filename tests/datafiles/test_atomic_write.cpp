@@ -191,6 +191,29 @@ TEST_P(AtomicWrite, TheFolderIsSyncedAfterTheRenameOrTheSaveWarns)
     EXPECT_EQ(entries(), (std::map<std::string, std::string>{{"file", "second"}}));
 }
 
+// Pieces appended over time land whole on commit, in any kind of temporary
+// file (an unlinkable one is copied to a named one); a writer dropped before
+// its commit leaves the old file and nothing else.
+TEST_P(AtomicWrite, StreamedPiecesReplaceTheFileOnlyOnCommit)
+{
+    plain("file", "earlier");
+    const std::string piece(50000, 'p');
+    {
+        cosmophase::AtomicFileWriter abandoned(m_dir / "file");
+        ASSERT_TRUE(abandoned.open().ok);
+        EXPECT_TRUE(abandoned.append(piece));
+    }
+    EXPECT_EQ(entries(), (std::map<std::string, std::string>{{"file", "earlier"}}));
+    cosmophase::AtomicFileWriter writer(m_dir / "file");
+    ASSERT_TRUE(writer.open().ok);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(writer.append(piece));
+    EXPECT_EQ(readFile(m_dir / "file"), "earlier");
+    EXPECT_TRUE(writer.commit().ok);
+    expectTemporaryOfTheKind();
+    EXPECT_EQ(entries(), (std::map<std::string, std::string>{{"file", piece + piece + piece}}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Temporary, AtomicWrite,
                          ::testing::Values(Temporary::Unnamed, Temporary::Named, Temporary::Unlinkable),
                          [](const auto& info) {

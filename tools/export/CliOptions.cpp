@@ -25,6 +25,10 @@ std::optional<ExportCommand> subcommandNamed(const std::string& name)
         return ExportCommand::Equilibria;
     if (name == "accuracy")
         return ExportCommand::Accuracy;
+    if (name == "sweep")
+        return ExportCommand::Sweep;
+    if (name == "solve")
+        return ExportCommand::Solve;
     return std::nullopt;
 }
 
@@ -69,6 +73,11 @@ struct Seen {
     bool w0 = false;
     bool q = false;
     bool T = false;
+    bool threads = false;
+    bool shard = false;
+    bool age = false;
+    bool q0 = false;
+    bool xi0 = false;
 };
 
 bool* seenFlag(Seen& seen, const std::string& name)
@@ -85,6 +94,16 @@ bool* seenFlag(Seen& seen, const std::string& name)
         return &seen.q;
     if (name == "--T")
         return &seen.T;
+    if (name == "--threads")
+        return &seen.threads;
+    if (name == "--shard")
+        return &seen.shard;
+    if (name == "--age")
+        return &seen.age;
+    if (name == "--q0")
+        return &seen.q0;
+    if (name == "--xi0")
+        return &seen.xi0;
     return nullptr;
 }
 
@@ -119,6 +138,9 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
     bool help = false;
     bool version = false;
     Seen seen;
+    // q and T are single values or grids depending on the subcommand, which
+    // may come after them.
+    OptionValues deferred;
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -157,6 +179,10 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
             if (*optionSeen)
                 return failed("option " + name + " given more than once");
             *optionSeen = true;
+            if (isParameterOption(name) || isStudyOption(name)) {
+                deferred.emplace_back(name, value);
+                continue;
+            }
             const std::string error = applyOption(result.options, name, value);
             if (!error.empty())
                 return failed(error);
@@ -174,7 +200,8 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
     } else if (version) {
         result.options.command = ExportCommand::Version;
     } else if (!subcommand) {
-        return failed("no subcommand given (samples, curves, summary, trace, equilibria or accuracy)");
+        return failed("no subcommand given (samples, curves, summary, trace, equilibria, accuracy, sweep or "
+                      "solve)");
     } else {
         const bool trace = *subcommand == ExportCommand::Trace;
         if (trace && !seen.z2)
@@ -184,15 +211,31 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
         if (!trace && (seen.z2 || seen.w0))
             return failed(std::string("option ") + (seen.z2 ? "--z2" : "--w0") +
                           " applies only to trace");
-        if (result.options.reference && *subcommand != ExportCommand::Samples)
-            return failed("option --reference applies only to samples");
-        if (!followsParameters(*subcommand) && (seen.q || seen.T))
-            return failed(std::string("option ") + (seen.q ? "--q" : "--T") +
-                          " applies only to samples, summary and accuracy");
+        if (result.options.reference && *subcommand != ExportCommand::Samples &&
+            *subcommand != ExportCommand::Sweep)
+            return failed("option --reference applies only to samples and sweep");
+        result.options.command = *subcommand;
+        if (*subcommand == ExportCommand::Sweep) {
+            result.options.sweep.reference = result.options.reference;
+            const std::string error = readSweepOptions(deferred, result.options.sweep);
+            return error.empty() ? result : failed(error);
+        }
+        if (*subcommand == ExportCommand::Solve) {
+            const std::string error = readSolveOptions(deferred, result.options.solve);
+            return error.empty() ? result : failed(error);
+        }
+        for (const auto& [name, value] : deferred) {
+            if (isStudyOption(name))
+                return failed("option " + name + " applies only to sweep and solve");
+            if (!followsParameters(*subcommand))
+                return failed("option " + name + " applies only to samples, summary, accuracy, sweep and solve");
+            const std::string error = applyOption(result.options, name, value);
+            if (!error.empty())
+                return failed(error);
+        }
         const std::string outside = ParameterDomain::check(result.options.parameters);
         if (!outside.empty())
             return failed("options --q and --T: " + outside);
-        result.options.command = *subcommand;
     }
     return result;
 }
@@ -203,6 +246,10 @@ std::string usageText()
            "       cosmophase-export samples|summary|accuracy [--q Q] [--T N] [--format csv|json] [--output PATH]\n"
            "       cosmophase-export samples --reference [--format csv|json] [--output PATH]\n"
            "       cosmophase-export trace --z2 X --w0 Y [--format csv|json] [--output PATH]\n"
+           "       cosmophase-export sweep [--q GRID] [--T GRID] [--threads N] [--shard K/N]\n"
+           "                         [--reference] [--format csv|json] [--output PATH]\n"
+           "       cosmophase-export solve (--age YEARS | --q0 V | --xi0 V) [--T N]\n"
+           "                         [--threads N] [--format csv|json] [--output PATH]\n"
            "\n"
            "Writes the numbers behind Cosmophase's phase plane.\n"
            "\n"
@@ -221,6 +268,15 @@ std::string usageText()
            "  accuracy    the run's last sample against an accurate reference\n"
            "              solution at the exact stopping event:\n"
            "              quantity,run,reference,error,correct_digits\n"
+           "  sweep       the present day of a run at every (q, T) of a grid, q outer,\n"
+           "              T inner, computed on every core, in the same order and bytes\n"
+           "              for any thread count; a run that fails is a row with its\n"
+           "              status: q,T,status,samples,elapsed_years,q0,xi0,\n"
+           "              density_ratio (--reference adds reference_elapsed_years,\n"
+           "              reference_q0,reference_xi0,reference_density_ratio)\n"
+           "  solve       every q, 0 < q < 1, at which the present-day age, q0 or xi0\n"
+           "              reaches a value, for the run and for the reference, to 1e-12:\n"
+           "              integrator,q,T,elapsed_years,q0,xi0,density_ratio\n"
            "\n"
            "Options:\n"
            "  --format csv|json  output format (default csv; summary: text)\n"
@@ -229,8 +285,9 @@ std::string usageText()
            "                     the open square -2..2 each half is the point alone\n"
            "  --reference        samples: add the reference solution at each sample,\n"
            "                     reference_z2,reference_w0,reference_w2,\n"
-           "                     reference_density_ratio,reference_q0,reference_xi0\n"
-           + parameterOptionsHelp() +
+           "                     reference_density_ratio,reference_q0,reference_xi0;\n"
+           "                     sweep: add the reference's present day\n"
+           + parameterOptionsHelp() + studyOptionsHelp() +
            "  --help             show this help\n"
            "  --version          show the version\n"
            "\n"
@@ -240,8 +297,9 @@ std::string usageText()
            "\n"
            "Numbers are written with 17 significant digits, so they read back exactly.\n"
            "Exit status: 0 success, 1 I/O failure, 2 bad arguments, 3 a run that\n"
-           "cannot reach the present day (q close to sqrt(7)/2); the output is then\n"
-           "not written.\n";
+           "cannot reach the present day (q close to sqrt(7)/2) or a solve target\n"
+           "that no q reaches; the output is then not written. 130: a sweep was\n"
+           "interrupted (its --output file is left as it was).\n";
 }
 
 } // namespace cosmophase

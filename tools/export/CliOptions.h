@@ -1,13 +1,14 @@
 #pragma once
 
 #include "RunParameters.h"
+#include "StudyOptions.h"
 
 #include <string>
 #include <vector>
 
 namespace cosmophase {
 
-enum class ExportCommand { Samples, Curves, Summary, Trace, Equilibria, Accuracy, Help, Version };
+enum class ExportCommand { Samples, Curves, Summary, Trace, Equilibria, Accuracy, Sweep, Solve, Help, Version };
 enum class ExportFormat { Csv, Json };
 
 struct CliOptions {
@@ -16,8 +17,10 @@ struct CliOptions {
     std::string outputPath; // empty: standard output
     double z2 = 0; // trace: the point the solution passes through
     double w0 = 0;
-    bool reference = false; // samples: add the reference solution's columns
-    RunParameters parameters; // samples, summary: the run's q and T
+    bool reference = false; // samples, sweep: add the reference solution's columns
+    RunParameters parameters; // samples, summary, accuracy: the run's q and T
+    SweepOptions sweep;
+    studies::SolveRequest solve;
 };
 
 struct CliParseResult {
@@ -30,9 +33,10 @@ struct CliParseResult {
 // after the subcommand, as "--option value" or "--option=value"; --help and
 // --version need no subcommand. trace needs --z2 and --w0, each a finite
 // decimal number and nothing else (an optional leading '+', no spaces).
-// --reference is a flag of samples and takes no value.
+// --reference is a flag of samples and sweep and takes no value.
 // --q and --T apply to the subcommands whose output follows the run and are
-// refused by the others; with them the parameters lie in their domain.
+// refused by the others; with them the parameters lie in their domain. For
+// sweep they are grids; solve takes --T alone.
 CliParseResult parseCommandLine(const std::vector<std::string>& args);
 
 std::string usageText();

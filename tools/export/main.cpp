@@ -13,6 +13,7 @@
 #include "RunSummary.h"
 #include "Simulation.h"
 #include "SolutionTrace.h"
+#include "StudyCommands.h"
 
 #include <cerrno>
 #include <csignal>
@@ -93,6 +94,9 @@ Rendered render(const CliOptions& options)
         const std::vector<AccuracyRow> rows = accuracyRows(run, presentDay);
         return json ? accuracyJson(rows, options.parameters) : accuracyCsv(rows);
     }
+    case ExportCommand::Sweep:
+    case ExportCommand::Solve:
+        break; // streamed by main()
     case ExportCommand::Help:
         return usageText();
     case ExportCommand::Version:
@@ -131,6 +135,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cosmophase-export: %s (see --help)\n", parsed.error.c_str());
         return kExitUsage;
     }
+
+    // A sweep streams its rows as they come; a solve is not one run.
+    if (parsed.options.command == ExportCommand::Sweep)
+        return runSweep(parsed.options.sweep, parsed.options.format, parsed.options.outputPath);
+    if (parsed.options.command == ExportCommand::Solve)
+        return runSolve(parsed.options.solve, parsed.options.format, parsed.options.outputPath);
 
     const Rendered rendered = render(parsed.options);
     if (rendered.status != RunStatus::Ok) {

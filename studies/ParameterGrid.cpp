@@ -1,0 +1,166 @@
+#include "ParameterGrid.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace cosmophase::studies {
+
+namespace {
+
+std::vector<std::string_view> split(std::string_view text, char separator)
+{
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find(separator, start);
+        parts.push_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        if (end == std::string_view::npos)
+            return parts;
+        start = end + 1;
+    }
+}
+
+std::optional<double> finiteDecimal(std::string_view text)
+{
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (last - first > 1 && *first == '+' && first[1] != '-' && first[1] != '+')
+        ++first;
+    double value = 0;
+    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+    if (error != std::errc() || end != last || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::int64_t> integer(std::string_view text)
+{
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (last - first > 1 && *first == '+' && first[1] != '-')
+        ++first;
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last)
+        return std::nullopt;
+    return value;
+}
+
+GridParse failure(std::string message)
+{
+    GridParse parse;
+    parse.error = std::move(message);
+    return parse;
+}
+
+// The count N of A:B:N.
+std::optional<std::size_t> count(std::string_view text)
+{
+    const std::optional<std::int64_t> n = integer(text);
+    if (!n || *n < 1 || static_cast<std::uint64_t>(*n) > kMaxGridValues)
+        return std::nullopt;
+    return static_cast<std::size_t>(*n);
+}
+
+} // namespace
+
+ParameterGrid ParameterGrid::single(double value)
+{
+    ParameterGrid grid;
+    grid.m_values = {value};
+    grid.m_count = 1;
+    return grid;
+}
+
+double ParameterGrid::operator[](std::size_t index) const
+{
+    if (m_spacing == Spacing::List)
+        return m_values[index];
+    if (index + 1 == m_count)
+        return m_last;
+    if (index == 0)
+        return m_first;
+    if (m_spacing == Spacing::WholeSteps)
+        return m_first + static_cast<double>(m_step * static_cast<std::int64_t>(index));
+    const double fraction = static_cast<double>(index) / static_cast<double>(m_count - 1);
+    if (m_spacing == Spacing::Linear)
+        return m_first + (m_last - m_first) * fraction;
+    const double from = std::log10(1.0 - m_first);
+    const double to = std::log10(1.0 - m_last);
+    return 1.0 - std::pow(10.0, from + (to - from) * fraction);
+}
+
+GridParse GridParse::acceleration(std::string_view text)
+{
+    const std::vector<std::string_view> fields = split(text, ':');
+    if (fields.size() == 1) {
+        ParameterGrid grid;
+        for (const std::string_view item : split(text, ',')) {
+            const std::optional<double> value = finiteDecimal(item);
+            if (!value)
+                return failure("a q grid's values must be finite decimal numbers");
+            grid.m_values.push_back(*value);
+        }
+        grid.m_count = grid.m_values.size();
+        return GridParse{grid, {}};
+    }
+    const bool logarithmic = fields.size() == 4 && fields[3] == "log";
+    if (fields.size() != 3 && !logarithmic)
+        return failure("a q grid is a comma list, A:B:N or A:B:N:log");
+    const std::optional<double> first = finiteDecimal(fields[0]);
+    const std::optional<double> last = finiteDecimal(fields[1]);
+    const std::optional<std::size_t> n = count(fields[2]);
+    if (!first || !last)
+        return failure("a q grid's ends must be finite decimal numbers");
+    if (!n)
+        return failure("a grid's count must be a whole number from 1 to 100000000");
+    if (*n == 1 && *first != *last)
+        return failure("a grid of one value needs equal ends");
+    if (logarithmic && !(*first < 1.0 && *last < 1.0))
+        return failure("a log q grid needs both ends below 1, where 1 - q is positive");
+    ParameterGrid grid;
+    grid.m_spacing = logarithmic ? ParameterGrid::Spacing::LogDistanceFromOne : ParameterGrid::Spacing::Linear;
+    grid.m_first = *first;
+    grid.m_last = *last;
+    grid.m_count = *n;
+    return GridParse{grid, {}};
+}
+
+GridParse GridParse::temperature(std::string_view text)
+{
+    constexpr std::int64_t kLargest = std::numeric_limits<std::int32_t>::max();
+    const auto inRange = [](std::int64_t t) { return t >= 1 && t <= kLargest; };
+    const std::vector<std::string_view> fields = split(text, ':');
+    if (fields.size() == 1) {
+        ParameterGrid grid;
+        for (const std::string_view item : split(text, ',')) {
+            const std::optional<std::int64_t> value = integer(item);
+            if (!value || !inRange(*value))
+                return failure("a T grid's values must be whole numbers from 1 to 2147483647");
+            grid.m_values.push_back(static_cast<double>(*value));
+        }
+        grid.m_count = grid.m_values.size();
+        return GridParse{grid, {}};
+    }
+    if (fields.size() != 3)
+        return failure("a T grid is a comma list or A:B:N");
+    const std::optional<std::int64_t> first = integer(fields[0]);
+    const std::optional<std::int64_t> last = integer(fields[1]);
+    const std::optional<std::size_t> n = count(fields[2]);
+    if (!first || !last || !inRange(*first) || !inRange(*last))
+        return failure("a T grid's ends must be whole numbers from 1 to 2147483647");
+    if (!n)
+        return failure("a grid's count must be a whole number from 1 to 100000000");
+    if (*n == 1 ? *first != *last : (*last - *first) % static_cast<std::int64_t>(*n - 1) != 0)
+        return failure("a T grid A:B:N must step by a whole number: N - 1 must divide B - A");
+    ParameterGrid grid;
+    grid.m_spacing = ParameterGrid::Spacing::WholeSteps;
+    grid.m_first = static_cast<double>(*first);
+    grid.m_last = static_cast<double>(*last);
+    grid.m_step = *n == 1 ? 0 : (*last - *first) / static_cast<std::int64_t>(*n - 1);
+    grid.m_count = *n;
+    return GridParse{grid, {}};
+}
+
+} // namespace cosmophase::studies

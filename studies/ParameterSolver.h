@@ -1,0 +1,46 @@
+#pragma once
+
+#include "StudyPoint.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace cosmophase::studies {
+
+// The present-day quantity a solve aims at.
+enum class SolveQuantity { Age, Q0, Xi0 };
+
+struct SolveRequest {
+    SolveQuantity quantity = SolveQuantity::Age;
+    double target = 0;
+    std::int32_t temperature = RunParameters::kDefaultTemperature;
+    unsigned threads = 1;
+};
+
+struct Solution {
+    Integrator integrator = Integrator::Run;
+    double q = 0;
+    PresentDayValues values; // of that integrator at q
+};
+
+struct SolveResult {
+    // The run's solutions by increasing q, then the reference's.
+    std::vector<Solution> solutions;
+    // The smallest and largest value met while scanning, over both
+    // integrators: what the target can be.
+    double lowest = 0;
+    double highest = 0;
+};
+
+// Every q in 0 < q < 1 at which the quantity reaches the target. A scan in
+// log(1 - q) brackets each crossing; TOMS 748 then closes each bracket to
+// 1e-12 in q. The reference is smooth and crosses; the run's value is a
+// step function of q (its last sample moves one step at a time), so for the
+// run the solution is the smallest q at which its value has stepped over.
+SolveResult solveForParameter(const SolveRequest& request);
+
+// The quantity aimed at, among the present-day values.
+double quantityOf(SolveQuantity quantity, const PresentDayValues& values);
+
+} // namespace cosmophase::studies
