@@ -92,7 +92,7 @@ def main():
              "w2": ew2, "q0": q0, "xi0": xi0, "density_ratio": 0.75 * (ez2 + K4_3)}
 
     rows = json.loads(subprocess.run([EXPORT, "accuracy", "--format", "json"], check=True,
-                                     capture_output=True, text=True).stdout)
+                                     capture_output=True, text=True).stdout)["quantities"]
     worst = 0.0
     print(f"{'quantity':14} {'cosmophase reference':>24} {'scipy DOP853':>24} {'difference':>10}")
     for row in rows:
