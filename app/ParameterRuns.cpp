@@ -5,6 +5,8 @@
 #include "ParametersPanel.h"
 
 #include <QAction>
+#include <QOpenGLWidget>
+#include <QTimer>
 
 ParameterRuns::ParameterRuns(MasterViewController& controller, QAction& showDefaultRun, QObject* parent)
     : QObject(parent)
@@ -18,6 +20,15 @@ ParameterRuns::ParameterRuns(MasterViewController& controller, QAction& showDefa
     m_chart_refill.setInterval(kDragRestMilliseconds);
     connect(&m_chart_refill, &QTimer::timeout, &m_controller, &MasterViewController::refillChart);
     connect(&m_panel, &ParametersPanel::sliderReleased, this, &ParameterRuns::refillChartIfPending);
+    // The plane shows a new run in its next frame; the chart, which takes
+    // far longer to refill, follows just after it.
+    connect(m_controller.openGLView(), &QOpenGLWidget::frameSwapped, this, [this] {
+        if (m_refill_after_frame) {
+            m_refill_after_frame = false;
+            // After the frame's other receivers, from the event loop.
+            QTimer::singleShot(0, &m_controller, &MasterViewController::refillChart);
+        }
+    });
 }
 
 void ParameterRuns::refillChartIfPending()
@@ -39,14 +50,12 @@ void ParameterRuns::run(const cosmophase::RunParameters& parameters)
     const cosmophase::RunStatus status = m_controller.rerunWith(parameters);
     if (status == cosmophase::RunStatus::Ok) {
         m_panel.showRunAccepted(parameters);
-        if (m_panel.sliderDragged()) {
+        m_chart_refill.stop();
+        if (m_panel.sliderDragged())
             m_chart_refill.start();
-        } else {
-            m_chart_refill.stop();
-            m_controller.refillChart();
-        }
-    } else
-        {
+        else
+            m_refill_after_frame = true;
+    } else {
         m_panel.showRunRefused(QString::fromStdString(cosmophase::statusReason(status)));
     }
     updateDefaultTrajectory();

@@ -38,4 +38,5 @@ private:
     ParametersPanel& m_panel;
     QAction& m_show_default_run;
     QTimer m_chart_refill;
+    bool m_refill_after_frame = false;
 };
