@@ -232,7 +232,8 @@ void TimeSeriesChart::placeTimeLabels(Plot& plot)
     const int step = static_cast<int>(std::lround(std::log10(plot.timeAxis->base())));
     const int first = static_cast<int>(std::ceil(std::log10(plot.timeAxis->min()) / step - 1e-9)) * step;
     for (int exponent = first; std::pow(10.0, exponent) <= plot.timeAxis->max() * (1 + 1e-9); exponent += step) {
-        const qreal x = plot.chart->mapToPosition(QPointF(std::pow(10.0, exponent), 0), plot.curves[0]).x();
+        // Any positive value will do for y, which a logarithmic axis needs.
+        const qreal x = plot.chart->mapToPosition(QPointF(std::pow(10.0, exponent), 1), plot.curves[0]).x();
         auto* label = new QGraphicsSimpleTextItem(powerOfTen(exponent));
         label->setFont(font);
         label->setBrush(brush);
