@@ -8,6 +8,9 @@ ParameterStudy::ParameterStudy(QObject* parent)
     : QObject(parent)
 {
     m_pool.setMaxThreadCount(QThread::idealThreadCount());
+    // Every core, but only what the rest of the machine leaves: the phase
+    // plane's frames come first (on Linux, SCHED_IDLE).
+    m_pool.setThreadPriority(QThread::IdlePriority);
 }
 
 ParameterStudy::~ParameterStudy()
