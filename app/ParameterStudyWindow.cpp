@@ -168,26 +168,36 @@ void ParameterStudyWindow::buildPlot(Plot& plot, Quantity quantity)
 
 void ParameterStudyWindow::setCurrentParameters(const cosmophase::RunParameters& parameters)
 {
+    const bool newTemperature = parameters.T != m_current.T;
     m_current = parameters;
     m_temperature->setText(tr("T = %1").arg(parameters.T));
     for (Plot& plot : m_plots)
         placeMarker(plot);
-    if (isVisible() && parameters.T != m_requested_temperature)
+    if (newTemperature && isVisible())
         compute();
 }
 
 void ParameterStudyWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (m_current.T != m_requested_temperature)
+    const std::vector<StudyPoint>& points = m_study->points();
+    const bool shownIsCurrent = !points.empty() && points.front().parameters.T == m_current.T;
+    if (!shownIsCurrent && !m_study->isComputing())
         compute();
+}
+
+void ParameterStudyWindow::hideEvent(QHideEvent* event)
+{
+    // Nobody watches a closed window: its computation would only take cores.
+    m_study->cancel();
+    QDialog::hideEvent(event);
 }
 
 void ParameterStudyWindow::compute()
 {
     const cosmophase::studies::GridParse parsed =
         cosmophase::studies::GridParse::acceleration(m_grid_field->text().trimmed().toStdString());
-    m_requested_temperature = m_current.T;
+    m_computing_temperature = m_current.T;
     if (!parsed.grid) {
         m_study->cancel();
         showIdle(QString::fromStdString(parsed.error));
@@ -211,7 +221,7 @@ void ParameterStudyWindow::showProgress(int done, int total)
     m_progress->setValue(done);
     m_progress->setEnabled(true);
     m_cancel->setEnabled(true);
-    m_status->setText(tr("Computing %1 points at T = %2\u2026").arg(total).arg(m_requested_temperature));
+    m_status->setText(tr("Computing %1 points at T = %2\u2026").arg(total).arg(m_computing_temperature));
 }
 
 void ParameterStudyWindow::showIdle(const QString& status)

@@ -68,7 +68,10 @@ signals:
     void runRequested(const cosmophase::RunParameters& parameters);
 
 protected:
+    // Shown, it computes unless it shows or computes the current T already;
+    // closed, it cancels.
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -98,8 +101,8 @@ private:
     AppCommands& m_commands;
     ParameterStudy* m_study = nullptr;
     cosmophase::RunParameters m_current;
-    // The T last computed at, even if cancelled: a new T asks again.
-    std::int32_t m_requested_temperature = 0;
+    // The T of the computation under way, for its progress line.
+    std::int32_t m_computing_temperature = 0;
     std::array<Plot, QuantityCount> m_plots;
     QWidget* m_plot_grid = nullptr;
     QLineEdit* m_grid_field = nullptr;

@@ -5,6 +5,7 @@
 #include "AppTestSupport.h"
 
 #include "AppCommands.h"
+#include "ParameterRuns.h"
 #include "ParameterGrid.h"
 #include "ParameterStudy.h"
 #include "ParameterStudyWindow.h"
@@ -119,6 +120,22 @@ private slots:
         QCOMPARE(m_app.get<QLineEdit>("qParameterField")->text(),
                  QString::fromStdString(cosmophase::accelerationText(target.q)));
         QCOMPARE(m_window->currentMarker(quantity)->at(0).x(), 1.0 - target.q);
+    }
+
+    // A new T in the main window computes the grid afresh at that T; closing
+    // the window cancels.
+    void followsTheMainWindowsTemperature()
+    {
+        const RunParameters current = m_app.controller->parameters();
+        m_app.delegate->parameterRuns()->start({current.q, 8000});
+        QVERIFY(m_window->study().isComputing());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->study().isComputing(), 20000);
+        QCOMPARE(m_window->study().points().back().parameters, (RunParameters{gridOf(kSmallGrid).back().q, 8000}));
+        m_app.delegate->parameterRuns()->start(current);
+        m_window->close();
+        QVERIFY(!m_window->study().isComputing());
+        m_app.menuAction(QString::fromUtf8("Parameter Study\u2026"))->trigger();
+        QVERIFY(computeSmallGrid());
     }
 
     void savesTheSweepCsvAndAFigure()
