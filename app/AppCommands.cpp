@@ -146,6 +146,17 @@ void AppCommands::promptAndSave(const QString& caption, const QString& fileName,
         emit saved(path);
 }
 
+void AppCommands::saveAs(const QString& caption, const QString& fileName, const QString& filter,
+                         const QString& notSaved, const Writer& write)
+{
+    const QString path = m_path_prompt(caption, QDir(m_last_folder).filePath(fileName), filter);
+    if (path.isEmpty())
+        return;
+    m_last_folder = QFileInfo(path).absolutePath();
+    if (reported(caption, notSaved, write(path)))
+        emit saved(path);
+}
+
 void AppCommands::savePlotImageAs()
 {
     promptAndSave(kSaveImageTitle, QStringLiteral("cosmophase-plot.png"), tr("PNG images (*.png)"),

@@ -42,6 +42,12 @@ public:
     bool saveFigure(const QString& path);
     bool saveChart(const QString& path);
 
+    // A save for another window, asked for and reported as the menu's are:
+    // `write` writes the whole file or nothing.
+    using Writer = std::function<cosmophase::WriteResult(const QString& path)>;
+    void saveAs(const QString& caption, const QString& fileName, const QString& filter, const QString& notSaved,
+                const Writer& write);
+
     QString readoutRow() const;
     // Where the next dialog starts: the folder of the last file chosen in
     // this run, the home folder before that.

@@ -7,6 +7,7 @@
 #include "MyOpenGLView.h"
 #include "PanelLayout.h"
 #include "ParameterRuns.h"
+#include "ParameterStudyWindow.h"
 #include "PhasePlaneInteraction.h"
 #include "PlotNavigation.h"
 #include "TimeSeriesChart.h"
@@ -85,6 +86,22 @@ void AppDelegate::addPlotTools()
     });
 }
 
+void AppDelegate::showParameterStudy()
+{
+    if (!m_parameter_study) {
+        MasterViewController* controller = m_master_view_controller.get();
+        m_parameter_study = new ParameterStudyWindow(*m_commands, m_window.get());
+        m_parameter_study->setCurrentParameters(controller->parameters());
+        connect(controller, &MasterViewController::runReplaced, m_parameter_study,
+                &ParameterStudyWindow::setCurrentParameters);
+        connect(m_parameter_study, &ParameterStudyWindow::runRequested, m_parameter_runs.get(),
+                &ParameterRuns::start);
+    }
+    m_parameter_study->show();
+    m_parameter_study->raise();
+    m_parameter_study->activateWindow();
+}
+
 void AppDelegate::buildMenus()
 {
     QMenuBar* bar = m_window->menuBar();
@@ -144,6 +161,7 @@ void AppDelegate::buildMenus()
     view->addSeparator();
     // A window to look at beside the plane, as the chart is: a view, not help.
     view->addAction(tr("&Equilibria\u2026"), commands, &AppCommands::showEquilibria);
+    view->addAction(tr("Parameter &Study\u2026"), this, &AppDelegate::showParameterStudy);
 
     // Window-wide shortcuts: they work wherever the focus is, and the
     // buttons and check boxes take no focus from clicks, so Space is never

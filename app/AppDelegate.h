@@ -9,6 +9,7 @@ class LegendOverlay;
 class MasterViewController;
 class MarkerStateReadout;
 class ParameterRuns;
+class ParameterStudyWindow;
 class PhasePlaneInteraction;
 class PlotNavigation;
 class QMainWindow;
@@ -41,6 +42,8 @@ public:
     LegendOverlay* legend() const { return m_legend; }
     MarkerStateReadout* markerStateReadout() const { return m_marker_state; }
     ParameterRuns* parameterRuns() const { return m_parameter_runs.get(); }
+    // Null until first opened from the View menu.
+    ParameterStudyWindow* parameterStudy() const { return m_parameter_study; }
 
 private:
     // The default size where it fits the screen's free area, centred there.
@@ -49,6 +52,9 @@ private:
     // The additions around the controller's form: zoom, legend, the full
     // state read-out and the layout rules.
     void addPlotTools();
+    // Opens the study window, or brings it forward when already open; it
+    // follows the main window's runs and asks ParameterRuns for new ones.
+    void showParameterStudy();
 
     // Declared in this order so that the controller, and with it the
     // central view, goes before the window.
@@ -61,4 +67,6 @@ private:
     LegendOverlay* m_legend = nullptr;
     MarkerStateReadout* m_marker_state = nullptr;
     std::unique_ptr<ParameterRuns> m_parameter_runs;
+    // A child of the window, hidden rather than deleted when closed.
+    ParameterStudyWindow* m_parameter_study = nullptr;
 };

@@ -4,12 +4,15 @@
 // Usage: cosmophase-screenshot OUTPUT.png [PERCENT] [WIDTHxHEIGHT] [OPTION...]
 // Options: zoom=Z2,W0,HALFSIDE (the plot window), legend, nochart, traces
 // (three clicked traces), q=TEXT (a run at that q, as the Parameters group
-// starts it).
+// starts it), study (the Parameter Study window once its default grid is
+// computed, instead of the main window).
 
 #include "AppDelegate.h"
 #include "LegendOverlay.h"
 #include "MasterViewController.h"
 #include "MyOpenGLView.h"
+#include "ParameterStudy.h"
+#include "ParameterStudyWindow.h"
 #include "ParametersPanel.h"
 #include "PhasePlaneInteraction.h"
 #include "PlotWindow.h"
@@ -63,10 +66,13 @@ int main(int argc, char* argv[])
     MasterViewController& controller = *delegate.masterViewController();
     MyOpenGLView* view = controller.openGLView();
     QString qText;
+    bool study = false;
     for (int k = 4; k < argc; ++k) {
         const QString option = QString::fromLocal8Bit(argv[k]);
         if (option.startsWith(QLatin1String("q="))) {
             qText = option.mid(2);
+        } else if (option == QLatin1String("study")) {
+            study = true;
         } else if (option == QLatin1String("legend")) {
             menuAction(*delegate.window(), QStringLiteral("Legend"))->setChecked(true);
         } else if (option == QLatin1String("nochart")) {
@@ -100,6 +106,17 @@ int main(int argc, char* argv[])
         }
         if (frames != 15)
             return;
+        if (study) {
+            menuAction(*delegate.window(), QString::fromUtf8("Parameter Study\u2026"))->trigger();
+            ParameterStudyWindow* window = delegate.parameterStudy();
+            QObject::connect(&window->study(), &ParameterStudy::finished, window, [window, output] {
+                // A moment for the charts to lay out their new axes.
+                QTimer::singleShot(500, window, [window, output] {
+                    QApplication::exit(window->grab().save(output, "PNG") ? 0 : 1);
+                });
+            });
+            return;
+        }
         // The window's own rendering plus the plot's framebuffer on top, so
         // the picture does not depend on how the GL surface is composed.
         QPixmap shot = delegate.window()->grab();
