@@ -56,10 +56,10 @@ def present_day(z2, w0, w2):
     return Q + 0.25, (2 * Q + (3 * (K / (2 * (3 * w0 + 2) ** 2) - 1) + G)) - 0.125
 
 
-def start_z4(q=Fraction(0.999999426)):
+def start_z4(q=0.999999426):
     """z4 is not sampled: from its closed form, exactly (the run's own is
     right to about ten digits; z4 enters the present day only through w2)."""
-    q2 = q * q
+    q2 = Fraction(q) ** 2
     s = 4 * (2 - q2) / (7 - 4 * q2)
     r = (2 - q2) / 4
     u = 3 * q2 / 4

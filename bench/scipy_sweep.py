@@ -19,26 +19,13 @@ against it; the solve time it prints leaves that out).
 import subprocess
 import sys
 import time
-from fractions import Fraction
 
 import numpy as np
 from scipy.integrate import solve_ivp
 
-from scipy_reference import EXPORT, K4_3, field, present_day
+from scipy_reference import EXPORT, K4_3, field, present_day, start_z4
 
 GRID = "0.99999999:0.9999:50:log"
-
-
-def start_z4(q):
-    q2 = Fraction(q) ** 2
-    s = 4 * (2 - q2) / (7 - 4 * q2)
-    r = (2 - q2) / 4
-    u = 3 * q2 / 4
-    v = (1 - q2) * 3 * q2 / 8 + Fraction(9, 16) * q2
-    z2 = 3 * q2 * s * s / 4 - Fraction(4, 3)
-    A = 2 * s**3 * (1 - s) * r * u + v * s**4 - Fraction(40, 27)
-    w0 = s / 2 - Fraction(2, 3)
-    return float(A + 3 * w0 * (z2 + Fraction(4, 3)) * s * r)
 
 
 def main():

@@ -1,5 +1,7 @@
 #include "ParameterGrid.h"
 
+#include "DecimalText.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -23,13 +25,8 @@ std::vector<std::string_view> split(std::string_view text, char separator)
 
 std::optional<double> finiteDecimal(std::string_view text)
 {
-    const char* first = text.data();
-    const char* last = first + text.size();
-    if (last - first > 1 && *first == '+' && first[1] != '-' && first[1] != '+')
-        ++first;
     double value = 0;
-    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
-    if (error != std::errc() || end != last || !std::isfinite(value))
+    if (readFiniteDecimal(text, value) != DecimalError::None)
         return std::nullopt;
     return value;
 }
