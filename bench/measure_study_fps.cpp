@@ -6,6 +6,7 @@
 // uses Xvfb).
 #include "AppDelegate.h"
 #include "MasterViewController.h"
+#include "MenuActions.h"
 #include "MyOpenGLView.h"
 #include "ParameterStudy.h"
 #include "ParameterStudyWindow.h"
@@ -17,7 +18,6 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSurfaceFormat>
@@ -39,11 +39,7 @@ int main(int argc, char* argv[])
     delegate.applicationDidFinishLaunching();
     MasterViewController& controller = *delegate.masterViewController();
 
-    QAction* open = nullptr;
-    for (QAction* menu : delegate.window()->menuBar()->actions())
-        for (QAction* action : menu->menu()->actions())
-            if (action->text().remove(QLatin1Char('&')) == QString::fromUtf8("Parameter Study\u2026"))
-                open = action;
+    QAction* open = menuAction(*delegate.window()->menuBar(), QString::fromUtf8("Parameter Study\u2026"));
 
     double rates[3] = {};
     int phase = -1;

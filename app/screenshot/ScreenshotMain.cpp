@@ -10,6 +10,7 @@
 #include "AppDelegate.h"
 #include "LegendOverlay.h"
 #include "MasterViewController.h"
+#include "MenuActions.h"
 #include "MyOpenGLView.h"
 #include "ParameterStudy.h"
 #include "ParameterStudyWindow.h"
@@ -18,7 +19,6 @@
 #include "PlotWindow.h"
 
 #include <QMenuBar>
-#include <QMenu>
 #include <QApplication>
 #include <QAction>
 #include <QMainWindow>
@@ -29,20 +29,6 @@
 #include <QTimer>
 
 #include <cstdio>
-
-namespace {
-
-// The menu bar's action named `text` (without its mnemonic).
-QAction* menuAction(const QMainWindow& window, const QString& text)
-{
-    for (QAction* menu : window.menuBar()->actions())
-        for (QAction* action : menu->menu()->actions())
-            if (action->text().remove(QLatin1Char('&')) == text)
-                return action;
-    return nullptr;
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -74,9 +60,9 @@ int main(int argc, char* argv[])
         } else if (option == QLatin1String("study")) {
             study = true;
         } else if (option == QLatin1String("legend")) {
-            menuAction(*delegate.window(), QStringLiteral("Legend"))->setChecked(true);
+            menuAction(*delegate.window()->menuBar(), QStringLiteral("Legend"))->setChecked(true);
         } else if (option == QLatin1String("nochart")) {
-            menuAction(*delegate.window(), QStringLiteral("Time Series"))->setChecked(false);
+            menuAction(*delegate.window()->menuBar(), QStringLiteral("Time Series"))->setChecked(false);
         } else if (option == QLatin1String("traces")) {
             for (const cosmophase::plot::Point p : {cosmophase::plot::Point{0.5, 1.2}, {-0.6, -1.5}, {1.2, -0.4}})
                 delegate.phasePlaneInteraction()->traceFrom(p);
@@ -107,7 +93,7 @@ int main(int argc, char* argv[])
         if (frames != 15)
             return;
         if (study) {
-            menuAction(*delegate.window(), QString::fromUtf8("Parameter Study\u2026"))->trigger();
+            menuAction(*delegate.window()->menuBar(), QString::fromUtf8("Parameter Study\u2026"))->trigger();
             ParameterStudyWindow* window = delegate.parameterStudy();
             QObject::connect(&window->study(), &ParameterStudy::finished, window, [window, output] {
                 // A moment for the charts to lay out their new axes.

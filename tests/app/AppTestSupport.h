@@ -4,6 +4,7 @@
 
 #include "AppDelegate.h"
 #include "MasterViewController.h"
+#include "MenuActions.h"
 #include "MyOpenGLView.h"
 #include "Observables.h"
 #include "ReadoutFormat.h"
@@ -35,28 +36,8 @@ struct App {
     QString text(const char* field) const { return get(field)->text(); }
     QStringList readouts() const { return {text("runTimeField"), text("densityRatioField"), text("q0Field"), text("xi0Field")}; }
     QList<bool> flags() const { return {view->showStableManifold(), view->showUnstableManifold(), view->showFamilyCurve()}; }
-    // Every action the menu bar offers, submenus included, in menu order.
-    QList<QAction*> menuActions() const
-    {
-        QList<QAction*> found;
-        QList<QAction*> pending = delegate->window()->menuBar()->actions();
-        while (!pending.isEmpty()) {
-            QAction* action = pending.takeFirst();
-            if (action->menu() != nullptr)
-                pending = action->menu()->actions() + pending;
-            else
-                found += action;
-        }
-        return found;
-    }
-    // The menu action whose text, without its mnemonic, is `text`.
-    QAction* menuAction(const QString& text) const
-    {
-        for (QAction* a : menuActions())
-            if (a->text().remove(QLatin1Char('&')) == text)
-                return a;
-        return nullptr;
-    }
+    QList<QAction*> menuActions() const { return ::menuActions(*delegate->window()->menuBar()); }
+    QAction* menuAction(const QString& text) const { return ::menuAction(*delegate->window()->menuBar(), text); }
     int last() const { return static_cast<int>(controller->timeArray().size()) - 1; }
     // What the read-outs show for sample i once the marker has moved there.
     QStringList readoutsAt(int i) const
