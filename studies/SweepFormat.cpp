@@ -2,33 +2,37 @@
 
 #include "DataFormat.h"
 
+#include <array>
+
 namespace cosmophase::studies {
 
 namespace {
 
 constexpr const char* kValueColumns[] = {"elapsed_years", "q0", "xi0", "density_ratio"};
 
+std::array<double, 4> numbersOf(const PresentDayValues& values)
+{
+    return {values.elapsedYears, values.q0, values.xi0, values.densityRatio};
+}
+
 void appendCsvValues(std::string& out, const std::optional<PresentDayValues>& values)
 {
-    for (const double value : {values ? values->elapsedYears : 0.0, values ? values->q0 : 0.0,
-                               values ? values->xi0 : 0.0, values ? values->densityRatio : 0.0}) {
+    for (int i = 0; i < 4; ++i) {
         out += ',';
         if (values)
-            appendDouble(out, value);
+            appendDouble(out, numbersOf(*values)[i]);
     }
 }
 
 void appendJsonValues(std::string& out, const char* prefix, const std::optional<PresentDayValues>& values)
 {
-    const double numbers[] = {values ? values->elapsedYears : 0.0, values ? values->q0 : 0.0,
-                              values ? values->xi0 : 0.0, values ? values->densityRatio : 0.0};
     for (int i = 0; i < 4; ++i) {
         out += ",\"";
         out += prefix;
         out += kValueColumns[i];
         out += "\":";
         if (values)
-            appendJsonNumber(out, numbers[i]);
+            appendJsonNumber(out, numbersOf(*values)[i]);
         else
             out += "null";
     }
