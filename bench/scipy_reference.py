@@ -70,11 +70,20 @@ def start_z4(q=0.999999426):
     return float(A + 3 * w0 * (z2 + Fraction(4, 3)) * s * r)
 
 
+def accuracy():
+    """`cosmophase-export accuracy --format json`: the reference's present day
+    and the equality value the run stops at, taken from the program rather
+    than copied here."""
+    return json.loads(subprocess.run([EXPORT, "accuracy", "--format", "json"], check=True,
+                                     capture_output=True, text=True).stdout)
+
+
 def main():
     first = subprocess.run([EXPORT, "samples"], check=True, capture_output=True,
                            text=True).stdout.splitlines()[1].split(",")
     time_init, z2, w0, w2 = (float(first[i]) for i in (1, 2, 3, 4))
-    target = 1.0 / (0.695436 * 10.0**-10)
+    ours = accuracy()
+    target = ours["hubble_equality_target"]
 
     def equality(t, x):
         return (time_init + np.exp(t)) / (x[2] + 2.0 / 3.0) - target
@@ -91,8 +100,7 @@ def main():
     scipy = {"model_time": t, "elapsed_years": time_init + np.exp(t), "z2": ez2, "w0": ew0,
              "w2": ew2, "q0": q0, "xi0": xi0, "density_ratio": 0.75 * (ez2 + K4_3)}
 
-    rows = json.loads(subprocess.run([EXPORT, "accuracy", "--format", "json"], check=True,
-                                     capture_output=True, text=True).stdout)["quantities"]
+    rows = ours["quantities"]
     worst = 0.0
     print(f"{'quantity':14} {'cosmophase reference':>24} {'scipy DOP853':>24} {'difference':>10}")
     for row in rows:

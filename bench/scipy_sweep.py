@@ -23,7 +23,7 @@ import time
 import numpy as np
 from scipy.integrate import solve_ivp
 
-from scipy_reference import EXPORT, K4_3, field, present_day, start_z4
+from scipy_reference import EXPORT, K4_3, accuracy, field, present_day, start_z4
 
 GRID = "0.99999999:0.9999:50:log"
 
@@ -31,7 +31,7 @@ GRID = "0.99999999:0.9999:50:log"
 def main():
     sweep = subprocess.run([EXPORT, "sweep", "--q", GRID, "--reference", "--threads", "1"], check=True,
                            capture_output=True, text=True).stdout.splitlines()[1:]
-    target = 1.0 / (0.695436 * 10.0**-10)
+    target = accuracy()["hubble_equality_target"]
     worst = 0.0
     solving = 0.0
     for row in sweep:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DataFormat.h"
+#include "SampleColumns.h"
 
 #include <vector>
 

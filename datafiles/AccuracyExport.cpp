@@ -1,6 +1,7 @@
 #include "AccuracyExport.h"
 
 #include "DataFormat.h"
+#include "Simulation.h"
 
 #include <array>
 
@@ -35,6 +36,7 @@ std::string accuracyJson(const std::vector<AccuracyRow>& rows, const RunParamete
 {
     static constexpr const char* kFields[] = {"run", "reference", "error", "correct_digits"};
     std::string out = "{\"q\":" + jsonNumber(parameters.q) + ",\"T\":" + std::to_string(parameters.T);
+    out += ",\"hubble_equality_target\":" + jsonNumber(Simulation::hubbleEqualityTarget());
     out += ",\"quantities\":[";
     for (std::size_t i = 0; i < rows.size(); ++i) {
         out += i == 0 ? "{" : ",{";

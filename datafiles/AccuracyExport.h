@@ -13,9 +13,10 @@ namespace cosmophase {
 // double.
 std::string accuracyCsv(const std::vector<AccuracyRow>& rows);
 
-// One object: the run's parameters "q" and "T", then "quantities", an array
-// with one object per row and the same five fields; non-finite numbers are
-// null.
+// One object: the run's parameters "q" and "T", the equality value at which
+// the run and the reference stop ("hubble_equality_target", so that other
+// integrators need not copy it), then "quantities", an array with one object
+// per row and the same five fields; non-finite numbers are null.
 std::string accuracyJson(const std::vector<AccuracyRow>& rows, const RunParameters& parameters);
 
 } // namespace cosmophase

@@ -2,20 +2,12 @@
 
 #include "ReferenceSamples.h"
 #include "RunParameters.h"
+#include "SampleColumns.h"
 
 #include <cstddef>
 #include <string>
-#include <vector>
 
 namespace cosmophase {
-
-// The four parallel sample arrays of one forward run, borrowed.
-struct SampleColumns {
-    const std::vector<double>& z2;
-    const std::vector<double>& w0;
-    const std::vector<double>& w2;
-    const std::vector<double>& time;
-};
 
 // Header "index,time_years,z2,w0,w2,density_ratio,q0,xi0" and one row per
 // sample; the last three columns are computed as the read-outs compute them.

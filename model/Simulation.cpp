@@ -199,6 +199,11 @@ void Simulation::setupInitConditions()
     m_time_init = static_cast<double>(t / X(std::pow(static_cast<double>(m_temperature_init), 2.0)));
 }
 
+double Simulation::hubbleEqualityTarget()
+{
+    return 1.0 / (0.695436 * std::pow(10.0, -10.0));
+}
+
 double Simulation::computeHubbleEquality(double x) const
 {
     const double numerator = m_time_init + std::exp(x);
@@ -226,7 +231,7 @@ RunStatus Simulation::runSimulationBounded(std::int32_t stepBudget)
 
 RunStatus Simulation::forwardRun(std::int32_t maxSteps, bool stopWhenStalled)
 {
-    const double target = 1.0 / (0.695436 * std::pow(10.0, -10.0));
+    const double target = hubbleEqualityTarget();
     std::int32_t stepCount = 0;
     bool negativeStart = false;
     m_run_stats = {};

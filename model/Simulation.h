@@ -83,6 +83,10 @@ public:
     // and says how it ended. Samples are kept either way.
     RunStatus runSimulationBounded(std::int32_t stepBudget = kRunStepBudget);
     double computeHubbleEquality(double x) const;
+    // What computeHubbleEquality reaches at the run's end: the reciprocal of
+    // the present-day Hubble rate, 1 / (0.695436 × pow(10, -10)) years, the
+    // double 14379468419.811455. The reference and the tools stop there too.
+    static double hubbleEqualityTarget();
     void buildSolnCurve();
     void computeRedShiftVsLuminosity();
 

@@ -64,7 +64,7 @@ public:
 
 private:
     double m_time_init;
-    double m_target = 1.0 / (0.695436 * std::pow(10.0, -10.0));
+    double m_target = Simulation::hubbleEqualityTarget();
 };
 
 // The continuation between steps: one step of the same method from the

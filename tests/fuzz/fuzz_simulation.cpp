@@ -129,7 +129,7 @@ void checkRungeKuttaStep(const double (&s)[4], double tau)
 // within it are made for real; the real run must then agree on the count.
 std::int32_t attemptsWithin(const Simulation& sim, std::int32_t budget)
 {
-    const double target = 1.0 / (0.695436 * std::pow(10.0, -10.0));
+    const double target = Simulation::hubbleEqualityTarget();
     Simulation probe = sim;
     const State start = sim.initState();
     // The first equality value, of sim time 0 with the starting w0.

@@ -93,7 +93,7 @@ TEST(ReferenceSolution, LocatesTheStoppingEvent)
     const ReferenceSolution reference(start);
     const auto& presentDay = reference.presentDay();
     ASSERT_TRUE(presentDay);
-    const double target = 1.0 / (0.695436 * std::pow(10.0, -10.0));
+    const double target = Simulation::hubbleEqualityTarget();
     EXPECT_GE(equalityValue(*presentDay), target);
     EXPECT_LT(equalityValue(reference.valuesAt(presentDay->modelTime - 1e-12L)), target);
 

@@ -21,9 +21,11 @@ struct WriteResult {
 // does not exist; the links stay as they are. Only regular files are
 // replaced. A failure before the rename removes the temporary file and
 // leaves an existing file as it was. Where the file system allows it the
-// temporary file has no name until just before the rename, so that even a
-// killed process leaves nothing behind; where such a file cannot be named,
-// the contents are written again to a named one.
+// temporary file has no name until just before the rename; where such a file
+// cannot be named, the contents are written again to a named one. A process
+// killed while its temporary file has a name leaves that file behind
+// (`path` + ".tmp" + eight letters or digits); the next write to `path`
+// removes it, and leaves alone those that live writers hold locked.
 WriteResult writeFileAtomically(const std::string& path, const std::string& contents);
 
 // The same for contents that come piece by piece (a sweep's rows), so that

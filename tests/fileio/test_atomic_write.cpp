@@ -1,7 +1,8 @@
 // The atomic writer, every case with each kind of temporary file: unnamed,
 // named as on a file system without O_TMPFILE, and unnamed but impossible to
 // link in, so written again under a name. This program's own open(),
-// linkat() and fsync() play those file systems when asked to.
+// linkat(), fsync() and rename() play those file systems, a folder that
+// cannot be opened and a process that dies, when asked to.
 
 #include "AtomicWrite.h"
 
@@ -21,7 +22,8 @@ namespace fs = std::filesystem;
 
 namespace {
 enum class Temporary { Unnamed, Named, Unlinkable };
-bool refuseUnnamed = false, refuseLink = false, dieAtFsync = false, failFolderSync = false;
+bool refuseUnnamed = false, refuseLink = false, dieAtFsync = false, dieAtRename = false;
+int failFolderOpen = 0, failFolderSync = 0; // the error to fail with, or 0
 int unnamedOpened = 0, unnamedRefused = 0, linksRefused = 0, folderSyncs = 0;
 } // namespace
 
@@ -34,6 +36,8 @@ extern "C" int open(const char* path, int flags, ...)
     va_end(args);
     if (unnamed && refuseUnnamed)
         return ++unnamedRefused, errno = EOPNOTSUPP, -1;
+    if (!unnamed && (flags & O_DIRECTORY) != 0 && failFolderOpen != 0)
+        return errno = failFolderOpen, -1;
     unnamedOpened += unnamed;
     return static_cast<int>(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
 }
@@ -54,10 +58,18 @@ extern "C" int fsync(int fd)
     struct stat entry {};
     if (::fstat(fd, &entry) == 0 && S_ISDIR(entry.st_mode)) {
         ++folderSyncs;
-        if (failFolderSync)
-            return errno = EIO, -1;
+        if (failFolderSync != 0)
+            return errno = failFolderSync, -1;
     }
     return static_cast<int>(::syscall(SYS_fsync, fd));
+}
+
+// A process that dies with its temporary file named, just before the rename.
+extern "C" int rename(const char* from, const char* to)
+{
+    if (dieAtRename)
+        ::_exit(3);
+    return static_cast<int>(::syscall(SYS_renameat, AT_FDCWD, from, AT_FDCWD, to));
 }
 
 namespace {
@@ -75,7 +87,7 @@ protected:
     void SetUp() override
     {
         refuseUnnamed = GetParam() == Temporary::Named, refuseLink = GetParam() == Temporary::Unlinkable;
-        failFolderSync = false, unnamedOpened = unnamedRefused = linksRefused = folderSyncs = 0;
+        failFolderOpen = failFolderSync = 0, unnamedOpened = unnamedRefused = linksRefused = folderSyncs = 0;
     }
     void TearDown() override { fs::remove_all(m_dir); }
 
@@ -166,29 +178,68 @@ TEST_P(AtomicWrite, LinksToWhatCannotBeWrittenAreRefused)
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
-// Dying before the rename leaves the old file, and only a named temporary
-// file behind (tests/tools kills the export tool at random moments too).
-TEST_P(AtomicWrite, AProcessThatDiesBeforeTheRenameLeavesTheOldFile)
+// Dying before the rename leaves the old file. Only a temporary file that
+// had a name stays behind (with the new contents), and the next write
+// to the same file removes it; files that merely look alike stay
+// (tests/tools kills the export tool at random moments too).
+TEST_P(AtomicWrite, AProcessThatDiesBeforeTheRenameLeavesTheOldFileAndTheNextWriteClearsUp)
 {
-    plain("file", "earlier");
-    EXPECT_EXIT((dieAtFsync = true, write("file", std::string(1 << 20, 'n'))), ::testing::ExitedWithCode(3), "");
-    const auto left = entries();
-    EXPECT_EQ(left.at("file"), "earlier");
-    EXPECT_EQ(left.size(), GetParam() == Temporary::Named ? 2u : 1u);
+    const std::string contents(1 << 20, 'n');
+    const std::map<std::string, std::string> lookalikes{
+        {"file.tmp", "a"}, {"file.tmpabc1234", "b"}, {"file.tmpABCD1234", "c"}, {"other.tmpabcd1234", "d"}};
+    for (const bool atRename : {false, true}) {
+        SCOPED_TRACE(atRename ? "killed at the rename" : "killed at the data's sync");
+        plain("file", "earlier");
+        for (const auto& [name, text] : lookalikes)
+            plain(name.c_str(), text);
+        EXPECT_EXIT(((atRename ? dieAtRename : dieAtFsync) = true, write("file", contents)),
+                    ::testing::ExitedWithCode(3), "");
+        auto left = entries();
+        EXPECT_EQ(left["file"], "earlier");
+        const bool named = atRename || GetParam() == Temporary::Named;
+        ASSERT_EQ(left.size(), lookalikes.size() + (named ? 2 : 1));
+        for (const auto& [name, text] : left)
+            EXPECT_TRUE(name == "file" || lookalikes.count(name) != 0 || text == contents) << name;
+
+        EXPECT_EQ(write("file", "next"), "ok");
+        auto expected = lookalikes;
+        expected["file"] = "next";
+        EXPECT_EQ(entries(), expected);
+        fs::remove_all(m_dir), fs::create_directory(m_dir);
+    }
 }
 
-// The folder is synced once the file is renamed into it. If that fails the
-// file has still been replaced: saved, with a warning.
+// The clean-up leaves a live writer's temporary file alone, named or not.
+TEST_P(AtomicWrite, AWriteBesideAnUnfinishedOneLeavesItsTemporaryFile)
+{
+    cosmophase::AtomicFileWriter slow(m_dir / "file");
+    ASSERT_TRUE(slow.open().ok);
+    EXPECT_TRUE(slow.append("slow"));
+    EXPECT_EQ(write("file", "quick"), "ok");
+    EXPECT_EQ(readFile(m_dir / "file"), "quick");
+    EXPECT_TRUE(slow.commit().ok);
+    expectTemporaryOfTheKind();
+    EXPECT_EQ(entries(), (std::map<std::string, std::string>{{"file", "slow"}}));
+}
+
+// The folder is synced once the file is renamed into it. If it cannot be,
+// because the sync fails or the folder cannot even be opened for it (writable
+// but not readable), the file has still been replaced: saved, with a warning.
 TEST_P(AtomicWrite, TheFolderIsSyncedAfterTheRenameOrTheSaveWarns)
 {
     plain("file", "earlier");
     EXPECT_EQ(write("file", "first"), "ok");
     EXPECT_EQ(folderSyncs, 1);
-    failFolderSync = true;
-    EXPECT_EQ(write("file", "second"), "file: saved, but its folder cannot be synced (Input/output error), "
-              "so a power cut may still bring back the earlier file");
+    for (const auto& [failing, reason] : {std::pair{&failFolderSync, "Input/output error"},
+                                          std::pair{&failFolderOpen, "Permission denied"}}) {
+        *failing = failing == &failFolderSync ? EIO : EACCES;
+        EXPECT_EQ(write("file", reason), std::string("file: saved, but its folder cannot be synced (") + reason +
+                                             "), so a power cut may still bring back the earlier file");
+        *failing = 0;
+        EXPECT_EQ(readFile(m_dir / "file"), reason);
+    }
     expectTemporaryOfTheKind();
-    EXPECT_EQ(entries(), (std::map<std::string, std::string>{{"file", "second"}}));
+    EXPECT_EQ(entries(), (std::map<std::string, std::string>{{"file", "Permission denied"}}));
 }
 
 // Pieces appended over time land whole on commit, in any kind of temporary

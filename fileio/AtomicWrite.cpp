@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <random>
 #include <string>
 #include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -24,11 +26,76 @@ WriteResult failure(const std::string& path, const char* what, int error)
     return {false, path + ": " + what + ": " + std::strerror(error), {}};
 }
 
+// Temporary files are named `target` + ".tmp" + eight of these.
+constexpr char kNameChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::string_view kTemporaryInfix = ".tmp";
+constexpr std::size_t kRandomChars = 8;
+
 // "dir/name" -> "dir/", "name" -> "./".
 std::string folderOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+}
+
+// "dir/name" -> "name".
+std::string nameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool isTemporaryName(std::string_view entry, const std::string& targetName)
+{
+    const std::size_t stem = targetName.size() + kTemporaryInfix.size();
+    return entry.size() == stem + kRandomChars && entry.substr(0, targetName.size()) == targetName &&
+           entry.substr(targetName.size(), kTemporaryInfix.size()) == kTemporaryInfix &&
+           entry.find_first_not_of(kNameChars, stem) == std::string_view::npos;
+}
+
+// A writer holds an exclusive lock on its temporary file for as long as the
+// file exists. One named from the start is locked just after it is created,
+// so the writer then checks that the name is still its own (a clean-up may
+// have taken it in between): false if not. True also where locks are not
+// supported, as a clean-up cannot take anything there either.
+bool lockAsWriter(int fd, const char* name)
+{
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return errno != EWOULDBLOCK;
+    struct stat opened {}, named {};
+    return ::fstat(fd, &opened) == 0 && ::lstat(name, &named) == 0 && opened.st_ino == named.st_ino &&
+           opened.st_dev == named.st_dev;
+}
+
+// A process killed between naming its temporary file and renaming it leaves
+// the file behind (nothing can link an unnamed file over an existing one).
+// Such a file is no longer locked, so the next write to the same target
+// removes it; a live writer's file stays.
+void removeStrays(const std::string& target)
+{
+    const int folder = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return;
+    DIR* entries = ::fdopendir(folder);
+    if (entries == nullptr) {
+        ::close(folder);
+        return;
+    }
+    const std::string targetName = nameOf(target);
+    while (const dirent* entry = ::readdir(entries)) {
+        if (!isTemporaryName(entry->d_name, targetName))
+            continue;
+        const int fd = ::openat(folder, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat opened {}, named {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+            ::fstatat(folder, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            opened.st_ino == named.st_ino && opened.st_dev == named.st_dev)
+            ::unlinkat(folder, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(entries);
 }
 
 // Follows `path` through any chain of symbolic links to the file the last
@@ -59,15 +126,15 @@ int resolveLinks(std::string& path)
 // (make fails with EEXIST otherwise). Returns 0 or the reason it failed.
 template <typename Make> int withFreshName(const std::string& target, std::string& name, Make make)
 {
-    static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::mt19937_64 random(std::random_device{}() ^
                            static_cast<std::uint64_t>(
                                std::chrono::steady_clock::now().time_since_epoch().count()));
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kChars - 2);
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kNameChars - 2);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = target + ".tmp";
-        for (int i = 0; i < 8; ++i)
-            name += kChars[pick(random)];
+        name = target;
+        name += kTemporaryInfix;
+        for (std::size_t i = 0; i < kRandomChars; ++i)
+            name += kNameChars[pick(random)];
         if (make(name.c_str()))
             return 0;
         if (errno != EEXIST)
@@ -140,13 +207,12 @@ public:
     int create()
     {
         m_fd = ::open(folderOf(m_target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
-        if (m_fd >= 0)
+        if (m_fd >= 0) {
+            ::flock(m_fd, LOCK_EX | LOCK_NB); // so the name it gets later is locked from the start
             return 0;
+        }
         // Refused (a file system or kernel without O_TMPFILE): a named file.
-        return withFreshName(m_target, m_name, [this](const char* name) {
-            m_fd = ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            return m_fd >= 0;
-        });
+        return withFreshName(m_target, m_name, [this](const char* name) { return openNamed(name); });
     }
 
     // Links the unnamed file into the folder under a fresh name (via /proc,
@@ -168,10 +234,8 @@ public:
     {
         const int unnamed = m_fd;
         m_fd = -1;
-        const int error = withFreshName(m_target, m_name, [this](const char* name) {
-            m_fd = ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            return m_fd >= 0;
-        });
+        const int error =
+            withFreshName(m_target, m_name, [this](const char* name) { return openNamed(name); });
         const int copied = error != 0 ? error : copyContents(unnamed, m_fd);
         ::close(unnamed);
         return copied;
@@ -194,6 +258,20 @@ public:
     }
 
 private:
+    bool openNamed(const char* name)
+    {
+        m_fd = ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd < 0)
+            return false;
+        if (lockAsWriter(m_fd, name))
+            return true;
+        // Removed by a clean-up before it was locked: another name.
+        ::close(m_fd);
+        m_fd = -1;
+        errno = EEXIST;
+        return false;
+    }
+
     std::string m_target;
     std::string m_name; // empty while the file has none
     int m_fd = -1;
@@ -203,10 +281,11 @@ private:
 // still bring back the old file.
 int syncFolder(const std::string& target)
 {
+    // A folder that may be written but not read cannot be opened to sync it:
+    // as undurable as one whose sync fails.
     const int fd = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    // A folder that may be written but not read cannot be opened to sync it.
     if (fd < 0)
-        return 0;
+        return errno;
     const int error = ::fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
     // EINVAL: a file system that cannot sync folders.
@@ -253,6 +332,7 @@ WriteResult AtomicFileWriter::open()
     } else if (errno != ENOENT) {
         return failure(m_path, "cannot write", errno);
     }
+    removeStrays(target);
     if (const int error = pending->temporary.create())
         return failure(m_path, "cannot create a temporary file", error);
     m_target = std::move(target);
