@@ -29,7 +29,10 @@ double realNumber(py::handle value, const char* name)
         const double number = PyFloat_AsDouble(value.ptr());
         if (!(number == -1.0 && PyErr_Occurred()))
             return number;
+        const bool tooLarge = PyErr_ExceptionMatches(PyExc_OverflowError);
         PyErr_Clear();
+        if (tooLarge) // an integer beyond the doubles
+            throw py::value_error(std::string(name) + " is beyond the range of a double");
     }
     throw py::type_error(std::string(name) + " must be a real number, not " + typeName(value));
 }

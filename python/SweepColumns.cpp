@@ -14,7 +14,7 @@ namespace cosmophase::python {
 SweepColumns::SweepColumns(std::uint64_t rows, bool withReference) : m_withReference(withReference)
 {
     // Grown as rows come beyond this, so a huge grid is not claimed at once.
-    const std::size_t reserved = static_cast<std::size_t>(std::min<std::uint64_t>(rows, 1 << 20));
+    const std::size_t reserved = static_cast<std::size_t>(std::min<std::uint64_t>(rows, 1 << 16));
     m_q.reserve(reserved);
     m_T.reserve(reserved);
     m_status.reserve(reserved);

@@ -118,6 +118,7 @@ def test_curves_and_equilibria_are_their_exports():
     (lambda: cosmophase.run(q=float("nan")), ["samples", "--q", "nan"]),
     (lambda: cosmophase.accuracy(T=0), ["accuracy", "--T", "0"]),
     (lambda: cosmophase.run(T=10**30), ["samples", "--T", str(10**30)]),
+    (lambda: cosmophase.run(q=10**400), ["samples", "--q", "1e400"]),
     (lambda: cosmophase.accuracy(1.3228756), ["accuracy", "--q", "1.3228756"]),
     (lambda: cosmophase.sweep("0.9:0.99:0"), ["sweep", "--q", "0.9:0.99:0"]),
     (lambda: cosmophase.sweep("1:2:3:log"), ["sweep", "--q", "1:2:3:log"]),
