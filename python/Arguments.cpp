@@ -22,6 +22,15 @@ std::string typeName(py::handle value)
     return py::str(py::type::handle_of(value).attr("__name__"));
 }
 
+// After a failed conversion: the value is not a number at all (nothing
+// raised, or TypeError), or its own conversion raised, which goes on as is.
+void notANumber()
+{
+    if (PyErr_Occurred() && !PyErr_ExceptionMatches(PyExc_TypeError))
+        throw py::error_already_set();
+    PyErr_Clear();
+}
+
 // A real number as a double (numpy's scalars too); strings are not numbers.
 double realNumber(py::handle value, const char* name)
 {
@@ -29,10 +38,11 @@ double realNumber(py::handle value, const char* name)
         const double number = PyFloat_AsDouble(value.ptr());
         if (!(number == -1.0 && PyErr_Occurred()))
             return number;
-        const bool tooLarge = PyErr_ExceptionMatches(PyExc_OverflowError);
-        PyErr_Clear();
-        if (tooLarge) // an integer beyond the doubles
+        if (PyErr_ExceptionMatches(PyExc_OverflowError)) { // an integer beyond the doubles
+            PyErr_Clear();
             throw py::value_error(std::string(name) + " is beyond the range of a double");
+        }
+        notANumber();
     }
     throw py::type_error(std::string(name) + " must be a real number, not " + typeName(value));
 }
@@ -43,7 +53,7 @@ std::string integerText(py::handle value, const char* name)
 {
     PyObject* index = isText(value) ? nullptr : PyNumber_Index(value.ptr());
     if (!index) {
-        PyErr_Clear();
+        notANumber();
         throw py::type_error(std::string(name) + " must be an integer, not " + typeName(value));
     }
     return py::str(py::reinterpret_steal<py::object>(index));
@@ -129,6 +139,13 @@ unsigned threadCount(py::handle threads)
     if (n < 1 || n > studies::kMaxStudyThreads)
         throw py::value_error("threads needs a whole number from 1 to 1024, not " + text);
     return static_cast<unsigned>(n);
+}
+
+bool flag(py::handle value, const char* name)
+{
+    if (PyBool_Check(value.ptr()) || typeName(value) == "bool_") // numpy's too
+        return PyObject_IsTrue(value.ptr()) == 1;
+    throw py::type_error(std::string(name) + " must be True or False, not " + typeName(value));
 }
 
 double finiteNumber(py::handle value, const char* name)

@@ -30,6 +30,9 @@ unsigned threadCount(pybind11::handle threads);
 studies::SolveRequest solveRequest(pybind11::handle age, pybind11::handle q0, pybind11::handle xi0,
                                    pybind11::handle T, pybind11::handle threads);
 
+// True or False.
+bool flag(pybind11::handle value, const char* name);
+
 // A finite number, for trace's point.
 double finiteNumber(pybind11::handle value, const char* name);
 

@@ -34,14 +34,15 @@ std::string unreachedRun(const RunParameters& parameters, RunStatus status)
            statusReason(status);
 }
 
-std::unique_ptr<RunResult> run(py::handle q, py::handle T, bool reference)
+std::unique_ptr<RunResult> run(py::object q, py::object T, py::object reference)
 {
     const RunParameters parameters = runParameters(q, T);
+    const bool withReference = flag(reference, "reference");
     py::gil_scoped_release release;
-    return RunResult::compute(parameters, reference);
+    return RunResult::compute(parameters, withReference);
 }
 
-py::dict accuracy(py::handle q, py::handle T)
+py::dict accuracy(py::object q, py::object T)
 {
     const RunParameters parameters = runParameters(q, T);
     RunStatus status = RunStatus::Ok;
@@ -68,8 +69,9 @@ py::dict accuracy(py::handle q, py::handle T)
     return table;
 }
 
-py::dict sweep(py::handle q, py::handle T, py::handle threads, bool reference)
+py::dict sweep(py::object q, py::object T, py::object threads, py::object referenceFlag)
 {
+    const bool reference = flag(referenceFlag, "reference");
     const studies::ParameterGrid qGrid = accelerationGrid(q);
     const studies::ParameterGrid TGrid = temperatureGrid(T);
     const unsigned threadsUsed = threadCount(threads);
@@ -109,7 +111,7 @@ py::dict presentDayRow(const studies::Solution& solution, std::int32_t T)
     return row;
 }
 
-py::list solve(py::handle age, py::handle q0, py::handle xi0, py::handle T, py::handle threads)
+py::list solve(py::object age, py::object q0, py::object xi0, py::object T, py::object threads)
 {
     const studies::SolveRequest request = solveRequest(age, q0, xi0, T, threads);
     studies::SolveResult result;
@@ -133,7 +135,7 @@ py::dict curveColumns(Curve&& curve)
     return columns;
 }
 
-py::dict trace(py::handle z2, py::handle w0)
+py::dict trace(py::object z2, py::object w0)
 {
     const double x = finiteNumber(z2, "z2");
     const double y = finiteNumber(w0, "w0");
@@ -267,11 +269,17 @@ bit, with numpy float64 arrays for columns: run, accuracy, sweep, solve,
 trace, curves and equilibria. Bad arguments raise ValueError (TypeError for
 a wrong type) with the command line's message. Computations release the GIL.)";
     m.attr("__version__") = COSMOPHASE_VERSION;
+    // Each docstring starts with its signature in Python's terms; the stubs
+    // carry the types.
+    py::options options;
+    options.disable_function_signatures();
     defineRun(m);
 
     m.def("run", &run, py::arg("q") = RunParameters::kDefaultAcceleration,
           py::arg("T") = RunParameters::kDefaultTemperature, py::arg("reference") = false,
-          R"(The forward run from q and T, as ``cosmophase-export samples``.
+          R"(run(q=0.999999426, T=9000, reference=False) -> Run
+
+The forward run from q and T, as ``cosmophase-export samples``.
 
 q is a real number with 0 < q < sqrt(7)/2 and T a whole number from 1 to
 2147483647 (ValueError outside). A run that cannot reach the present day is
@@ -279,14 +287,18 @@ returned with its status and the samples it made. reference=True adds the
 reference solution at each sample's model time.)");
     m.def("accuracy", &accuracy, py::arg("q") = RunParameters::kDefaultAcceleration,
           py::arg("T") = RunParameters::kDefaultTemperature,
-          R"(The run's present day against the reference, as ``cosmophase-export accuracy``.
+          R"(accuracy(q=0.999999426, T=9000) -> dict
+
+The run's present day against the reference, as ``cosmophase-export accuracy``.
 
 Returns {quantity: {"run", "reference", "error", "correct_digits"}} for
 model_time, elapsed_years, z2, w0, w2, q0, xi0 and density_ratio.
 ValueError when the run cannot reach the present day.)");
     m.def("sweep", &sweep, py::arg("q"), py::arg("T") = RunParameters::kDefaultTemperature,
           py::arg("threads") = py::none(), py::arg("reference") = false,
-          R"(The present day at every (q, T) of a grid, as ``cosmophase-export sweep``.
+          R"(sweep(q, T=9000, threads=None, reference=False) -> dict
+
+The present day at every (q, T) of a grid, as ``cosmophase-export sweep``.
 
 q and T are each a number, a sequence of numbers or the command line's grid
 text ("0.999999999:0.999:400:log", "1000:9000:5"); q outer, T inner.
@@ -298,24 +310,32 @@ reference_density_ratio. Values a run did not reach are NaN. threads
 KeyboardInterrupt.)");
     m.def("solve", &solve, py::arg("age") = py::none(), py::arg("q0") = py::none(), py::arg("xi0") = py::none(),
           py::arg("T") = RunParameters::kDefaultTemperature, py::arg("threads") = py::none(),
-          R"(Every q, 0 < q < 1, whose present day reaches the target, as ``cosmophase-export solve``.
+          R"(solve(age=None, q0=None, xi0=None, T=9000, threads=None) -> list
+
+Every q, 0 < q < 1, whose present day reaches the target, as ``cosmophase-export solve``.
 
 Give exactly one of age (years), q0 and xi0. Returns a list of dicts with
 integrator ("run" or "reference"), q, T, elapsed_years, q0, xi0 and
 density_ratio: the run's solutions by increasing q, then the reference's.
 ValueError with the reachable range when no q reaches the target.)");
     m.def("trace", &trace, py::arg("z2"), py::arg("w0"),
-          R"(The solution through (z2, w0) both ways, as ``cosmophase-export trace``.
+          R"(trace(z2, w0) -> dict
+
+The solution through (z2, w0) both ways, as ``cosmophase-export trace``.
 
 Returns {"forward": {"z2": array, "w0": array}, "backward": {...}}; each half
 starts with the point itself.)");
     m.def("curves", &curves,
-          R"(The family curve and the four manifold branches, as ``cosmophase-export curves``.
+          R"(curves() -> dict
+
+The family curve and the four manifold branches, as ``cosmophase-export curves``.
 
 Returns {name: {"z2": array, "w0": array}} for family, stable_leave,
 stable_rest, unstable_leave and unstable_rest, in that order.)");
     m.def("equilibria", &equilibria,
-          R"(The three equilibria of the (z2, w0) field, as ``cosmophase-export equilibria``.
+          R"(equilibria() -> list
+
+The three equilibria of the (z2, w0) field, as ``cosmophase-export equilibria``.
 
 Returns a list of dicts with z2, w0, eigenvalues (two complex numbers in
 ascending order of real part), eigenvectors (a unit (dz2, dw0) for each

@@ -137,8 +137,18 @@ def test_bad_values_raise_the_export_tools_message(call, cli_args):
     assert reason.split(", not ")[0] in export_error(*cli_args)
 
 
+class RaisingNumber:
+    def __float__(self):
+        raise ZeroDivisionError
+
+    __index__ = __float__
+
+
 @pytest.mark.parametrize("call, error", [
     (lambda: cosmophase.run(q="0.5"), TypeError),
+    (lambda: cosmophase.run(reference="yes"), TypeError),
+    (lambda: cosmophase.run(q=RaisingNumber()), ZeroDivisionError),  # its own error, not ours
+    (lambda: cosmophase.sweep(0.5, T=[RaisingNumber()]), ZeroDivisionError),
     (lambda: cosmophase.run(q=None), TypeError),
     (lambda: cosmophase.run(T=9000.0), TypeError),
     (lambda: cosmophase.sweep([0.5, "x"]), TypeError),
