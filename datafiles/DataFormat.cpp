@@ -41,11 +41,10 @@ SampleRow sampleRow(const SampleColumns& samples, std::size_t k)
     row.z2 = samples.z2[k];
     row.w0 = samples.w0[k];
     row.w2 = samples.w2[k];
-    // The read-outs widen the stored double to extended precision.
-    row.densityRatio = densityRatio(static_cast<long double>(row.z2));
-    const PresentDay present = presentDayParameters(row.z2, row.w0, row.w2);
-    row.q0 = present.q0;
-    row.xi0 = present.xi0;
+    const SampleObservables derived = sampleObservables(row.z2, row.w0, row.w2);
+    row.densityRatio = derived.densityRatio;
+    row.q0 = derived.q0;
+    row.xi0 = derived.xi0;
     return row;
 }
 

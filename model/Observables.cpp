@@ -17,6 +17,13 @@ double densityRatio(long double z2)
     return (3 * s) / 4;
 }
 
+SampleObservables sampleObservables(double z2, double w0, double w2)
+{
+    // The read-outs widen the stored double to extended precision.
+    const PresentDay present = presentDayParameters(z2, w0, w2);
+    return {densityRatio(static_cast<long double>(z2)), present.q0, present.xi0};
+}
+
 double startupRunTimeFigure()
 {
     using X = long double;

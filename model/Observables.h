@@ -56,6 +56,14 @@ PresentDayOf<Real> presentDayParametersIn(Real Z, Real W, Real V)
 // extended precision with the single-precision 4/3.
 double densityRatio(long double z2);
 
+// What the read-outs and the samples export derive from one stored sample.
+struct SampleObservables {
+    double densityRatio = 0;
+    double q0 = 0;
+    double xi0 = 0;
+};
+SampleObservables sampleObservables(double z2, double w0, double w2);
+
 // The fixed elapsed-time figure shown before the marker first moves.
 double startupRunTimeFigure();
 

@@ -36,4 +36,13 @@ std::vector<AccuracyRow> accuracyRows(const Simulation& run, const ReferenceValu
     };
 }
 
+std::vector<AccuracyRow> accuracyAgainstReference(const Simulation& run)
+{
+    if (const auto reached = referencePresentDay(ReferenceStart::of(run)))
+        return accuracyRows(run, *reached);
+    // Written as not-a-number rather than as a made-up event.
+    const long double nan = std::numeric_limits<long double>::quiet_NaN();
+    return accuracyRows(run, {nan, nan, {nan, nan, nan, nan}, nan, nan, nan});
+}
+
 } // namespace cosmophase

@@ -31,4 +31,8 @@ struct AccuracyRow {
 // runSimulation().
 std::vector<AccuracyRow> accuracyRows(const Simulation& run, const ReferenceValues& presentDay);
 
+// The same against the reference's present day from the run's start; a
+// reference that does not reach the event reads as not-a-number.
+std::vector<AccuracyRow> accuracyAgainstReference(const Simulation& run);
+
 } // namespace cosmophase

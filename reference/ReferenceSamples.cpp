@@ -45,4 +45,10 @@ ReferenceSamples referenceAtSamples(const ReferenceSolution& reference,
     return samples;
 }
 
+ReferenceSamples referenceAtRunSamples(const Simulation& run)
+{
+    const std::vector<long double> times = sampleModelTimes(run);
+    return referenceAtSamples(ReferenceSolution(ReferenceStart::of(run), times.back()), times);
+}
+
 } // namespace cosmophase

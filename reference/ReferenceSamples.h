@@ -27,4 +27,8 @@ struct ReferenceSamples {
 ReferenceSamples referenceAtSamples(const ReferenceSolution& reference,
                                     const std::vector<long double>& modelTimes);
 
+// The reference from `run`'s start at each of its samples; `run` has been
+// through runSimulation().
+ReferenceSamples referenceAtRunSamples(const Simulation& run);
+
 } // namespace cosmophase

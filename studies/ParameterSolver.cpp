@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -80,6 +81,18 @@ std::optional<Solution> closeBracket(Integrator integrator, const SolveRequest& 
 }
 
 } // namespace
+
+std::string unreachedTargetText(const SolveRequest& request, const SolveResult& result)
+{
+    const char* name = request.quantity == SolveQuantity::Age  ? "an age of"
+                       : request.quantity == SolveQuantity::Q0 ? "q0 ="
+                                                               : "xi0 =";
+    char line[256];
+    std::snprintf(line, sizeof line,
+                  "no q in 0 < q < 1 gives %s %.9g at T = %d; the run and the reference reach from %.9g to %.9g",
+                  name, request.target, static_cast<int>(request.temperature), result.lowest, result.highest);
+    return line;
+}
 
 double quantityOf(SolveQuantity quantity, const PresentDayValues& values)
 {

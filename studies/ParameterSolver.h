@@ -40,6 +40,9 @@ struct SolveResult {
 // run the solution is the smallest q at which its value has stepped over.
 SolveResult solveForParameter(const SolveRequest& request);
 
+// One line for a request that no q reaches, giving what is reachable.
+std::string unreachedTargetText(const SolveRequest& request, const SolveResult& result);
+
 // The quantity aimed at, among the present-day values.
 double quantityOf(SolveQuantity quantity, const PresentDayValues& values);
 

@@ -3,9 +3,8 @@
 #include "AtomicWrite.h"
 #include "DataFormat.h"
 #include "OneLine.h"
-#include "OrderedParallel.h"
+#include "GridSweep.h"
 #include "ProgressBar.h"
-#include "StudyPoint.h"
 #include "SweepFormat.h"
 
 #include <cerrno>
@@ -117,25 +116,11 @@ void appendSolutionJson(std::string& out, const studies::Solution& solution, std
     out += '}';
 }
 
-const char* quantityName(studies::SolveQuantity quantity)
-{
-    switch (quantity) {
-    case studies::SolveQuantity::Age:
-        return "an age of";
-    case studies::SolveQuantity::Q0:
-        return "q0 =";
-    case studies::SolveQuantity::Xi0:
-        return "xi0 =";
-    }
-    return "";
-}
-
 } // namespace
 
 int runSweep(const SweepOptions& sweep, ExportFormat format, const std::string& outputPath)
 {
-    const std::uint64_t columns = sweep.T.size();
-    const studies::RowRange rows = studies::rowsOf(sweep.shard, sweep.q.size() * columns);
+    const studies::RowRange rows = studies::rowsOf(sweep.shard, sweep.q.size() * sweep.T.size());
     const bool json = format == ExportFormat::Json;
 
     Output output(outputPath);
@@ -147,10 +132,6 @@ int runSweep(const SweepOptions& sweep, ExportFormat format, const std::string& 
     studies::ProgressBar progress(stderr, rows.end - rows.begin);
     std::string buffer = json ? studies::sweepJsonOpening() : studies::sweepCsvHeader(sweep.reference);
     bool written = true;
-    const auto compute = [&](std::uint64_t row) {
-        const RunParameters parameters{sweep.q[row / columns], static_cast<std::int32_t>(sweep.T[row % columns])};
-        return studies::computeStudyPoint(parameters, sweep.reference);
-    };
     const auto emit = [&](std::uint64_t row, const studies::StudyPoint& point) {
         if (json)
             studies::appendSweepJsonRow(buffer, point, sweep.reference, row == rows.begin);
@@ -163,7 +144,7 @@ int runSweep(const SweepOptions& sweep, ExportFormat format, const std::string& 
         progress.update(row + 1 - rows.begin);
         return written && g_interrupted == 0;
     };
-    studies::computeInOrder<studies::StudyPoint>(rows.begin, rows.end, sweep.threads, compute, emit);
+    studies::sweepInOrder(sweep.q, sweep.T, rows, sweep.threads, sweep.reference, emit);
     progress.finish();
     if (g_interrupted != 0) {
         if (outputPath.empty())
@@ -184,11 +165,7 @@ int runSolve(const studies::SolveRequest& request, ExportFormat format, const st
 {
     const studies::SolveResult result = studies::solveForParameter(request);
     if (result.solutions.empty()) {
-        std::fprintf(stderr,
-                     "cosmophase-export: no q in 0 < q < 1 gives %s %.9g at T = %d; the run and the reference "
-                     "reach from %.9g to %.9g\n",
-                     quantityName(request.quantity), request.target, static_cast<int>(request.temperature),
-                     result.lowest, result.highest);
+        std::fprintf(stderr, "cosmophase-export: %s\n", studies::unreachedTargetText(request, result).c_str());
         return kExitNotReached;
     }
     std::string text = format == ExportFormat::Json ? "[\n" : "integrator,q,T,elapsed_years,q0,xi0,density_ratio\n";

@@ -1,16 +1,14 @@
 #include "StudyOptions.h"
 
 #include "DecimalText.h"
+#include "GridSweep.h"
 #include "OneLine.h"
 
 #include <charconv>
-#include <thread>
 
 namespace cosmophase {
 
 namespace {
-
-constexpr unsigned kMaxThreads = 1024;
 
 std::string quoted(const std::string& text)
 {
@@ -21,16 +19,10 @@ std::string readThreads(const std::string& value, unsigned& threads)
 {
     unsigned n = 0;
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), n);
-    if (error != std::errc() || end != value.data() + value.size() || n == 0 || n > kMaxThreads)
+    if (error != std::errc() || end != value.data() + value.size() || n == 0 || n > studies::kMaxStudyThreads)
         return "option --threads needs a whole number from 1 to 1024, not " + quoted(value);
     threads = n;
     return {};
-}
-
-unsigned machineCores()
-{
-    const unsigned cores = std::thread::hardware_concurrency();
-    return cores == 0 ? 1 : cores;
 }
 
 } // namespace
@@ -42,7 +34,7 @@ bool isStudyOption(const std::string& name)
 
 std::string readSweepOptions(const OptionValues& values, SweepOptions& sweep)
 {
-    sweep.threads = machineCores();
+    sweep.threads = studies::machineCores();
     for (const auto& [name, value] : values) {
         if (name == "--q" || name == "--T") {
             const studies::GridParse grid =
@@ -67,7 +59,7 @@ std::string readSweepOptions(const OptionValues& values, SweepOptions& sweep)
 
 std::string readSolveOptions(const OptionValues& values, studies::SolveRequest& solve)
 {
-    solve.threads = machineCores();
+    solve.threads = studies::machineCores();
     int targets = 0;
     for (const auto& [name, value] : values) {
         if (name == "--age" || name == "--q0" || name == "--xi0") {

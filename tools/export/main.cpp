@@ -19,7 +19,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -53,9 +52,7 @@ Rendered render(const CliOptions& options)
                                     run.getTimeData()};
         if (!options.reference)
             return json ? samplesJson(columns, options.parameters) : samplesCsv(columns);
-        const std::vector<long double> times = sampleModelTimes(run);
-        const ReferenceSamples reference =
-            referenceAtSamples(ReferenceSolution(ReferenceStart::of(run), times.back()), times);
+        const ReferenceSamples reference = referenceAtRunSamples(run);
         return json ? samplesJson(columns, options.parameters, &reference) : samplesCsv(columns, &reference);
     }
     case ExportCommand::Curves: {
@@ -83,15 +80,7 @@ Rendered render(const CliOptions& options)
         const RunStatus status = run.runSimulationBounded();
         if (status != RunStatus::Ok)
             return status;
-        ReferenceValues presentDay;
-        if (const auto reached = referencePresentDay(ReferenceStart::of(run))) {
-            presentDay = *reached;
-        } else {
-            // Written as not-a-number rather than as a made-up event.
-            const long double nan = std::numeric_limits<long double>::quiet_NaN();
-            presentDay = {nan, nan, {nan, nan, nan, nan}, nan, nan, nan};
-        }
-        const std::vector<AccuracyRow> rows = accuracyRows(run, presentDay);
+        const std::vector<AccuracyRow> rows = accuracyAgainstReference(run);
         return json ? accuracyJson(rows, options.parameters) : accuracyCsv(rows);
     }
     case ExportCommand::Sweep:
