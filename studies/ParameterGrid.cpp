@@ -72,6 +72,13 @@ ParameterGrid ParameterGrid::single(double value)
 
 double ParameterGrid::operator[](std::size_t index) const
 {
+    if (m_spacing == Spacing::List || !m_typedAsOneMinusQ)
+        return typedValue(index);
+    return 1.0 - typedValue(index);
+}
+
+double ParameterGrid::typedValue(std::size_t index) const
+{
     if (m_spacing == Spacing::List)
         return m_values[index];
     if (index + 1 == m_count)
@@ -83,45 +90,80 @@ double ParameterGrid::operator[](std::size_t index) const
     const double fraction = static_cast<double>(index) / static_cast<double>(m_count - 1);
     if (m_spacing == Spacing::Linear)
         return m_first + (m_last - m_first) * fraction;
-    const double from = std::log10(1.0 - m_first);
-    const double to = std::log10(1.0 - m_last);
-    return 1.0 - std::pow(10.0, from + (to - from) * fraction);
+    const double from = std::log10(m_typedAsOneMinusQ ? m_first : 1.0 - m_first);
+    const double to = std::log10(m_typedAsOneMinusQ ? m_last : 1.0 - m_last);
+    // Weighted this way a whole decade between whole-decade ends is exact:
+    // 1e-9:1e-3:7:log meets 1e-6 itself.
+    const double steps = static_cast<double>(m_count - 1);
+    const double exponent = (from * (steps - static_cast<double>(index)) + to * static_cast<double>(index)) / steps;
+    const double distance = std::pow(10.0, exponent);
+    return m_typedAsOneMinusQ ? distance : 1.0 - distance;
 }
 
-GridParse GridParse::acceleration(std::string_view text)
+GridParse GridParse::spacedOrList(std::string_view text, const char* name, bool oneMinusQ)
 {
     const std::vector<std::string_view> fields = split(text, ':');
+    const std::string grid = std::string("a ") + name + " grid";
     if (fields.size() == 1) {
-        ParameterGrid grid;
+        ParameterGrid parsed;
         for (const std::string_view item : split(text, ',')) {
             const std::optional<double> value = finiteDecimal(item);
             if (!value)
-                return failure("a q grid's values must be finite decimal numbers");
-            grid.m_values.push_back(*value);
+                return failure(grid + "'s values must be finite decimal numbers");
+            if (oneMinusQ && 1.0 - *value == 1.0)
+                return failure(grid + "'s values must leave q = 1 - value distinct from 1 in a double");
+            parsed.m_values.push_back(oneMinusQ ? 1.0 - *value : *value);
         }
-        grid.m_count = grid.m_values.size();
-        return GridParse{grid, {}};
+        parsed.m_count = parsed.m_values.size();
+        return GridParse{parsed, {}};
     }
     const bool logarithmic = fields.size() == 4 && fields[3] == "log";
     if (fields.size() != 3 && !logarithmic)
-        return failure("a q grid is a comma list, A:B:N or A:B:N:log");
+        return failure(grid + " is a comma list, A:B:N or A:B:N:log");
     const std::optional<double> first = finiteDecimal(fields[0]);
     const std::optional<double> last = finiteDecimal(fields[1]);
     const std::optional<std::size_t> n = count(fields[2]);
     if (!first || !last)
-        return failure("a q grid's ends must be finite decimal numbers");
+        return failure(grid + "'s ends must be finite decimal numbers");
     if (!n)
         return failure("a grid's count must be a whole number from 1 to 100000000");
     if (*n == 1 && *first != *last)
         return failure("a grid of one value needs equal ends");
-    if (logarithmic && !(*first < 1.0 && *last < 1.0))
+    if (oneMinusQ && (1.0 - *first == 1.0 || 1.0 - *last == 1.0))
+        return failure(grid + "'s ends must leave q = 1 - value distinct from 1 in a double");
+    ParameterGrid parsed;
+    parsed.m_spacing = logarithmic ? ParameterGrid::Spacing::LogDistanceFromOne : ParameterGrid::Spacing::Linear;
+    parsed.m_typedAsOneMinusQ = oneMinusQ;
+    parsed.m_first = *first;
+    parsed.m_last = *last;
+    parsed.m_count = *n;
+    return GridParse{parsed, {}};
+}
+
+GridParse GridParse::acceleration(std::string_view text)
+{
+    GridParse parse = spacedOrList(text, "q", false);
+    if (!parse.grid || parse.grid->spacing() != ParameterGrid::Spacing::LogDistanceFromOne)
+        return parse;
+    const double first = parse.grid->m_first;
+    const double last = parse.grid->m_last;
+    if (!(first < 1.0 && last < 1.0))
         return failure("a log q grid needs both ends below 1, where 1 - q is positive");
-    ParameterGrid grid;
-    grid.m_spacing = logarithmic ? ParameterGrid::Spacing::LogDistanceFromOne : ParameterGrid::Spacing::Linear;
-    grid.m_first = *first;
-    grid.m_last = *last;
-    grid.m_count = *n;
-    return GridParse{grid, {}};
+    // Log spacing is for q near 1. Ends far below it are surely the 1 - q the
+    // axes show, typed as q: refused rather than run as q.
+    if (first < 0.5 && last < 0.5)
+        return failure("a log q grid spaces 1 - q for q near 1, and ends below 0.5 look like values of 1 - q: "
+                       "give those as a grid of 1 - q");
+    return parse;
+}
+
+GridParse GridParse::oneMinusAcceleration(std::string_view text)
+{
+    GridParse parse = spacedOrList(text, "1 - q", true);
+    if (parse.grid && parse.grid->spacing() == ParameterGrid::Spacing::LogDistanceFromOne &&
+        !(parse.grid->m_first > 0 && parse.grid->m_last > 0))
+        return failure("a log 1 - q grid needs both ends above 0");
+    return parse;
 }
 
 GridParse GridParse::temperature(std::string_view text)
