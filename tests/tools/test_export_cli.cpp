@@ -195,14 +195,14 @@ TEST(ExportCli, AccuracyComparesTheLastSampleWithThePresentDay)
                             summary["end_state"]["w2"].toDouble(), summary["q0"].toDouble(),
                             summary["xi0"].toDouble(), densityRatio(run.getz2Data().back())};
     const auto rows = accuracyRows(run, *presentDay);
-    std::string expected = "quantity,run,reference,error,correct_digits\n";
+    std::string expected = "q,T,quantity,run,reference,error,correct_digits\n";
     ASSERT_EQ(json.size(), 8);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const auto& row = rows[i];
         EXPECT_TRUE(sameBits(row.run, shown[i])) << row.quantity;
         const double numbers[] = {row.run, static_cast<double>(row.reference),
                                   static_cast<double>(row.error()), static_cast<double>(row.digits())};
-        expected += row.quantity + printed(",%.17g,%.17g,%.17g,%.17g\n", numbers[0], numbers[1],
+        expected += "0.999999426,9000," + row.quantity + printed(",%.17g,%.17g,%.17g,%.17g\n", numbers[0], numbers[1],
                                            numbers[2], numbers[3]);
         const QJsonObject object = json[static_cast<qsizetype>(i)].toObject();
         EXPECT_EQ(object["quantity"].toString().toStdString(), row.quantity);

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,7 @@ constexpr int kExitRunFailed = 3;
 struct Rendered {
     std::string text;
     RunStatus status = RunStatus::Ok;
+    std::string warning; // one line for standard error beside a written output
     Rendered(std::string t) : text(std::move(t)) {}
     Rendered(RunStatus s) : status(s) {}
 };
@@ -84,7 +86,8 @@ Rendered render(const CliOptions& options)
         if (status != RunStatus::Ok)
             return status;
         ReferenceValues presentDay;
-        if (const auto reached = referencePresentDay(ReferenceStart::of(run))) {
+        const std::optional<ReferenceValues> reached = referencePresentDay(ReferenceStart::of(run));
+        if (reached) {
             presentDay = *reached;
         } else {
             // Written as not-a-number rather than as a made-up event.
@@ -92,7 +95,13 @@ Rendered render(const CliOptions& options)
             presentDay = {nan, nan, {nan, nan, nan, nan}, nan, nan, nan};
         }
         const std::vector<AccuracyRow> rows = accuracyRows(run, presentDay);
-        return json ? accuracyJson(rows, options.parameters) : accuracyCsv(rows);
+        Rendered rendered(json ? accuracyJson(rows, options.parameters) : accuracyCsv(rows, options.parameters));
+        if (!reached)
+            rendered.warning = "warning: q = " + accelerationText(options.parameters.q) +
+                               ", T = " + std::to_string(options.parameters.T) +
+                               ": the reference solution leaves the finite numbers or runs out of steps before "
+                               "the present day, so its reference, error and correct_digits are nan";
+        return rendered;
     }
     case ExportCommand::Sweep:
     case ExportCommand::Solve:
@@ -132,7 +141,7 @@ int main(int argc, char** argv)
 
     const CliParseResult parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.ok()) {
-        std::fprintf(stderr, "cosmophase-export: %s (see --help)\n", parsed.error.c_str());
+        std::fprintf(stderr, "cosmophase-export: %s (see --help)\n", escapeControlCharacters(parsed.error).c_str());
         return kExitUsage;
     }
 
@@ -149,6 +158,8 @@ int main(int argc, char** argv)
                      p.T, statusReason(rendered.status).c_str());
         return kExitRunFailed;
     }
+    if (!rendered.warning.empty())
+        std::fprintf(stderr, "cosmophase-export: %s\n", rendered.warning.c_str());
     const std::string& text = rendered.text;
     const bool informational = parsed.options.command == ExportCommand::Help ||
                                parsed.options.command == ExportCommand::Version;
