@@ -2,6 +2,8 @@
 
 #include "DecimalText.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -60,6 +62,78 @@ std::optional<std::size_t> count(std::string_view text)
     return static_cast<std::size_t>(*n);
 }
 
+// Decimal digits of a whole number, most significant first: a - b for a >= b.
+std::string subtractWhole(std::string a, const std::string& b)
+{
+    int borrow = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const std::size_t ai = a.size() - 1 - i;
+        int digit = (a[ai] - '0') - borrow - (i < b.size() ? b[b.size() - 1 - i] - '0' : 0);
+        borrow = digit < 0;
+        a[ai] = static_cast<char>('0' + digit + 10 * borrow);
+    }
+    return a;
+}
+
+std::string addWhole(const std::string& a, const std::string& b)
+{
+    std::string sum;
+    int carry = 0;
+    for (std::size_t i = 0; i < std::max(a.size(), b.size()) || carry; ++i) {
+        const int digit = carry + (i < a.size() ? a[a.size() - 1 - i] - '0' : 0) +
+                          (i < b.size() ? b[b.size() - 1 - i] - '0' : 0);
+        carry = digit / 10;
+        sum.insert(sum.begin(), static_cast<char>('0' + digit % 10));
+    }
+    return sum;
+}
+
+// 1 - x for the decimal text of a finite x < 1, exact in decimal and then
+// rounded once: "0.99999" gives 1e-5 itself, where 1 - 0.99999 in doubles is
+// 1.0000000000065512e-05. So a log grid from 0.99999 meets 0.999999 at
+// 1e-6, as typed. Nothing for text too long to be worth it.
+std::optional<double> distanceFromOne(std::string_view text)
+{
+    std::size_t at = 0;
+    const bool negative = at < text.size() && text[at] == '-';
+    if (at < text.size() && (text[at] == '-' || text[at] == '+'))
+        ++at;
+    std::string digits;
+    long exponent = 0;
+    bool point = false;
+    for (; at < text.size() && (std::isdigit(static_cast<unsigned char>(text[at])) || text[at] == '.'); ++at) {
+        if (text[at] == '.')
+            point = true;
+        else {
+            digits += text[at];
+            exponent -= point ? 1 : 0;
+        }
+    }
+    if (at < text.size()) {
+        long power = 0;
+        const char* first = text.data() + at + 1;
+        first += first < text.data() + text.size() && *first == '+';
+        const auto [end, error] = std::from_chars(first, text.data() + text.size(), power);
+        if (error != std::errc() || end != text.data() + text.size())
+            return std::nullopt;
+        exponent += power;
+    }
+    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
+    constexpr long kLongest = 800;
+    const long scale = std::max(0L, -exponent); // 1 is 10^scale units of 10^-scale
+    if (scale > kLongest || static_cast<long>(digits.size()) + std::max(0L, exponent) > kLongest)
+        return std::nullopt;
+    const std::string one = "1" + std::string(static_cast<std::size_t>(scale), '0');
+    const std::string x = digits + std::string(static_cast<std::size_t>(std::max(0L, exponent)), '0');
+    const std::string units = negative ? addWhole(one, x) : subtractWhole(one, x);
+    const std::string decimal = units + "e-" + std::to_string(scale);
+    double distance = 0;
+    const auto [end, error] = std::from_chars(decimal.data(), decimal.data() + decimal.size(), distance);
+    if (error != std::errc())
+        return std::nullopt;
+    return distance;
+}
+
 } // namespace
 
 ParameterGrid ParameterGrid::single(double value)
@@ -90,8 +164,8 @@ double ParameterGrid::typedValue(std::size_t index) const
     const double fraction = static_cast<double>(index) / static_cast<double>(m_count - 1);
     if (m_spacing == Spacing::Linear)
         return m_first + (m_last - m_first) * fraction;
-    const double from = std::log10(m_typedAsOneMinusQ ? m_first : 1.0 - m_first);
-    const double to = std::log10(m_typedAsOneMinusQ ? m_last : 1.0 - m_last);
+    const double from = m_logFrom;
+    const double to = m_logTo;
     // Weighted this way a whole decade between whole-decade ends is exact:
     // 1e-9:1e-3:7:log meets 1e-6 itself.
     const double steps = static_cast<double>(m_count - 1);
@@ -137,6 +211,16 @@ GridParse GridParse::spacedOrList(std::string_view text, const char* name, bool 
     parsed.m_first = *first;
     parsed.m_last = *last;
     parsed.m_count = *n;
+    if (logarithmic) {
+        // The distances from 1 of the numbers typed, not of their doubles.
+        const auto distance = [&](std::string_view typed, double value) {
+            if (oneMinusQ)
+                return value;
+            return distanceFromOne(typed).value_or(1.0 - value);
+        };
+        parsed.m_logFrom = std::log10(distance(fields[0], *first));
+        parsed.m_logTo = std::log10(distance(fields[1], *last));
+    }
     return GridParse{parsed, {}};
 }
 

@@ -35,6 +35,8 @@ private:
     std::vector<double> m_values; // a list's values, as q or T
     double m_first = 0;
     double m_last = 0;
+    double m_logFrom = 0; // log spacing: log10 of the ends' 1 - q
+    double m_logTo = 0;
     std::int64_t m_step = 0; // WholeSteps only
     std::size_t m_count = 0;
 };

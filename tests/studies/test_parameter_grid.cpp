@@ -53,22 +53,26 @@ TEST(ParameterGrid, AcceptedGridsGiveTheirValuesWithExactEnds)
         ASSERT_EQ((*wide.grid)[i], 1.0 + 2e6 * static_cast<double>(i));
 }
 
-// A grid typed in 1 - q gives the q that --q would give for the same point
-// written as q: its ends, and whole decades inside a log grid.
-TEST(ParameterGrid, OneMinusQGridsMeetTheQsTypedForTheSamePoints)
+// A log grid, typed in q or in 1 - q, meets the q typed for the same point:
+// its ends, and whole decades inside it. A grid in 1 - q gives q = 1 - value.
+TEST(ParameterGrid, GridsMeetTheQsTypedForTheSamePoints)
 {
     struct Case {
+        bool oneMinusQ;
         const char* text;
         std::vector<const char*> q; // as typed with --q
     };
     const Case cases[] = {
-        {"1e-9:1e-3:7:log", {"0.999999999", "0.99999999", "0.9999999", "0.999999", "0.99999", "0.9999", "0.999"}},
-        {"1e-3:1e-9:4:log", {"0.999", "0.99999", "0.9999999", "0.999999999"}},
-        {"0.5:0.25:3", {"0.5", "0.625", "0.75"}},
-        {"1e-6,0.5,-0.25", {"0.999999", "0.5", "1.25"}},
+        {true, "1e-9:1e-3:7:log", {"0.999999999", "0.99999999", "0.9999999", "0.999999", "0.99999", "0.9999", "0.999"}},
+        {true, "1e-3:1e-9:4:log", {"0.999", "0.99999", "0.9999999", "0.999999999"}},
+        {true, "0.5:0.25:3", {"0.5", "0.625", "0.75"}},
+        {true, "1e-6,0.5,-0.25", {"0.999999", "0.5", "1.25"}},
+        {false, "0.99999:0.9999999:3:log", {"0.99999", "0.999999", "0.9999999"}},
+        {false, "0.999999999:0.999:7:log", {"0.999999999", "0.99999999", "0.9999999", "0.999999", "0.99999", "0.9999", "0.999"}},
+        {false, "9.9999e-1:-9:3:log", {"0.99999", "0.99", "-9"}},
     };
     for (const Case& c : cases) {
-        const GridParse parse = GridParse::oneMinusAcceleration(c.text);
+        const GridParse parse = c.oneMinusQ ? GridParse::oneMinusAcceleration(c.text) : GridParse::acceleration(c.text);
         ASSERT_TRUE(parse.grid) << c.text << ": " << parse.error;
         const std::vector<double> got = values(parse);
         ASSERT_EQ(got.size(), c.q.size()) << c.text;
