@@ -47,8 +47,9 @@ struct GridParse {
 
     // q: a comma list of finite decimals, A:B:N (N values from A to B
     // inclusive) or A:B:N:log (N values whose 1 - q is evenly spaced in
-    // log10 from 1 - A to 1 - B; both ends below 1, and not both below 0.5:
-    // such ends are surely values of 1 - q typed as q).
+    // log10 from 1 - A to 1 - B, taken exactly from the decimals typed; both
+    // ends below 1, and not both below 0.5: such ends are surely values of
+    // 1 - q typed as q).
     static GridParse acceleration(std::string_view text);
     // q typed as 1 - q, the way the study's axes show it: a comma list, A:B:N
     // (evenly in 1 - q) or A:B:N:log (evenly in log10(1 - q), both ends
