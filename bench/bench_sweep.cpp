@@ -13,12 +13,15 @@ namespace {
 
 using namespace cosmophase;
 
-constexpr std::uint64_t kRows = 64;
+// The grid of `sweep --q 0.99:0.9999999:40 --T 1000:99000:50`: 2,000 rows,
+// q outer and T inner.
+constexpr std::uint64_t kRows = 2000;
 
-double qAt(std::uint64_t row)
+RunParameters parametersAt(std::uint64_t row)
 {
-    static const studies::ParameterGrid grid = *studies::GridParse::acceleration("0.999999999:0.999:64:log").grid;
-    return grid[row];
+    static const studies::ParameterGrid q = *studies::GridParse::acceleration("0.99:0.9999999:40").grid;
+    static const studies::ParameterGrid T = *studies::GridParse::temperature("1000:99000:50").grid;
+    return {q[row / T.size()], static_cast<std::int32_t>(T[row % T.size()])};
 }
 
 // What a user would write by hand: the bounded run at each q, keeping only
@@ -28,7 +31,7 @@ void BM_PlainLoop(benchmark::State& state)
     for (auto _ : state) {
         for (std::uint64_t row = 0; row < kRows; ++row) {
             Simulation sim;
-            sim.initialize(RunParameters{qAt(row), RunParameters::kDefaultTemperature});
+            sim.initialize(parametersAt(row));
             benchmark::DoNotOptimize(sim.runSimulationBounded());
             benchmark::DoNotOptimize(sim.getTimeData().back());
         }
@@ -47,7 +50,7 @@ void BM_Sweep(benchmark::State& state)
         studies::computeInOrder<studies::StudyPoint>(
             0, kRows, threads,
             [&](std::uint64_t row) {
-                return studies::computeStudyPoint({qAt(row), RunParameters::kDefaultTemperature}, reference);
+                return studies::computeStudyPoint(parametersAt(row), reference);
             },
             [&](std::uint64_t, const studies::StudyPoint& point) {
                 studies::appendSweepCsvRow(out, point, reference);

@@ -29,15 +29,16 @@ GRID = "0.99999999:0.9999:50:log"
 
 
 def main():
-    sweep = subprocess.run([EXPORT, "sweep", "--q", GRID, "--reference", "--threads", "1"], check=True,
-                           capture_output=True, text=True).stdout.splitlines()[1:]
+    header, *sweep = subprocess.run([EXPORT, "sweep", "--q", GRID, "--reference", "--threads", "1"], check=True,
+                                    capture_output=True, text=True).stdout.splitlines()
+    reference = header.split(",").index("reference_elapsed_years")
     target = accuracy()["hubble_equality_target"]
     worst = 0.0
     solving = 0.0
     for row in sweep:
         fields = row.split(",")
         q = float(fields[0])
-        ours = [float(v) for v in fields[8:12]]
+        ours = [float(v) for v in fields[reference:reference + 4]]
         first = subprocess.run([EXPORT, "samples", "--q", fields[0]], check=True, capture_output=True,
                                text=True).stdout.splitlines()[1].split(",")
         time_init, z2, w0, w2 = (float(first[i]) for i in (1, 2, 3, 4))

@@ -18,10 +18,12 @@ std::array<double, 4> numbersOf(const AccuracyRow& row)
 
 } // namespace
 
-std::string accuracyCsv(const std::vector<AccuracyRow>& rows)
+std::string accuracyCsv(const std::vector<AccuracyRow>& rows, const RunParameters& parameters)
 {
-    std::string out = "quantity,run,reference,error,correct_digits\n";
+    std::string out = "q,T,quantity,run,reference,error,correct_digits\n";
+    const std::string run = accelerationText(parameters.q) + "," + std::to_string(parameters.T) + ",";
     for (const AccuracyRow& row : rows) {
+        out += run;
         out += row.quantity;
         for (const double value : numbersOf(row)) {
             out += ',';
@@ -35,7 +37,7 @@ std::string accuracyCsv(const std::vector<AccuracyRow>& rows)
 std::string accuracyJson(const std::vector<AccuracyRow>& rows, const RunParameters& parameters)
 {
     static constexpr const char* kFields[] = {"run", "reference", "error", "correct_digits"};
-    std::string out = "{\"q\":" + jsonNumber(parameters.q) + ",\"T\":" + std::to_string(parameters.T);
+    std::string out = "{\"q\":" + accelerationText(parameters.q) + ",\"T\":" + std::to_string(parameters.T);
     out += ",\"hubble_equality_target\":" + jsonNumber(Simulation::hubbleEqualityTarget());
     out += ",\"quantities\":[";
     for (std::size_t i = 0; i < rows.size(); ++i) {

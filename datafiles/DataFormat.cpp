@@ -142,7 +142,7 @@ std::string samplesJson(const SampleColumns& samples, const RunParameters& param
                         const ReferenceSamples* reference)
 {
     const std::vector<SampleRow> rows = sampleRows(samples);
-    std::string out = "{\"q\":" + jsonNumber(parameters.q) + ",\"T\":" + std::to_string(parameters.T);
+    std::string out = "{\"q\":" + accelerationText(parameters.q) + ",\"T\":" + std::to_string(parameters.T);
     out += ",\"index\":[";
     out.reserve(rows.size() * 8 * 24);
     for (std::size_t k = 0; k < rows.size(); ++k) {

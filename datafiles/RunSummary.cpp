@@ -41,7 +41,7 @@ RunSummary computeRunSummary(const RunParameters& parameters)
 std::string summaryText(const RunSummary& s)
 {
     std::string out = "Cosmophase forward run and curve set\n";
-    out += "q                " + formatDouble(s.parameters.q) + "\n";
+    out += "q                " + accelerationText(s.parameters.q) + "\n";
     out += "T                " + std::to_string(s.parameters.T) + "\n";
     out += "samples          " + std::to_string(s.sampleCount) + "\n";
     out += "steps            " + std::to_string(s.stats.attemptedSteps) + " attempted, " +
@@ -65,7 +65,7 @@ std::string summaryText(const RunSummary& s)
 
 std::string summaryJson(const RunSummary& s)
 {
-    std::string out = "{\"q\":" + jsonNumber(s.parameters.q);
+    std::string out = "{\"q\":" + accelerationText(s.parameters.q);
     out += ",\"T\":" + std::to_string(s.parameters.T);
     out += ",\"samples\":" + std::to_string(s.sampleCount);
     out += ",\"attempted_steps\":" + std::to_string(s.stats.attemptedSteps);

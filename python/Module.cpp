@@ -103,6 +103,7 @@ py::dict presentDayRow(const studies::Solution& solution, std::int32_t T)
     py::dict row;
     row["integrator"] = solution.integrator == studies::Integrator::Run ? "run" : "reference";
     row["q"] = solution.q;
+    row["one_minus_q"] = 1.0 - solution.q;
     row["T"] = T;
     row["elapsed_years"] = solution.values.elapsedYears;
     row["q0"] = solution.values.q0;
@@ -119,6 +120,9 @@ py::list solve(py::object age, py::object q0, py::object xi0, py::object T, py::
         py::gil_scoped_release release;
         result = studies::solveForParameter(request);
     }
+    if (!result.error.empty())
+        throw py::value_error(std::string("no solution for ") + studies::solveQuantityPhrase(request.quantity) + ": " +
+                              result.error);
     if (result.solutions.empty())
         throw py::value_error(studies::unreachedTargetText(request, result));
     py::list rows;

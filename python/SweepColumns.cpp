@@ -68,7 +68,11 @@ py::dict SweepColumns::take()
         words[i] = shared;
     }
     py::dict columns;
+    std::vector<double> oneMinusQ(m_q.size());
+    for (std::size_t i = 0; i < m_q.size(); ++i)
+        oneMinusQ[i] = 1.0 - m_q[i];
     columns["q"] = ownedArray(std::move(m_q));
+    columns["one_minus_q"] = ownedArray(std::move(oneMinusQ));
     columns["T"] = ownedArray(std::move(m_T));
     columns["status"] = py::module_::import("numpy").attr("array")(words, "U");
     columns["samples"] = ownedArray(std::move(m_samples));

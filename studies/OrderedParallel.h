@@ -17,8 +17,8 @@ namespace cosmophase::studies {
 // the row being emitted, so memory does not grow with the number of rows.
 // `compute(row)` must be safe to call concurrently; `emit(row, value)`
 // returns false to stop early (a failed write, an interrupt). Returns
-// whether every row was emitted. An exception from `compute` is rethrown
-// here once the workers have stopped.
+// whether every row was emitted. An exception from `compute` or `emit` is
+// rethrown here once the workers have stopped and been joined.
 template <class Value, class Compute, class Emit>
 bool computeInOrder(std::uint64_t begin, std::uint64_t end, unsigned threads, Compute compute, Emit emit)
 {
@@ -71,41 +71,50 @@ bool computeInOrder(std::uint64_t begin, std::uint64_t end, unsigned threads, Co
 
     std::vector<std::thread> workers;
     workers.reserve(threads);
-    for (unsigned i = 0; i < threads; ++i)
-        workers.emplace_back(work);
-
-    bool complete = true;
-    while (nextEmit < end) {
-        std::optional<Value> value;
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            std::optional<Value>& slot = slots[(nextEmit - begin) % window];
-            rowReady.wait(lock, [&] { return stop || slot.has_value(); });
-            if (stop)
-                break;
-            value = std::move(slot);
-            slot.reset();
-        }
-        const bool keepGoing = emit(nextEmit, std::move(*value));
+    // Joinable threads left behind by a throw would end the process.
+    const auto stopAndJoin = [&] {
         {
             std::lock_guard<std::mutex> lock(mutex);
-            ++nextEmit;
-            if (!keepGoing)
-                stop = true;
+            stop = true;
         }
         roomFreed.notify_all();
-        if (!keepGoing) {
-            complete = false;
-            break;
+        for (std::thread& worker : workers)
+            worker.join();
+    };
+
+    bool complete = true;
+    try {
+        for (unsigned i = 0; i < threads; ++i)
+            workers.emplace_back(work);
+        while (nextEmit < end) {
+            std::optional<Value> value;
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                std::optional<Value>& slot = slots[(nextEmit - begin) % window];
+                rowReady.wait(lock, [&] { return stop || slot.has_value(); });
+                if (stop)
+                    break;
+                value = std::move(slot);
+                slot.reset();
+            }
+            const bool keepGoing = emit(nextEmit, std::move(*value));
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                ++nextEmit;
+                if (!keepGoing)
+                    stop = true;
+            }
+            roomFreed.notify_all();
+            if (!keepGoing) {
+                complete = false;
+                break;
+            }
         }
+    } catch (...) {
+        stopAndJoin();
+        throw;
     }
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        stop = true;
-    }
-    roomFreed.notify_all();
-    for (std::thread& worker : workers)
-        worker.join();
+    stopAndJoin();
     if (failure)
         std::rethrow_exception(failure);
     return complete && nextEmit >= end;

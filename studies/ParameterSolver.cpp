@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <string>
 
 namespace cosmophase::studies {
 
@@ -22,7 +23,7 @@ constexpr double kScanFirst = -27.631021115928547; // log(1e-12)
 constexpr double kScanLast = -1.0000005000290891e-06; // log(1 - 1e-6)
 constexpr int kScanPoints = 277;
 constexpr double kQTolerance = 1e-12;
-constexpr std::uintmax_t kMaxIterations = 200;
+constexpr double kOneMinusQTolerance = 1e-9; // relative
 
 double qAt(double x)
 {
@@ -53,45 +54,88 @@ double offset(const std::optional<PresentDayValues>& values, const SolveRequest&
                   : std::numeric_limits<double>::quiet_NaN();
 }
 
-std::optional<Solution> closeBracket(Integrator integrator, const SolveRequest& request, double xa, double xb,
-                                     double fa, double fb)
+struct Closed {
+    std::optional<Solution> solution;
+    std::string error;
+};
+
+Closed closeBracket(Integrator integrator, const SolveRequest& request, double xa, double xb, double fa, double fb)
 {
     const auto f = [&](double x) {
         return offset(presentDayOf(integrator, {qAt(x), request.temperature}), request);
     };
-    const auto closeEnough = [](double a, double b) { return std::abs(qAt(a) - qAt(b)) <= kQTolerance; };
-    std::uintmax_t iterations = kMaxIterations;
-    std::pair<double, double> bracket{xa, xb};
-    try {
-        bracket = boost::math::tools::toms748_solve(f, xa, xb, fa, fb, closeEnough, iterations);
-    } catch (const std::exception&) {
-        // A NaN met inside the bracket: the quantity is not defined there.
-        return std::nullopt;
-    }
+    const ClosedBracket bracket = closeSignChange(f, xa, xb, fa, fb);
+    if (!bracket.error.empty())
+        return {std::nullopt, bracket.error};
     // The reference crosses: the middle of the closed bracket. The run steps:
     // the bracket's larger q (smaller x) is the first at which its value is
     // past the target, coming from the smaller q.
-    const double x = integrator == Integrator::Reference
-                         ? bracket.first + (bracket.second - bracket.first) / 2
-                         : std::min(bracket.first, bracket.second);
+    const double x = integrator == Integrator::Reference ? bracket.a + (bracket.b - bracket.a) / 2
+                                                         : std::min(bracket.a, bracket.b);
     const std::optional<PresentDayValues> values = presentDayOf(integrator, {qAt(x), request.temperature});
     if (!values)
-        return std::nullopt;
-    return Solution{integrator, qAt(x), *values};
+        return {std::nullopt, "the present day is not reached at the crossing's q = " + accelerationText(qAt(x))};
+    return {Solution{integrator, qAt(x), *values}, {}};
 }
 
 } // namespace
 
+const char* solveQuantityPhrase(SolveQuantity quantity)
+{
+    switch (quantity) {
+    case SolveQuantity::Age:
+        return "an age of";
+    case SolveQuantity::Q0:
+        return "q0 =";
+    case SolveQuantity::Xi0:
+        return "xi0 =";
+    }
+    return "";
+}
+
 std::string unreachedTargetText(const SolveRequest& request, const SolveResult& result)
 {
-    const char* name = request.quantity == SolveQuantity::Age  ? "an age of"
-                       : request.quantity == SolveQuantity::Q0 ? "q0 ="
-                                                               : "xi0 =";
     char line[256];
     std::snprintf(line, sizeof line,
                   "no q in 0 < q < 1 gives %s %.9g at T = %d; the run and the reference reach from %.9g to %.9g",
-                  name, request.target, static_cast<int>(request.temperature), result.lowest, result.highest);
+                  solveQuantityPhrase(request.quantity), request.target, static_cast<int>(request.temperature),
+                  result.lowest, result.highest);
     return line;
+}
+
+ClosedBracket closeSignChange(const std::function<double(double)>& f, double xa, double xb, double fa, double fb,
+                              std::uintmax_t maxIterations)
+{
+    // Boost does not throw on a NaN inside the bracket; it would go on
+    // halving towards an undefined crossing.
+    bool metNaN = false;
+    const auto checked = [&](double x) {
+        const double value = f(x);
+        metNaN |= std::isnan(value);
+        return value;
+    };
+    // x is log(1 - q): a width in x is a fraction of 1 - q, which keeps its
+    // meaning near q = 1, where an absolute width in q would not.
+    const auto closeEnough = [](double a, double b) {
+        const double qa = qAt(a);
+        const double qb = qAt(b);
+        const bool narrow = std::abs(qa - qb) <= kQTolerance && std::abs(a - b) <= kOneMinusQTolerance;
+        return narrow || qa == qb || std::nextafter(qa, qb) == qb;
+    };
+    std::uintmax_t iterations = maxIterations;
+    std::pair<double, double> bracket{xa, xb};
+    try {
+        bracket = boost::math::tools::toms748_solve(checked, xa, xb, fa, fb, closeEnough, iterations);
+    } catch (const std::exception& e) {
+        return {xa, xb, e.what()};
+    }
+    if (metNaN)
+        return {bracket.first, bracket.second, "the quantity is undefined inside the bracket"};
+    const bool closed = bracket.first == bracket.second || closeEnough(bracket.first, bracket.second);
+    if (iterations >= maxIterations && !closed)
+        return {bracket.first, bracket.second,
+                "still open after " + std::to_string(maxIterations) + " evaluations"};
+    return {bracket.first, bracket.second, {}};
 }
 
 double quantityOf(SolveQuantity quantity, const PresentDayValues& values)
@@ -143,9 +187,15 @@ SolveResult solveForParameter(const SolveRequest& request)
             const double fj = offset(of(scan[i + 1], integrator), request);
             if (std::isnan(fj) || fj == 0 || (fi < 0) == (fj < 0))
                 continue;
-            if (std::optional<Solution> solution =
-                    closeBracket(integrator, request, scanX(i), scanX(i + 1), fi, fj))
-                found.push_back(*solution);
+            Closed closed = closeBracket(integrator, request, scanX(i), scanX(i + 1), fi, fj);
+            if (!closed.error.empty()) {
+                result.error = std::string(integrator == Integrator::Run ? "the run's" : "the reference's") +
+                               " crossing between q = " + accelerationText(qAt(scanX(i))) + " and q = " +
+                               accelerationText(qAt(scanX(i + 1))) + " did not close: " + closed.error;
+                result.solutions.clear();
+                return result;
+            }
+            found.push_back(*closed.solution);
         }
         std::sort(found.begin(), found.end(), [](const Solution& a, const Solution& b) { return a.q < b.q; });
         result.solutions.insert(result.solutions.end(), found.begin(), found.end());

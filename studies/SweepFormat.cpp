@@ -3,6 +3,7 @@
 #include "DataFormat.h"
 
 #include <array>
+#include <charconv>
 
 namespace cosmophase::studies {
 
@@ -13,6 +14,34 @@ constexpr const char* kValueColumns[] = {"elapsed_years", "q0", "xi0", "density_
 std::array<double, 4> numbersOf(const PresentDayValues& values)
 {
     return {values.elapsedYears, values.q0, values.xi0, values.densityRatio};
+}
+
+// What the user typed reads back as itself: 0.999999426, not
+// 0.99999942600000002. Parameters are always finite.
+void appendShortest(std::string& out, double value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+void appendParametersCsv(std::string& out, const RunParameters& parameters)
+{
+    appendShortest(out, parameters.q);
+    out += ',';
+    appendShortest(out, 1.0 - parameters.q);
+    out += ',';
+    appendIndex(out, static_cast<std::size_t>(parameters.T));
+}
+
+void appendParametersJson(std::string& out, const RunParameters& parameters)
+{
+    out += "\"q\":";
+    appendShortest(out, parameters.q);
+    out += ",\"one_minus_q\":";
+    appendShortest(out, 1.0 - parameters.q);
+    out += ",\"T\":";
+    appendIndex(out, static_cast<std::size_t>(parameters.T));
 }
 
 void appendCsvValues(std::string& out, const std::optional<PresentDayValues>& values)
@@ -38,11 +67,16 @@ void appendJsonValues(std::string& out, const char* prefix, const std::optional<
     }
 }
 
+const char* integratorName(Integrator integrator)
+{
+    return integrator == Integrator::Run ? "run" : "reference";
+}
+
 } // namespace
 
 std::string sweepCsvHeader(bool withReference)
 {
-    std::string header = "q,T,status,samples,elapsed_years,q0,xi0,density_ratio";
+    std::string header = "q,one_minus_q,T,status,samples,elapsed_years,q0,xi0,density_ratio";
     if (withReference)
         header += ",reference_elapsed_years,reference_q0,reference_xi0,reference_density_ratio";
     return header + "\n";
@@ -50,9 +84,7 @@ std::string sweepCsvHeader(bool withReference)
 
 void appendSweepCsvRow(std::string& out, const StudyPoint& point, bool withReference)
 {
-    appendDouble(out, point.parameters.q);
-    out += ',';
-    appendIndex(out, static_cast<std::size_t>(point.parameters.T));
+    appendParametersCsv(out, point.parameters);
     out += ',';
     out += statusWord(point.status);
     out += ',';
@@ -72,10 +104,8 @@ void appendSweepJsonRow(std::string& out, const StudyPoint& point, bool withRefe
 {
     if (!first)
         out += ",\n";
-    out += "{\"q\":";
-    appendJsonNumber(out, point.parameters.q);
-    out += ",\"T\":";
-    appendIndex(out, static_cast<std::size_t>(point.parameters.T));
+    out += '{';
+    appendParametersJson(out, point.parameters);
     out += ",\"status\":\"";
     out += statusWord(point.status);
     out += "\",\"samples\":";
@@ -89,6 +119,32 @@ void appendSweepJsonRow(std::string& out, const StudyPoint& point, bool withRefe
 std::string sweepJsonClosing()
 {
     return "\n]\n";
+}
+
+std::string solveCsvHeader()
+{
+    return "integrator,q,one_minus_q,T,elapsed_years,q0,xi0,density_ratio\n";
+}
+
+void appendSolveCsvRow(std::string& out, const Solution& solution, std::int32_t temperature)
+{
+    out += integratorName(solution.integrator);
+    out += ',';
+    appendParametersCsv(out, {solution.q, temperature});
+    appendCsvValues(out, solution.values);
+    out += '\n';
+}
+
+void appendSolveJsonRow(std::string& out, const Solution& solution, std::int32_t temperature, bool first)
+{
+    if (!first)
+        out += ",\n";
+    out += "{\"integrator\":\"";
+    out += integratorName(solution.integrator);
+    out += "\",";
+    appendParametersJson(out, {solution.q, temperature});
+    appendJsonValues(out, "", solution.values);
+    out += '}';
 }
 
 } // namespace cosmophase::studies

@@ -60,16 +60,27 @@ TEST(OrderedParallel, StopsWhenEmitRefusesAndStaysWithinItsWindow)
     EXPECT_LE(computed.load(), 100U + 2 * 16 + 2);
 }
 
-TEST(OrderedParallel, RethrowsAWorkersFailure)
+// A throw from a row or from the writer stops and joins the workers and
+// reaches the caller; a joinable thread left behind would end the process.
+TEST(OrderedParallel, RethrowsAFailureOfARowOrOfTheWriter)
 {
-    const auto compute = [](std::uint64_t row) -> int {
+    const auto compute = [](std::uint64_t row) -> std::uint64_t {
         if (row == 37)
             throw std::runtime_error("row 37");
-        return 0;
+        return row;
     };
-    for (const unsigned threads : {1U, 3U})
-        EXPECT_THROW(computeInOrder<int>(0, 100, threads, compute, [](std::uint64_t, int) { return true; }),
-                     std::runtime_error);
+    const auto emit = [](std::uint64_t row, std::uint64_t) {
+        if (row == 41)
+            throw std::runtime_error("write 41");
+        return true;
+    };
+    for (const unsigned threads : {1U, 3U}) {
+        EXPECT_THROW(computeInOrder<std::uint64_t>(0, 100, threads, compute, [](std::uint64_t, std::uint64_t) {
+            return true;
+        }), std::runtime_error) << threads;
+        EXPECT_THROW(computeInOrder<std::uint64_t>(0, 1000, threads, slowSquare, emit), std::runtime_error)
+            << threads;
+    }
 }
 
 TEST(ProgressBar, LineShowsRowsRateAndTimeLeft)

@@ -192,7 +192,7 @@ TEST(ExportCli, AccuracyComparesTheLastSampleWithThePresentDay)
                             summary["end_state"]["w0"].toDouble(), summary["end_state"]["w2"].toDouble(),
                             summary["q0"].toDouble(), summary["xi0"].toDouble(),
                             densityRatio(static_cast<long double>(z2))};
-    std::string csv = "quantity,run,reference,error,correct_digits\n";
+    std::string csv = "q,T,quantity,run,reference,error,correct_digits\n";
     ASSERT_EQ(json.size(), static_cast<qsizetype>(std::size(kKnownPresentDay)));
     for (std::size_t i = 0; i < std::size(kKnownPresentDay); ++i) {
         const KnownPresentDay& known = kKnownPresentDay[i];
@@ -207,7 +207,7 @@ TEST(ExportCli, AccuracyComparesTheLastSampleWithThePresentDay)
         EXPECT_LE(std::fabs(numbers[1] - reference), kReferenceTolerance * scale);
         EXPECT_LE(std::fabs(numbers[2] - (known.run - reference)), kReferenceTolerance * scale);
         EXPECT_EQ(numbers[3], known.digits);
-        csv += known.quantity + printed(",%.17g,%.17g,%.17g,%.17g\n", numbers[0], numbers[1], numbers[2], numbers[3]);
+        csv += "0.999999426,9000," + known.quantity + printed(",%.17g,%.17g,%.17g,%.17g\n", numbers[0], numbers[1], numbers[2], numbers[3]);
     }
     // The CSV holds the same numbers.
     EXPECT_EQ(outputOf({"accuracy"}), csv);

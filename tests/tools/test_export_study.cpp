@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -21,12 +22,17 @@ namespace {
 struct Result {
     int status = 0;
     std::string out;
+    std::string err;
 };
 
-// Exit status and standard output; standard error is dropped.
+std::string readFile(const std::string& path);
+
+// Exit status, standard output and standard error. Arguments go through
+// the shell: quote what must stay one argument.
 Result run(const std::string& arguments)
 {
-    const std::string command = std::string(COSMOPHASE_EXPORT_BINARY) + " " + arguments + " 2>/dev/null";
+    const std::string errors = ::testing::TempDir() + "export-study-stderr-" + std::to_string(::getpid());
+    const std::string command = std::string(COSMOPHASE_EXPORT_BINARY) + " " + arguments + " 2>" + errors;
     FILE* pipe = ::popen(command.c_str(), "r");
     Result result;
     char buffer[4096];
@@ -34,6 +40,8 @@ Result run(const std::string& arguments)
         result.out.append(buffer, got);
     const int status = ::pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.err = readFile(errors);
+    std::remove(errors.c_str());
     return result;
 }
 
@@ -63,11 +71,11 @@ TEST(ExportStudy, SweepIsTheSameForEveryThreadCountAndShardSplit)
     ASSERT_EQ(one.status, 0);
     const std::vector<std::string> rows = lines(one.out);
     ASSERT_EQ(rows.size(), 1U + 21U);
-    EXPECT_EQ(rows[0], "q,T,status,samples,elapsed_years,q0,xi0,density_ratio,reference_elapsed_years,"
+    EXPECT_EQ(rows[0], "q,one_minus_q,T,status,samples,elapsed_years,q0,xi0,density_ratio,reference_elapsed_years,"
                        "reference_q0,reference_xi0,reference_density_ratio");
-    EXPECT_EQ(rows[1].substr(0, 30), "0.99999000000000005,1000,ok,61");
-    EXPECT_EQ(rows[2].substr(0, 25), "0.99999000000000005,9000,");
-    EXPECT_EQ(rows[21].substr(0, 26), "0.99999990000000005,40000,");
+    EXPECT_EQ(rows[1].substr(0, 39), "0.99999,9.99999999995449e-06,1000,ok,61");
+    EXPECT_EQ(rows[2].substr(0, 34), "0.99999,9.99999999995449e-06,9000,");
+    EXPECT_EQ(rows[21].substr(0, 38), "0.9999999,9.999999994736442e-08,40000,");
     for (const char* threads : {"2", "3"})
         EXPECT_EQ(run(args + " --threads " + threads).out, one.out) << threads << " threads";
     for (int n : {2, 4, 22}) {
@@ -87,23 +95,26 @@ TEST(ExportStudy, SweepRowsAreTheRunsPresentDayOrItsFailure)
     const auto point = cosmophase::studies::computeStudyPoint({}, true);
     ASSERT_TRUE(point.run && point.reference);
     char expected[512];
-    std::snprintf(expected, sizeof expected, "0.99999942600000002,9000,ok,%zu,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g",
+    std::snprintf(expected, sizeof expected, "0.999999426,5.739999999754275e-07,9000,ok,%zu,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g",
                   point.samples, point.run->elapsedYears, point.run->q0, point.run->xi0, point.run->densityRatio,
                   point.reference->elapsedYears, point.reference->q0, point.reference->xi0,
                   point.reference->densityRatio);
     EXPECT_EQ(lines(run("sweep --reference").out).at(1), expected);
     const std::vector<std::string> failed = lines(run("sweep --q 1.33,1.3113,1.3118296438086006,-1").out);
     ASSERT_EQ(failed.size(), 5U);
-    EXPECT_EQ(failed[1], "1.3300000000000001,9000,domain,0,,,,");
+    EXPECT_EQ(failed[1], "1.33,-0.33000000000000007,9000,domain,0,,,,");
     EXPECT_NE(failed[2].find(",budget,"), std::string::npos);
     EXPECT_NE(failed[3].find(",stalled,"), std::string::npos);
-    EXPECT_EQ(failed[4], "-1,9000,domain,0,,,,");
+    EXPECT_EQ(failed[4], "-1,2,9000,domain,0,,,,");
 }
 
 TEST(ExportStudy, BadGridsAndOptionsAreRefused)
 {
     for (const char* args : {"sweep --T 1:10:5", "sweep --T 9000.5", "sweep --q 0.5:1:3:log", "sweep --q 0:1:0",
                              "sweep --shard 0/3", "sweep --shard 4/3", "sweep --threads 0", "sweep --age 1e10",
+                             "sweep --q 1e-9:1e-3:5:log", "sweep --q 0.9 --one-minus-q 1e-3",
+                             "sweep --one-minus-q 0:1e-3:3:log", "summary --one-minus-q 1e-3",
+                             "solve --one-minus-q 1e-3 --age 1e10",
                              "samples --q 0:1:3", "samples --threads 2", "solve", "solve --age 1 --q0 0.4",
                              "solve --q 0.5 --age 1e10", "solve --age ten", "curves --shard 1/2"})
         EXPECT_EQ(run(args).status, 2) << args;
@@ -117,11 +128,11 @@ TEST(ExportStudy, SolveFindsTheQOfAnAgeAndSaysWhatCannotBeReached)
     ASSERT_EQ(solved.status, 0);
     const std::vector<std::string> rows = lines(solved.out);
     ASSERT_EQ(rows.size(), 3U);
-    EXPECT_EQ(rows[0], "integrator,q,T,elapsed_years,q0,xi0,density_ratio");
+    EXPECT_EQ(rows[0], "integrator,q,one_minus_q,T,elapsed_years,q0,xi0,density_ratio");
     double q[2] = {}, age[2] = {};
     for (int i = 0; i < 2; ++i) {
         char integrator[16] = {};
-        ASSERT_EQ(std::sscanf(rows[i + 1].c_str(), "%15[a-z],%lf,9000,%lf", integrator, &q[i], &age[i]), 3);
+        ASSERT_EQ(std::sscanf(rows[i + 1].c_str(), "%15[a-z],%lf,%*g,9000,%lf", integrator, &q[i], &age[i]), 3);
         EXPECT_STREQ(integrator, i == 0 ? "run" : "reference");
         EXPECT_NEAR(1 - q[i], 1.27e-6, 0.02e-6);
     }
@@ -165,5 +176,56 @@ TEST(ExportStudy, AnInterruptedSweepLeavesTheOldFile)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130) << status;
     EXPECT_EQ(readFile(file), "earlier");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+    std::filesystem::remove_all(folder);
+}
+
+// q reads back as typed wherever it is echoed, and the accuracy CSV names
+// its run as the JSON does.
+TEST(ExportStudy, QIsEchoedAsTyped)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"summary", "\nq                0.999999426\n"},
+        {"summary --format json", "{\"q\":0.999999426,"},
+        {"samples --format json --q 0.9999", "{\"q\":0.9999,"},
+        {"accuracy --format json", "{\"q\":0.999999426,"},
+        {"accuracy", "q,T,quantity,run,reference,error,correct_digits\n0.999999426,9000,model_time,"},
+        {"sweep", "\n0.999999426,5.739999999754275e-07,9000,ok,"},
+        {"sweep --format json", "{\"q\":0.999999426,\"one_minus_q\":5.739999999754275e-07,\"T\":9000,"},
+        {"sweep --one-minus-q 1e-9:1e-3:7:log", "\n0.999999,1.0000000000287557e-06,9000,ok,"},
+    };
+    for (const auto& [args, wanted] : cases) {
+        const Result result = run(args);
+        EXPECT_EQ(result.status, 0) << args;
+        EXPECT_NE(result.out.find(wanted), std::string::npos) << args << "\n" << result.out.substr(0, 300);
+    }
+}
+
+// Whatever a path holds, every message about it is one line, for every
+// subcommand; a reference that cannot reach the present day says so.
+TEST(ExportStudy, MessagesStayOneLine)
+{
+    const std::filesystem::path folder = ::mkdtemp((::testing::TempDir() + "one-line-XXXXXX").data());
+    const std::string missing = "--output '" + (folder / "no\nsuch/out.csv").string() + "'";
+    const std::pair<std::string, int> cases[] = {
+        {"samples " + missing, 1},
+        {"curves " + missing, 1},
+        {"summary " + missing, 1},
+        {"trace --z2 0.1 --w0 0.2 " + missing, 1},
+        {"equilibria " + missing, 1},
+        {"accuracy " + missing, 1},
+        {"sweep --q 0.9 " + missing, 1},
+        {"solve --q0 0.4 --threads 2 " + missing, 1},
+        {"summary --q '0.9\n1'", 2},
+        {"accuracy --q 1.32", 0},
+    };
+    for (const auto& [args, status] : cases) {
+        const Result result = run(args);
+        EXPECT_EQ(result.status, status) << args;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << args << "\n" << result.err;
+        if (status != 0) {
+            EXPECT_NE(result.err.find("\\x0a"), std::string::npos) << result.err;
+        }
+    }
+    EXPECT_NE(run("accuracy --q 1.32").err.find("reference solution"), std::string::npos);
     std::filesystem::remove_all(folder);
 }

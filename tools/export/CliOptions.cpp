@@ -72,6 +72,7 @@ struct Seen {
     bool z2 = false;
     bool w0 = false;
     bool q = false;
+    bool oneMinusQ = false;
     bool T = false;
     bool threads = false;
     bool shard = false;
@@ -92,6 +93,8 @@ bool* seenFlag(Seen& seen, const std::string& name)
         return &seen.w0;
     if (name == "--q")
         return &seen.q;
+    if (name == "--one-minus-q")
+        return &seen.oneMinusQ;
     if (name == "--T")
         return &seen.T;
     if (name == "--threads")
@@ -246,7 +249,8 @@ std::string usageText()
            "       cosmophase-export samples|summary|accuracy [--q Q] [--T N] [--format csv|json] [--output PATH]\n"
            "       cosmophase-export samples --reference [--format csv|json] [--output PATH]\n"
            "       cosmophase-export trace --z2 X --w0 Y [--format csv|json] [--output PATH]\n"
-           "       cosmophase-export sweep [--q GRID] [--T GRID] [--threads N] [--shard K/N]\n"
+           "       cosmophase-export sweep [--q GRID | --one-minus-q GRID] [--T GRID] [--threads N]\n"
+           "                         [--shard K/N]\n"
            "                         [--reference] [--format csv|json] [--output PATH]\n"
            "       cosmophase-export solve (--age YEARS | --q0 V | --xi0 V) [--T N]\n"
            "                         [--threads N] [--format csv|json] [--output PATH]\n"
@@ -267,16 +271,17 @@ std::string usageText()
            "              eigenvalue2_im,type (JSON adds the eigenvectors)\n"
            "  accuracy    the run's last sample against an accurate reference\n"
            "              solution at the exact stopping event:\n"
-           "              quantity,run,reference,error,correct_digits\n"
+           "              q,T,quantity,run,reference,error,correct_digits\n"
            "  sweep       the present day of a run at every (q, T) of a grid, q outer,\n"
            "              T inner, computed on every core, in the same order and bytes\n"
            "              for any thread count; a run that fails is a row with its\n"
-           "              status: q,T,status,samples,elapsed_years,q0,xi0,\n"
-           "              density_ratio (--reference adds reference_elapsed_years,\n"
+           "              status: q,one_minus_q,T,status,samples,elapsed_years,q0,\n"
+           "              xi0,density_ratio (--reference adds reference_elapsed_years,\n"
            "              reference_q0,reference_xi0,reference_density_ratio)\n"
            "  solve       every q, 0 < q < 1, at which the present-day age, q0 or xi0\n"
-           "              reaches a value, for the run and for the reference, to 1e-12:\n"
-           "              integrator,q,T,elapsed_years,q0,xi0,density_ratio\n"
+           "              reaches a value, for the run and for the reference, to 1e-9\n"
+           "              of 1 - q and 1e-12 of q:\n"
+           "              integrator,q,one_minus_q,T,elapsed_years,q0,xi0,density_ratio\n"
            "\n"
            "Options:\n"
            "  --format csv|json  output format (default csv; summary: text)\n"
@@ -295,7 +300,8 @@ std::string usageText()
            "the summary name them); curves, trace and equilibria do not depend on them and refuse --q\n"
            "and --T. Above q = 1.311 some runs cannot reach the present day.\n"
            "\n"
-           "Numbers are written with 17 significant digits, so they read back exactly.\n"
+           "Numbers are written with 17 significant digits, so they read back exactly;\n"
+           "q and 1 - q with the fewest digits that do.\n"
            "Exit status: 0 success, 1 I/O failure, 2 bad arguments, 3 a run that\n"
            "cannot reach the present day (q close to sqrt(7)/2) or a solve target\n"
            "that no q reaches; the output is then not written. 130: a sweep was\n"

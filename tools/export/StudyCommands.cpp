@@ -29,6 +29,12 @@ extern "C" void noteInterrupt(int)
     g_interrupted = 1;
 }
 
+// One line on standard error: messages quote the user's path.
+void report(const std::string& message)
+{
+    std::fprintf(stderr, "cosmophase-export: %s\n", escapeControlCharacters(message).c_str());
+}
+
 // Where the text goes: standard output, or a file that replaces the old one
 // only once complete.
 class Output {
@@ -45,7 +51,7 @@ public:
             return true;
         const WriteResult opened = m_file->open();
         if (!opened.ok)
-            std::fprintf(stderr, "cosmophase-export: %s\n", opened.error.c_str());
+            report(opened.error);
         return opened.ok;
     }
 
@@ -65,9 +71,9 @@ public:
         if (m_file) {
             const WriteResult result = m_file->commit();
             if (!result.ok)
-                std::fprintf(stderr, "cosmophase-export: %s\n", result.error.c_str());
+                report(result.error);
             else if (!result.warning.empty())
-                std::fprintf(stderr, "cosmophase-export: warning: %s\n", result.warning.c_str());
+                report("warning: " + result.warning);
             return result.ok;
         }
         if (m_error == 0 && std::fflush(stdout) != 0)
@@ -83,37 +89,11 @@ private:
     int m_error = 0;
 };
 
-void appendSolutionCsv(std::string& out, const studies::Solution& solution, std::int32_t temperature)
+std::string formatTarget(double target)
 {
-    out += solution.integrator == studies::Integrator::Run ? "run," : "reference,";
-    appendDouble(out, solution.q);
-    out += ',';
-    appendIndex(out, static_cast<std::size_t>(temperature));
-    for (const double value : {solution.values.elapsedYears, solution.values.q0, solution.values.xi0,
-                               solution.values.densityRatio}) {
-        out += ',';
-        appendDouble(out, value);
-    }
-    out += '\n';
-}
-
-void appendSolutionJson(std::string& out, const studies::Solution& solution, std::int32_t temperature)
-{
-    out += solution.integrator == studies::Integrator::Run ? "{\"integrator\":\"run\",\"q\":"
-                                                           : "{\"integrator\":\"reference\",\"q\":";
-    appendJsonNumber(out, solution.q);
-    out += ",\"T\":";
-    appendIndex(out, static_cast<std::size_t>(temperature));
-    const char* names[] = {"elapsed_years", "q0", "xi0", "density_ratio"};
-    const double values[] = {solution.values.elapsedYears, solution.values.q0, solution.values.xi0,
-                             solution.values.densityRatio};
-    for (int i = 0; i < 4; ++i) {
-        out += ",\"";
-        out += names[i];
-        out += "\":";
-        appendJsonNumber(out, values[i]);
-    }
-    out += '}';
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", target);
+    return text;
 }
 
 } // namespace
@@ -150,8 +130,7 @@ int runSweep(const SweepOptions& sweep, ExportFormat format, const std::string& 
         if (outputPath.empty())
             std::fputs("cosmophase-export: interrupted\n", stderr);
         else
-            std::fprintf(stderr, "cosmophase-export: interrupted; %s was left as it was\n",
-                         escapeControlCharacters(outputPath).c_str());
+            report("interrupted; " + outputPath + " was left as it was");
         return kExitInterrupted;
     }
     if (json)
@@ -164,22 +143,25 @@ int runSweep(const SweepOptions& sweep, ExportFormat format, const std::string& 
 int runSolve(const studies::SolveRequest& request, ExportFormat format, const std::string& outputPath)
 {
     const studies::SolveResult result = studies::solveForParameter(request);
+    if (!result.error.empty()) {
+        report(std::string("no solution for ") + studies::solveQuantityPhrase(request.quantity) + " " + formatTarget(request.target) +
+               ": " + result.error);
+        return kExitNotReached;
+    }
     if (result.solutions.empty()) {
         std::fprintf(stderr, "cosmophase-export: %s\n", studies::unreachedTargetText(request, result).c_str());
         return kExitNotReached;
     }
-    std::string text = format == ExportFormat::Json ? "[\n" : "integrator,q,T,elapsed_years,q0,xi0,density_ratio\n";
+    const bool json = format == ExportFormat::Json;
+    std::string text = json ? studies::sweepJsonOpening() : studies::solveCsvHeader();
     for (std::size_t i = 0; i < result.solutions.size(); ++i) {
-        if (format == ExportFormat::Json) {
-            if (i > 0)
-                text += ",\n";
-            appendSolutionJson(text, result.solutions[i], request.temperature);
-        } else {
-            appendSolutionCsv(text, result.solutions[i], request.temperature);
-        }
+        if (json)
+            studies::appendSolveJsonRow(text, result.solutions[i], request.temperature, i == 0);
+        else
+            studies::appendSolveCsvRow(text, result.solutions[i], request.temperature);
     }
-    if (format == ExportFormat::Json)
-        text += "\n]\n";
+    if (json)
+        text += studies::sweepJsonClosing();
     Output output(outputPath);
     if (!output.open())
         return kExitIoFailure;

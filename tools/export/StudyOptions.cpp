@@ -29,19 +29,28 @@ std::string readThreads(const std::string& value, unsigned& threads)
 
 bool isStudyOption(const std::string& name)
 {
-    return name == "--threads" || name == "--shard" || name == "--age" || name == "--q0" || name == "--xi0";
+    return name == "--threads" || name == "--shard" || name == "--age" || name == "--q0" || name == "--xi0" ||
+           name == "--one-minus-q";
 }
 
 std::string readSweepOptions(const OptionValues& values, SweepOptions& sweep)
 {
     sweep.threads = studies::machineCores();
+    bool qGiven = false;
     for (const auto& [name, value] : values) {
-        if (name == "--q" || name == "--T") {
-            const studies::GridParse grid =
-                name == "--q" ? studies::GridParse::acceleration(value) : studies::GridParse::temperature(value);
+        if (name == "--q" || name == "--one-minus-q" || name == "--T") {
+            const bool q = name != "--T";
+            if (q && qGiven)
+                return "options --q and --one-minus-q are two ways to give one grid: use one";
+            qGiven |= q;
+            const studies::GridParse grid = name == "--q"  ? studies::GridParse::acceleration(value)
+                                            : q            ? studies::GridParse::oneMinusAcceleration(value)
+                                                           : studies::GridParse::temperature(value);
+            if (!grid.grid && name == "--q" && studies::GridParse::oneMinusAcceleration(value).grid)
+                return "option --q " + quoted(value) + ": " + grid.error + ": --one-minus-q " + quoted(value);
             if (!grid.grid)
                 return "option " + name + " " + quoted(value) + ": " + grid.error;
-            (name == "--q" ? sweep.q : sweep.T) = *grid.grid;
+            (q ? sweep.q : sweep.T) = *grid.grid;
         } else if (name == "--threads") {
             if (std::string error = readThreads(value, sweep.threads); !error.empty())
                 return error;
@@ -91,7 +100,11 @@ std::string studyOptionsHelp()
     return "  --q GRID, --T GRID sweep: the values of q and T, each a comma list, A:B:N\n"
            "                     (N values from A to B inclusive; for T stepping by a\n"
            "                     whole number) or, for q only, A:B:N:log (1 - q evenly\n"
-           "                     spaced in log10; A, B < 1); default: the default value\n"
+           "                     spaced in log10; A, B < 1, not both below 0.5);\n"
+           "                     default: the default value\n"
+           "  --one-minus-q GRID sweep, instead of --q: the values of 1 - q, as the\n"
+           "                     study's axes show them: a comma list, A:B:N or A:B:N:log\n"
+           "                     (evenly in log10(1 - q); A, B > 0), e.g. 1e-9:1e-3:200:log\n"
            "  --threads N        sweep, solve: threads to use (default: every core)\n"
            "  --shard K/N        sweep: only the K-th of N equal runs of rows, each\n"
            "                     with the header, for splitting a sweep across machines\n"

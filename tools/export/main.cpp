@@ -19,6 +19,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,7 @@ constexpr int kExitRunFailed = 3;
 struct Rendered {
     std::string text;
     RunStatus status = RunStatus::Ok;
+    std::string warning; // one line for standard error beside a written output
     Rendered(std::string t) : text(std::move(t)) {}
     Rendered(RunStatus s) : status(s) {}
 };
@@ -81,7 +83,13 @@ Rendered render(const CliOptions& options)
         if (status != RunStatus::Ok)
             return status;
         const std::vector<AccuracyRow> rows = accuracyAgainstReference(run);
-        return json ? accuracyJson(rows, options.parameters) : accuracyCsv(rows);
+        Rendered rendered(json ? accuracyJson(rows, options.parameters) : accuracyCsv(rows, options.parameters));
+        if (std::isnan(rows.front().reference))
+            rendered.warning = "warning: q = " + accelerationText(options.parameters.q) +
+                               ", T = " + std::to_string(options.parameters.T) +
+                               ": the reference solution leaves the finite numbers or runs out of steps before "
+                               "the present day, so its reference, error and correct_digits are nan";
+        return rendered;
     }
     case ExportCommand::Sweep:
     case ExportCommand::Solve:
@@ -121,7 +129,7 @@ int main(int argc, char** argv)
 
     const CliParseResult parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.ok()) {
-        std::fprintf(stderr, "cosmophase-export: %s (see --help)\n", parsed.error.c_str());
+        std::fprintf(stderr, "cosmophase-export: %s (see --help)\n", escapeControlCharacters(parsed.error).c_str());
         return kExitUsage;
     }
 
@@ -138,6 +146,8 @@ int main(int argc, char** argv)
                      p.T, statusReason(rendered.status).c_str());
         return kExitRunFailed;
     }
+    if (!rendered.warning.empty())
+        std::fprintf(stderr, "cosmophase-export: %s\n", rendered.warning.c_str());
     const std::string& text = rendered.text;
     const bool informational = parsed.options.command == ExportCommand::Help ||
                                parsed.options.command == ExportCommand::Version;
