@@ -176,8 +176,11 @@ SolveResult solveForParameter(const SolveRequest& request)
             const double fi = offset(of(scan[i], integrator), request);
             if (std::isnan(fi))
                 continue;
-            result.lowest = std::min(result.lowest, fi + request.target);
-            result.highest = std::max(result.highest, fi + request.target);
+            // The value itself: value - target + target loses it when the
+            // target dwarfs it.
+            const double value = quantityOf(request.quantity, *of(scan[i], integrator));
+            result.lowest = std::min(result.lowest, value);
+            result.highest = std::max(result.highest, value);
             if (fi == 0) {
                 found.push_back({integrator, qAt(scanX(i)), *of(scan[i], integrator)});
                 continue;

@@ -207,7 +207,7 @@ TEST(ExportCli, AccuracyComparesTheLastSampleWithThePresentDay)
         EXPECT_LE(std::fabs(numbers[1] - reference), kReferenceTolerance * scale);
         EXPECT_LE(std::fabs(numbers[2] - (known.run - reference)), kReferenceTolerance * scale);
         EXPECT_EQ(numbers[3], known.digits);
-        csv += "0.999999426,9000," + known.quantity + printed(",%.17g,%.17g,%.17g,%.17g\n", numbers[0], numbers[1], numbers[2], numbers[3]);
+        csv += std::string("0.999999426,9000,") + known.quantity + printed(",%.17g,%.17g,%.17g,%.17g\n", numbers[0], numbers[1], numbers[2], numbers[3]);
     }
     // The CSV holds the same numbers.
     EXPECT_EQ(outputOf({"accuracy"}), csv);

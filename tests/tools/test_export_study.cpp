@@ -144,6 +144,11 @@ TEST(ExportStudy, SolveFindsTheQOfAnAgeAndSaysWhatCannotBeReached)
     EXPECT_GT(runBeyond->elapsedYears, 13.8e9);
 
     EXPECT_EQ(run("solve --q0 -0.55").status, 3);
+    // A target far beyond every value still reports the values reached, not
+    // what is left of them after subtracting and adding the target back.
+    const Result huge = run("solve --xi0 1e300");
+    EXPECT_EQ(huge.status, 3);
+    EXPECT_EQ(huge.err.find("reach from 0 to 0"), std::string::npos) << huge.err;
 }
 
 // SIGINT in the middle of a sweep into a file leaves that file as it was and
