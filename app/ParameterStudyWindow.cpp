@@ -106,7 +106,8 @@ ParameterStudyWindow::ParameterStudyWindow(AppCommands& commands, QWidget* paren
         button->setAutoDefault(false);
     setCurrentParameters(m_current);
     showIdle(tr("Not computed yet."));
-    resize(1000, 740);
+    // Fits a 1366 × 768 screen with its title bar and panel.
+    resize(1000, 680);
 }
 
 ParameterStudyWindow::~ParameterStudyWindow() = default;

@@ -262,6 +262,11 @@ QAbstractAxis* StudyCharts::valueAxis(Quantity quantity) const
     return m_plots[quantity].valueAxis;
 }
 
+QAbstractAxis* StudyCharts::distanceAxis(Quantity quantity) const
+{
+    return m_plots[quantity].distanceAxis;
+}
+
 std::optional<std::size_t> StudyCharts::pointAt(Quantity quantity, const QPoint& viewportPos) const
 {
     const Plot& plot = m_plots[quantity];

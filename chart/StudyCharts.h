@@ -53,6 +53,7 @@ public:
     QLineSeries* referenceCurve(Quantity quantity) const;
     QLineSeries* currentMarker(Quantity quantity) const;
     QAbstractAxis* valueAxis(Quantity quantity) const;
+    QAbstractAxis* distanceAxis(Quantity quantity) const;
     // A value where the plot draws it: moved onto the symmetric-log scale
     // where the plot has one.
     double plotted(Quantity quantity, double value) const;

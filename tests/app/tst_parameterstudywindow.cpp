@@ -230,19 +230,27 @@ private slots:
     {
         QTest::addColumn<QList<double>>("values");
         QTest::addColumn<int>("type");
-        QTest::newRow("xi0 near q = 1") << QList<double>{-3.5, 0.2, 50, 4e3, 5e6} << int(QAbstractAxis::AxisTypeCategory);
-        QTest::newRow("positive over decades") << QList<double>{1e-3, 0.5, 20} << int(QAbstractAxis::AxisTypeLogValue);
-        QTest::newRow("nearly flat") << QList<double>{14.38000001, 14.38000004, 14.38000009} << int(QAbstractAxis::AxisTypeValue);
-        QTest::newRow("huge") << QList<double>{1e21, 2e21, 4e21} << int(QAbstractAxis::AxisTypeValue);
+        QTest::addColumn<double>("firstDistance"); // 1 - q, a decade apart from point to point
+        QTest::addColumn<double>("distanceStep");
+        const double decade = 10;
+        QTest::newRow("xi0 near q = 1") << QList<double>{-3.5, 0.2, 50, 4e3, 5e6} << int(QAbstractAxis::AxisTypeCategory) << 1e-9 << decade;
+        QTest::newRow("positive over decades") << QList<double>{1e-3, 0.5, 20} << int(QAbstractAxis::AxisTypeLogValue) << 1e-9 << decade;
+        QTest::newRow("nearly flat") << QList<double>{14.38000001, 14.38000004, 14.38000009} << int(QAbstractAxis::AxisTypeValue) << 1e-9 << decade;
+        QTest::newRow("huge") << QList<double>{1e21, 2e21, 4e21} << int(QAbstractAxis::AxisTypeValue) << 1e-9 << decade;
+        // q from 1e-9 to 1e-3 typed where 1 - q was meant: 1 - q within a
+        // decade, which a logarithmic axis would leave without a label.
+        QTest::newRow("1 - q within a decade") << QList<double>{14.38, 14.381, 14.382} << int(QAbstractAxis::AxisTypeValue) << 0.999 << 1.0005;
     }
     void axesChosenFromTheValues()
     {
         QFETCH(QList<double>, values);
         QFETCH(int, type);
+        QFETCH(double, firstDistance);
+        QFETCH(double, distanceStep);
         StudyCharts charts;
         StudyCurves curves;
         for (qsizetype i = 0; i < values.size(); ++i) {
-            curves.distance.push_back(std::pow(10.0, -9.0 + double(i)));
+            curves.distance.push_back(firstDistance * std::pow(distanceStep, double(i)));
             for (auto* side : {&curves.run, &curves.reference})
                 for (auto& quantity : *side)
                     quantity.push_back(values[i]);
@@ -264,6 +272,15 @@ private slots:
         }
         for (const QString& label : labels)
             QVERIFY2(labels.count(label) == 1 && label.size() < 16, qPrintable(labels.join(QLatin1Char(' '))));
+        if (distanceStep < 10) {
+            const auto* distance = qobject_cast<QValueAxis*>(charts.distanceAxis(StudyCurves::Xi0));
+            QVERIFY(distance);
+            QStringList ticks;
+            for (int k = 0; k < distance->tickCount(); ++k)
+                ticks << QString::asprintf(distance->labelFormat().toLatin1().constData(),
+                                           distance->min() + (distance->max() - distance->min()) * k / (distance->tickCount() - 1));
+            QCOMPARE(QSet<QString>(ticks.cbegin(), ticks.cend()).size(), ticks.size());
+        }
     }
 
     // A new T in the main window computes the grid afresh at that T; closing
