@@ -272,16 +272,19 @@ private slots:
         m_chart->tabs()->setCurrentIndex(Tab::State);
         QTRY_VERIFY(view->isVisible());
         const QPoint point = viewportPoint(Tab::State, timeToX(Tab::State, 1e3));
-        // Read at once: other tests' windows on the same display may take
-        // activation, which hides a tooltip.
-        QApplication::setActiveWindow(m_app.delegate->window());
-        QTest::mouseMove(view->viewport(), point);
-        const QString text = QToolTip::text();
+        const QPoint global = view->viewport()->mapToGlobal(point);
         const int index = nearestByLog(timeAt(Tab::State, point));
+        // Sent and read at once, with no event loop between: other tests'
+        // windows on the same display may take activation, which hides a
+        // tooltip, and the real pointer may be anywhere.
+        QMouseEvent move(QEvent::MouseMove, point, global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &move);
+        const QString text = QToolTip::text();
         QVERIFY2(text.startsWith(QStringLiteral("Sample %1, ").arg(index)), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("z2 = %1").arg(m_csv[2][index], 0, 'g', 9)), qPrintable(text));
         // Resting there, the tooltip event keeps the read-out rather than a hint.
-        QHelpEvent rest(QEvent::ToolTip, point, view->viewport()->mapToGlobal(point));
+        QToolTip::hideText();
+        QHelpEvent rest(QEvent::ToolTip, point, global);
         QApplication::sendEvent(view->viewport(), &rest);
         QVERIFY2(QToolTip::text().startsWith(QStringLiteral("Sample %1, ").arg(index)), qPrintable(QToolTip::text()));
         QToolTip::hideText();
