@@ -1,5 +1,7 @@
 #include "StudyCharts.h"
 
+#include "AxisFit.h"
+
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
@@ -145,14 +147,11 @@ void StudyCharts::fillPlot(Plot& plot, Quantity quantity)
         distanceAxis = linear;
     } else {
         auto* logarithmic = new QLogValueAxis;
-        const int low = distances.empty() ? -9 : static_cast<int>(std::floor(std::log10(distances.low)));
-        const int high = distances.empty() ? -3 : static_cast<int>(std::ceil(std::log10(distances.high)));
-        logarithmic->setBase(cosmophase::axisticks::logBase(low, high, kValueLabels + 1));
         logarithmic->setLabelFormat(QStringLiteral("%.0e"));
         if (distances.empty())
-            logarithmic->setRange(1e-9, 1e-3);
+            cosmophase::axisfit::fitLogarithmic(*logarithmic, 1e-9, 1e-3, kValueLabels + 1);
         else
-            logarithmic->setRange(distances.low, distances.high);
+            cosmophase::axisfit::fitLogarithmic(*logarithmic, distances.low, distances.high, kValueLabels + 1);
         distanceAxis = logarithmic;
     }
     distanceAxis->setTitleText(tr("1 \u2212 q"));
@@ -186,11 +185,8 @@ QAbstractAxis* StudyCharts::valueAxisFor(Plot& plot, const std::vector<double>& 
     const double largest = std::max(std::abs(span.low), std::abs(span.high));
     if (span.low > 0 && span.high > 100 * span.low) {
         auto* logarithmic = new QLogValueAxis;
-        const int low = static_cast<int>(std::floor(std::log10(span.low)));
-        const int high = static_cast<int>(std::ceil(std::log10(span.high)));
-        logarithmic->setBase(cosmophase::axisticks::logBase(low, high, kValueLabels));
         logarithmic->setLabelFormat(QStringLiteral("%g"));
-        logarithmic->setRange(span.low, span.high);
+        cosmophase::axisfit::fitLogarithmic(*logarithmic, span.low, span.high, kValueLabels);
         plot.low = span.low, plot.high = span.high;
         return logarithmic;
     }
@@ -210,10 +206,7 @@ QAbstractAxis* StudyCharts::valueAxisFor(Plot& plot, const std::vector<double>& 
         return categories;
     }
     auto* linear = new QValueAxis;
-    const double margin = span.high > span.low ? (span.high - span.low) * 0.05 : std::max(largest * 0.05, 1e-12);
-    linear->setRange(span.low - margin, span.high + margin);
-    linear->applyNiceNumbers();
-    linear->setLabelFormat(cosmophase::axisticks::linearFormat(linear->min(), linear->max(), linear->tickCount()));
+    cosmophase::axisfit::fitLinear(*linear, span, 0.05);
     plot.low = linear->min(), plot.high = linear->max();
     return linear;
 }

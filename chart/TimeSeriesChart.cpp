@@ -1,6 +1,6 @@
 #include "TimeSeriesChart.h"
 
-#include "AxisTicks.h"
+#include "AxisFit.h"
 #include "SampleNavigator.h"
 
 #include <QChart>
@@ -61,44 +61,7 @@ constexpr qreal kMarkerZ = 100;
 constexpr int kValueLabels = 6;
 
 using cosmophase::axisticks::Span;
-
-// The curve that, on one axis with the others, would flatten them (xi0 off
-// the default run reaches 10⁴ while q0 and the density ratio stay near 1):
-// the one whose values widen the shared range more than tenfold. -1 for none.
-int dominantCurve(const std::array<Span, TimeSeriesChart::kCurvesPerTab>& spans)
-{
-    int widest = -1;
-    for (int k = 0; k < TimeSeriesChart::kCurvesPerTab; ++k) {
-        if (!spans[k].empty() && (widest < 0 || spans[k].width() > spans[widest].width()))
-            widest = k;
-    }
-    if (widest < 0)
-        return -1;
-    Span others;
-    Span all = spans[widest];
-    for (int k = 0; k < TimeSeriesChart::kCurvesPerTab; ++k) {
-        if (k != widest && !spans[k].empty())
-            others.add(spans[k]), all.add(spans[k]);
-    }
-    if (others.empty())
-        return -1;
-    const double scale = std::max(others.width(), 1e-6 * std::max(std::abs(others.low), std::abs(others.high)));
-    return all.width() > 10 * scale ? widest : -1;
-}
-
-// A nice linear range over `span` with labels precise enough for its ticks.
-void fitLinear(QValueAxis& axis, const Span& span)
-{
-    double low = span.low;
-    double high = span.high;
-    if (!(low < high)) {
-        const double pad = std::max(std::abs(low) * 0.05, 1e-12);
-        low -= pad, high += pad;
-    }
-    axis.setRange(low, high);
-    axis.applyNiceNumbers();
-    axis.setLabelFormat(cosmophase::axisticks::linearFormat(axis.min(), axis.max(), axis.tickCount()));
-}
+using cosmophase::axisfit::fitLinear;
 
 // Draws the chart from one pixmap that Qt keeps (in QPixmapCache) until
 // something in the chart changes. The marker is not part of the chart, so
@@ -163,6 +126,8 @@ void TimeSeriesChart::buildPlot(Plot& plot, Tab tab)
         // The dominant curve's own, shown only while one dominates.
         plot.sideAxis = new QValueAxis;
         plot.sideAxis->setVisible(false);
+        // The left axis's grid is the plot's; a second would not line up.
+        plot.sideAxis->setGridLineVisible(false);
         plot.chart->addAxis(plot.sideAxis, Qt::AlignRight);
     }
     plot.valueAxis->setTitleText(tr(kValueTitles[tab]));
@@ -290,7 +255,7 @@ void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
     // A logarithmic value axis cannot place zero (a sample where the run is
     // exact) or below.
     const bool logarithmic = tab == Error;
-    std::array<Span, kCurvesPerTab> spans;
+    std::vector<Span> spans(kCurvesPerTab);
     for (int k = 0; k < kCurvesPerTab; ++k) {
         const std::vector<double>& values = shown.*kCurves[tab][k].values;
         QList<QPointF> points;
@@ -307,10 +272,20 @@ void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
     // A logarithmic axis needs a positive range; the run's times always are.
     if (!time.empty() && time.front() > 0 && time.back() > time.front())
         plot.timeAxis->setRange(time.front(), time.back());
-    if (logarithmic)
-        fitLogarithmic(plot, spans);
-    else
+    if (logarithmic) {
+        Span all;
+        for (const Span& span : spans) {
+            if (!span.empty())
+                all.add(span);
+        }
+        // Whole decades; every one of sixteen would not fit the chart's height.
+        if (all.low < all.high)
+            cosmophase::axisfit::fitLogarithmic(*static_cast<QLogValueAxis*>(plot.valueAxis),
+                                                std::pow(10.0, std::floor(std::log10(all.low))),
+                                                std::pow(10.0, std::ceil(std::log10(all.high))), kValueLabels);
+    } else {
         fitLinearAxes(plot, tab, spans);
+    }
     placeTimeLabels(plot);
     // Only a filled chart is worth caching; the empty one is drawn directly
     // in the window's first frame.
@@ -321,28 +296,11 @@ void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
     placeMarker(plot);
 }
 
-void TimeSeriesChart::fitLogarithmic(Plot& plot, const std::array<Span, kCurvesPerTab>& spans)
-{
-    Span all;
-    for (const Span& span : spans) {
-        if (!span.empty())
-            all.add(span);
-    }
-    if (!(all.low < all.high))
-        return;
-    const int low = static_cast<int>(std::floor(std::log10(all.low)));
-    const int high = static_cast<int>(std::ceil(std::log10(all.high)));
-    auto* axis = static_cast<QLogValueAxis*>(plot.valueAxis);
-    // Every decade of sixteen would not fit the chart's height.
-    axis->setBase(cosmophase::axisticks::logBase(low, high, kValueLabels));
-    axis->setRange(std::pow(10.0, low), std::pow(10.0, high));
-}
-
 // One axis for all three curves unless one would flatten the others; that
 // one then has its own axis on the right, in its colour.
-void TimeSeriesChart::fitLinearAxes(Plot& plot, Tab tab, const std::array<Span, kCurvesPerTab>& spans)
+void TimeSeriesChart::fitLinearAxes(Plot& plot, Tab tab, const std::vector<Span>& spans)
 {
-    const int apart = dominantCurve(spans);
+    const int apart = cosmophase::axisfit::dominantCurve(spans);
     Span shared;
     QStringList sharedNames;
     for (int k = 0; k < kCurvesPerTab; ++k) {

@@ -98,8 +98,7 @@ private:
     void placeTimeLabels(Plot& plot);
     int sampleAt(const Plot& plot, const QPointF& viewportPos) const;
     void showValuesAt(const Plot& plot, Tab tab, const QPoint& viewportPos, const QPoint& globalPos) const;
-    void fitLogarithmic(Plot& plot, const std::array<cosmophase::axisticks::Span, kCurvesPerTab>& spans);
-    void fitLinearAxes(Plot& plot, Tab tab, const std::array<cosmophase::axisticks::Span, kCurvesPerTab>& spans);
+    void fitLinearAxes(Plot& plot, Tab tab, const std::vector<cosmophase::axisticks::Span>& spans);
     bool chartPixmapFitsCache() const;
     const Plot* plotOfViewport(const QObject* viewport) const;
     void scrubAt(const Plot& plot, const QPointF& viewportPos);
