@@ -29,10 +29,12 @@ const QString kSaveCsvTitle = QStringLiteral("Export Study");
 const QString kSaveFigureTitle = QStringLiteral("Save Study Figure");
 constexpr int kSavedMessageMs = 8000;
 
-// What the plots show of the points a log axis of 1 - q can place.
-StudyCurves curvesOf(const std::vector<StudyPoint>& points)
+// What the plots show of the points a log axis of 1 - q can place, and
+// which points those are.
+StudyCurves curvesOf(const std::vector<StudyPoint>& points, std::vector<std::size_t>& plotted)
 {
     StudyCurves curves;
+    plotted.clear();
     const auto append = [&curves](auto& to, const std::optional<PresentDayValues>& values) {
         const double nan = std::nan("");
         to[StudyCurves::Age].push_back(values ? values->elapsedYears / 1e9 : nan);
@@ -40,10 +42,12 @@ StudyCurves curvesOf(const std::vector<StudyPoint>& points)
         to[StudyCurves::Xi0].push_back(values ? values->xi0 : nan);
         to[StudyCurves::DensityRatio].push_back(values ? values->densityRatio : nan);
     };
-    for (const StudyPoint& point : points) {
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const StudyPoint& point = points[i];
         const double distance = 1.0 - point.parameters.q;
         if (!(distance > 0))
             continue;
+        plotted.push_back(i);
         curves.distance.push_back(distance);
         append(curves.run, point.run);
         append(curves.reference, point.reference);
@@ -98,8 +102,9 @@ ParameterStudyWindow::ParameterStudyWindow(AppCommands& commands, QWidget* paren
     connect(m_study, &ParameterStudy::finished, this, &ParameterStudyWindow::showStudy);
     connect(m_study, &ParameterStudy::cancelled, this,
             [this] { showIdle(tr("Cancelled; the curves are the last complete study's.")); });
+    // The point's own q: below q = 0.5, 1 - (1 - q) may round away from it.
     connect(m_charts, &StudyCharts::pointClicked, this, [this](std::size_t index) {
-        emit runRequested({1.0 - m_charts->curves().distance[index], m_current.T});
+        emit runRequested({m_study->points()[m_plotted[index]].parameters.q, m_current.T});
     });
     // Enter in a field computes; it is no dialog's default button.
     for (QPushButton* button : {m_compute, m_cancel, m_export_csv, m_save_figure})
@@ -188,7 +193,7 @@ void ParameterStudyWindow::showStudy()
     if (unplotted > 0)
         status += tr("; %1 with q \u2265 1 are only in the CSV").arg(unplotted);
     showIdle(status);
-    m_charts->setCurves(curvesOf(points));
+    m_charts->setCurves(curvesOf(points, m_plotted));
 }
 
 std::string ParameterStudyWindow::csv() const

@@ -4,7 +4,9 @@
 
 #include <QDialog>
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 class AppCommands;
 class ParameterStudy;
@@ -72,6 +74,8 @@ private:
     AppCommands& m_commands;
     ParameterStudy* m_study = nullptr;
     cosmophase::RunParameters m_current;
+    // For each point plotted, its index in the study's points.
+    std::vector<std::size_t> m_plotted;
     // The T of the computation under way, for its progress line.
     std::int32_t m_computing_temperature = 0;
     StudyGridForm* m_grid = nullptr;

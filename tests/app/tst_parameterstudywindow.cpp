@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -205,6 +206,29 @@ private slots:
         QCOMPARE(m_app.get<QLineEdit>("qParameterField")->text(),
                  QString::fromStdString(cosmophase::accelerationText(target.q)));
         QCOMPARE(charts()->currentMarker(quantity)->at(0).x(), 1.0 - target.q);
+    }
+
+    // Below q = 0.5, 1 - (1 - q) need not be q: a click asks for the grid's
+    // own q all the same.
+    void clickAsksForTheGridsOwnQ()
+    {
+        // The later tests' grid again, even after a failure.
+        const auto restore = qScopeGuard([this] { QVERIFY(computeSmallGrid()); });
+        m_window->gridForm()->setVariable(StudyGridForm::Q);
+        m_window->gridForm()->gridField()->setText(QStringLiteral("0.1,0.3"));
+        m_window->compute();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->study().isComputing(), 20000);
+        QVERIFY(1.0 - (1.0 - 0.1) != 0.1);
+        QChartView* view = charts()->chartView(StudyCurves::Age);
+        const QRectF area = view->chart()->plotArea();
+        QSignalSpy asked(m_window, &ParameterStudyWindow::runRequested);
+        // The right end of the axis is 1 - q = 0.9, at q = 0.1.
+        const QPointF right(area.right() - 1, area.center().y());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(view->chart()->mapToScene(right)));
+        QCOMPARE(asked.count(), 1);
+        // Exactly: QCOMPARE would take a double within 1e-12 as equal.
+        const double q = asked[0][0].value<RunParameters>().q;
+        QVERIFY2(q == 0.1, qPrintable(QString::number(q, 'g', 17)));
     }
 
     // Resting the pointer on a plot reads out the nearest point's values.
