@@ -47,8 +47,10 @@ void fitLinear(QValueAxis& axis, const Span& span, double margin)
 
 void fitLogarithmic(QLogValueAxis& axis, double low, double high, int labels)
 {
-    const int lowDecade = static_cast<int>(std::floor(std::log10(low)));
-    const int highDecade = static_cast<int>(std::ceil(std::log10(high)));
+    // An end a rounding away from a power of ten (1 - q for 1 - 1e-9 is
+    // 9.99999997e-10) counts as that power, not one decade more.
+    const int lowDecade = static_cast<int>(std::floor(std::log10(low) + 1e-6));
+    const int highDecade = static_cast<int>(std::ceil(std::log10(high) - 1e-6));
     axis.setBase(axisticks::logBase(lowDecade, highDecade, labels));
     axis.setRange(low, high);
 }

@@ -1,11 +1,14 @@
 // Tick labels chosen from the data: neighbouring ticks never read the same,
 // huge values never print forty digits, and the symmetric-log scale keeps
-// both signs and every decade apart.
+// both signs and every decade apart; a logarithmic axis counts its decades
+// as typed.
 
+#include "AxisFit.h"
 #include "AxisTicks.h"
 
 #include <gtest/gtest.h>
 
+#include <QLogValueAxis>
 #include <QSet>
 
 using namespace cosmophase::axisticks;
@@ -91,4 +94,14 @@ TEST(AxisTicks, SymmetricLogKeepsSignsAndDecadesApart)
     // At least 1e-9 of the largest, however small the smallest.
     EXPECT_EQ(SymmetricLog::fitting({1e-30, 1e6}).scale(), 1e-3);
     EXPECT_EQ(SymmetricLog::fitting({}).scale(), 1.0);
+}
+
+// 1 - q for q = 1 - 1e-9 is 9.99999997e-10: still six decades to 1e-3, each
+// labelled, not seven with every second one.
+TEST(AxisFit, EndsARoundingFromAPowerOfTenCountAsIt)
+{
+    QLogValueAxis axis;
+    cosmophase::axisfit::fitLogarithmic(axis, 9.9999997171806854e-10, 1.0000000000000009e-3, 7);
+    EXPECT_EQ(axis.base(), 10.0);
+    EXPECT_EQ(axis.min(), 9.9999997171806854e-10);
 }
