@@ -146,15 +146,17 @@ void AppCommands::promptAndSave(const QString& caption, const QString& fileName,
         emit saved(path);
 }
 
-void AppCommands::saveAs(const QString& caption, const QString& fileName, const QString& filter,
+bool AppCommands::saveAs(const QString& caption, const QString& fileName, const QString& filter,
                          const QString& notSaved, const Writer& write)
 {
     const QString path = m_path_prompt(caption, QDir(m_last_folder).filePath(fileName), filter);
     if (path.isEmpty())
-        return;
+        return false;
     m_last_folder = QFileInfo(path).absolutePath();
-    if (reported(caption, notSaved, write(path)))
-        emit saved(path);
+    if (!reported(caption, notSaved, write(path)))
+        return false;
+    emit saved(path);
+    return true;
 }
 
 void AppCommands::savePlotImageAs()

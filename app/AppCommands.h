@@ -43,9 +43,9 @@ public:
     bool saveChart(const QString& path);
 
     // A save for another window, asked for and reported as the menu's are:
-    // `write` writes the whole file or nothing.
+    // `write` writes the whole file or nothing. Returns whether it was saved.
     using Writer = std::function<cosmophase::WriteResult(const QString& path)>;
-    void saveAs(const QString& caption, const QString& fileName, const QString& filter, const QString& notSaved,
+    bool saveAs(const QString& caption, const QString& fileName, const QString& filter, const QString& notSaved,
                 const Writer& write);
 
     QString readoutRow() const;

@@ -3,63 +3,56 @@
 #include "AppCommands.h"
 #include "AtomicWrite.h"
 #include "FigureWriter.h"
-#include "ParameterGrid.h"
 #include "ParameterStudy.h"
+#include "StudyCharts.h"
+#include "StudyGridForm.h"
 #include "SweepFormat.h"
 
-#include <QChart>
-#include <QChartView>
+#include <QDir>
 #include <QFile>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLegend>
-#include <QLegendMarker>
-#include <QLineEdit>
-#include <QLineSeries>
-#include <QLogValueAxis>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
-#include <optional>
 
 namespace {
 
 using cosmophase::studies::PresentDayValues;
 using cosmophase::studies::StudyPoint;
 
-struct QuantityStyle {
-    const char* title;
-    QColor colour;
-    // What is plotted, in the axis title's unit.
-    double (*value)(const PresentDayValues&);
-};
-
-const QuantityStyle kStyles[ParameterStudyWindow::QuantityCount] = {
-    {QT_TRANSLATE_NOOP("ParameterStudyWindow", "Age (billion years)"), QColor(31, 119, 180),
-     [](const PresentDayValues& v) { return v.elapsedYears / 1e9; }},
-    {"q0", QColor(255, 127, 14), [](const PresentDayValues& v) { return v.q0; }},
-    {"xi0", QColor(44, 160, 44), [](const PresentDayValues& v) { return v.xi0; }},
-    {QT_TRANSLATE_NOOP("ParameterStudyWindow", "Density ratio"), QColor(148, 103, 189),
-     [](const PresentDayValues& v) { return v.densityRatio; }}};
-
-// The main window's marker colour.
-const QColor kCurrentColour(200, 0, 0);
 const QString kSaveCsvTitle = QStringLiteral("Export Study");
 const QString kSaveFigureTitle = QStringLiteral("Save Study Figure");
+constexpr int kSavedMessageMs = 8000;
 
-// 1 - q, where a log axis can show it.
-std::optional<double> distanceOf(const StudyPoint& point)
+// What the plots show of the points a log axis of 1 - q can place, and
+// which points those are.
+StudyCurves curvesOf(const std::vector<StudyPoint>& points, std::vector<std::size_t>& plotted)
 {
-    const double distance = 1.0 - point.parameters.q;
-    return distance > 0 ? std::optional<double>(distance) : std::nullopt;
+    StudyCurves curves;
+    plotted.clear();
+    const auto append = [&curves](auto& to, const std::optional<PresentDayValues>& values) {
+        const double nan = std::nan("");
+        to[StudyCurves::Age].push_back(values ? values->elapsedYears / 1e9 : nan);
+        to[StudyCurves::Q0].push_back(values ? values->q0 : nan);
+        to[StudyCurves::Xi0].push_back(values ? values->xi0 : nan);
+        to[StudyCurves::DensityRatio].push_back(values ? values->densityRatio : nan);
+    };
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const StudyPoint& point = points[i];
+        const double distance = 1.0 - point.parameters.q;
+        if (!(distance > 0))
+            continue;
+        plotted.push_back(i);
+        curves.distance.push_back(distance);
+        append(curves.run, point.run);
+        append(curves.reference, point.reference);
+    }
+    return curves;
 }
 
 } // namespace
@@ -68,47 +61,39 @@ ParameterStudyWindow::ParameterStudyWindow(AppCommands& commands, QWidget* paren
     : QDialog(parent)
     , m_commands(commands)
     , m_study(new ParameterStudy(this))
-    , m_plot_grid(new QWidget(this))
-    , m_grid_field(new QLineEdit(QString::fromLatin1(kDefaultGrid), this))
+    , m_grid(new StudyGridForm(kMaxPoints, this))
+    , m_charts(new StudyCharts(this))
     , m_temperature(new QLabel(this))
     , m_compute(new QPushButton(tr("Compute"), this))
     , m_progress(new QProgressBar(this))
     , m_cancel(new QPushButton(tr("Cancel"), this))
-    , m_status(new QLabel(this))
     , m_export_csv(new QPushButton(tr("Export CSV\u2026"), this))
     , m_save_figure(new QPushButton(tr("Save Figure\u2026"), this))
+    , m_status_bar(new QStatusBar(this))
+    , m_status(new QLabel(this))
 {
     setWindowTitle(tr("Parameter Study"));
-    m_grid_field->setToolTip(tr("The values of q, as cosmophase-export sweep --q takes them: a comma list, "
-                                "A:B:N (evenly spaced) or A:B:N:log (1 \u2212 q evenly spaced in log10)"));
-    auto* gridLabel = new QLabel(tr("&q:"), this);
-    gridLabel->setBuddy(m_grid_field);
     auto* top = new QHBoxLayout;
-    top->addWidget(gridLabel);
-    top->addWidget(m_grid_field, 1);
+    top->addWidget(m_grid, 1);
     top->addWidget(m_temperature);
     top->addWidget(m_compute);
-
-    auto* plots = new QGridLayout(m_plot_grid);
-    plots->setContentsMargins(0, 0, 0, 0);
-    for (int k = 0; k < QuantityCount; ++k) {
-        buildPlot(m_plots[k], static_cast<Quantity>(k));
-        plots->addWidget(m_plots[k].view, k / 2, k % 2);
-    }
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_progress, 1);
     bottom->addWidget(m_cancel);
-    bottom->addWidget(m_status, 2);
+    bottom->addStretch(1);
     bottom->addWidget(m_export_csv);
     bottom->addWidget(m_save_figure);
+    m_status_bar->addWidget(m_status, 1);
+    m_status_bar->setSizeGripEnabled(false);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(m_plot_grid, 1);
+    layout->addWidget(m_charts, 1);
     layout->addLayout(bottom);
+    layout->addWidget(m_status_bar);
 
-    connect(m_grid_field, &QLineEdit::returnPressed, this, &ParameterStudyWindow::compute);
+    connect(m_grid, &StudyGridForm::submitted, this, &ParameterStudyWindow::compute);
     connect(m_compute, &QPushButton::clicked, this, &ParameterStudyWindow::compute);
     connect(m_cancel, &QPushButton::clicked, m_study, &ParameterStudy::cancel);
     connect(m_export_csv, &QPushButton::clicked, this, &ParameterStudyWindow::saveCsvAs);
@@ -117,62 +102,27 @@ ParameterStudyWindow::ParameterStudyWindow(AppCommands& commands, QWidget* paren
     connect(m_study, &ParameterStudy::finished, this, &ParameterStudyWindow::showStudy);
     connect(m_study, &ParameterStudy::cancelled, this,
             [this] { showIdle(tr("Cancelled; the curves are the last complete study's.")); });
-    // Enter in the field computes; it is no dialog's default button.
+    // The point's own q: below q = 0.5, 1 - (1 - q) may round away from it.
+    connect(m_charts, &StudyCharts::pointClicked, this, [this](std::size_t index) {
+        emit runRequested({m_study->points()[m_plotted[index]].parameters.q, m_current.T});
+    });
+    // Enter in a field computes; it is no dialog's default button.
     for (QPushButton* button : {m_compute, m_cancel, m_export_csv, m_save_figure})
         button->setAutoDefault(false);
     setCurrentParameters(m_current);
     showIdle(tr("Not computed yet."));
-    resize(960, 720);
+    // Fits a 1366 × 768 screen with its title bar and panel.
+    resize(1000, 680);
 }
 
 ParameterStudyWindow::~ParameterStudyWindow() = default;
-
-void ParameterStudyWindow::buildPlot(Plot& plot, Quantity quantity)
-{
-    const QuantityStyle& style = kStyles[quantity];
-    plot.chart = new QChart;
-    plot.chart->setMargins(QMargins(4, 0, 8, 4));
-    plot.chart->legend()->setAlignment(Qt::AlignTop);
-    plot.chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
-    plot.distanceAxis = new QLogValueAxis;
-    plot.distanceAxis->setBase(10);
-    plot.distanceAxis->setLabelFormat(QStringLiteral("%.0e"));
-    plot.distanceAxis->setTitleText(tr("1 \u2212 q"));
-    plot.chart->addAxis(plot.distanceAxis, Qt::AlignBottom);
-
-    const auto addCurve = [&](const QString& name, QPen pen) {
-        auto* curve = new QLineSeries;
-        curve->setName(name);
-        curve->setPen(pen);
-        plot.chart->addSeries(curve);
-        return curve;
-    };
-    QPen pen(style.colour);
-    pen.setWidthF(1.5);
-    plot.run = addCurve(tr("Run"), pen);
-    pen.setStyle(Qt::DashLine);
-    plot.reference = addCurve(tr("Reference"), pen);
-    QPen markerPen(kCurrentColour);
-    markerPen.setWidthF(1.5);
-    plot.marker = addCurve(tr("Current q"), markerPen);
-    plot.chart->legend()->markers(plot.marker).constFirst()->setVisible(false);
-
-    plot.view = new QChartView(plot.chart, m_plot_grid);
-    plot.view->setRenderHint(QPainter::Antialiasing);
-    plot.view->setToolTip(tr("Click to run the main window at the nearest q of the study"));
-    plot.view->viewport()->installEventFilter(this);
-    plot.view->setMinimumSize(320, 240);
-    // Empty until the first study; its value axis comes with the values.
-    fillPlot(plot, quantity);
-}
 
 void ParameterStudyWindow::setCurrentParameters(const cosmophase::RunParameters& parameters)
 {
     const bool newTemperature = parameters.T != m_current.T;
     m_current = parameters;
     m_temperature->setText(tr("T = %1").arg(parameters.T));
-    for (Plot& plot : m_plots)
-        placeMarker(plot);
+    m_charts->setCurrentDistance(1.0 - parameters.q);
     if (newTemperature && isVisible())
         compute();
 }
@@ -195,20 +145,15 @@ void ParameterStudyWindow::hideEvent(QHideEvent* event)
 
 void ParameterStudyWindow::compute()
 {
-    const cosmophase::studies::GridParse parsed =
-        cosmophase::studies::GridParse::acceleration(m_grid_field->text().trimmed().toStdString());
+    const cosmophase::studies::GridParse parsed = m_grid->parse();
     m_computing_temperature = m_current.T;
-    if (!parsed.grid) {
+    if (!parsed.grid || parsed.grid->size() > static_cast<std::size_t>(kMaxPoints)) {
         m_study->cancel();
-        showIdle(QString::fromStdString(parsed.error));
+        showIdle(parsed.grid ? tr("At most %1 points here; cosmophase-export sweep takes more.").arg(kMaxPoints)
+                             : QString::fromStdString(parsed.error));
         return;
     }
     const cosmophase::studies::ParameterGrid& grid = *parsed.grid;
-    if (grid.size() > static_cast<std::size_t>(kMaxPoints)) {
-        m_study->cancel();
-        showIdle(tr("At most %1 points here; cosmophase-export sweep takes more.").arg(kMaxPoints));
-        return;
-    }
     std::vector<cosmophase::RunParameters> points(grid.size());
     for (std::size_t i = 0; i < grid.size(); ++i)
         points[i] = {grid[i], m_current.T};
@@ -238,138 +183,17 @@ void ParameterStudyWindow::showStudy()
 {
     const std::vector<StudyPoint>& points = m_study->points();
     const auto failed = std::count_if(points.cbegin(), points.cend(), [](const StudyPoint& p) { return !p.run; });
+    const auto unplotted = std::count_if(points.cbegin(), points.cend(),
+                                         [](const StudyPoint& p) { return !(1.0 - p.parameters.q > 0); });
     m_progress->setValue(m_progress->maximum());
     QString status = tr("%1 points at T = %2 in %3 s").arg(points.size()).arg(points.front().parameters.T)
                          .arg(m_study->elapsedMilliseconds() / 1000.0, 0, 'f', 1);
     if (failed > 0)
         status += tr("; %1 did not reach the present day").arg(failed);
+    if (unplotted > 0)
+        status += tr("; %1 with q \u2265 1 are only in the CSV").arg(unplotted);
     showIdle(status);
-    for (int k = 0; k < QuantityCount; ++k)
-        fillPlot(m_plots[k], static_cast<Quantity>(k));
-}
-
-// Values on a log axis when all are positive and span more than two decades
-// (the density ratio); otherwise linear (xi0 changes sign, the age and q0
-// vary by less than a decade).
-void ParameterStudyWindow::fillPlot(Plot& plot, Quantity quantity)
-{
-    const QuantityStyle& style = kStyles[quantity];
-    QList<QPointF> run;
-    QList<QPointF> reference;
-    double low = std::numeric_limits<double>::infinity();
-    double high = -low;
-    double lowDistance = low;
-    double highDistance = -low;
-    for (const StudyPoint& point : m_study->points()) {
-        const std::optional<double> distance = distanceOf(point);
-        if (!distance)
-            continue;
-        for (const auto& [values, curve] : {std::pair{&point.run, &run}, std::pair{&point.reference, &reference}}) {
-            if (!*values)
-                continue;
-            const double y = style.value(**values);
-            if (!std::isfinite(y))
-                continue;
-            curve->append(QPointF(*distance, y));
-            low = std::min(low, y), high = std::max(high, y);
-            lowDistance = std::min(lowDistance, *distance), highDistance = std::max(highDistance, *distance);
-        }
-    }
-    const bool empty = run.isEmpty() && reference.isEmpty();
-    const bool logarithmic = !empty && low > 0 && high / low > 100;
-
-    // Emptied first: a log axis would meet the old values.
-    for (QLineSeries* curve : {plot.run, plot.reference, plot.marker})
-        curve->clear();
-    if (plot.valueAxis)
-        plot.chart->removeAxis(plot.valueAxis);
-    delete plot.valueAxis;
-    QAbstractAxis* axis = nullptr;
-    if (logarithmic) {
-        auto* logAxis = new QLogValueAxis;
-        logAxis->setBase(10);
-        logAxis->setLabelFormat(QStringLiteral("%.0e"));
-        logAxis->setRange(low, high);
-        axis = logAxis;
-    } else {
-        auto* linear = new QValueAxis;
-        if (empty) {
-            linear->setRange(0, 1);
-        } else {
-            const double margin = high > low ? (high - low) * 0.05 : std::max(std::abs(high) * 0.05, 1e-12);
-            linear->setRange(low - margin, high + margin);
-            linear->applyNiceNumbers();
-        }
-        linear->setLabelFormat(QStringLiteral("%.4g"));
-        axis = linear;
-    }
-    axis->setTitleText(tr(style.title));
-    plot.chart->addAxis(axis, Qt::AlignLeft);
-    plot.valueAxis = axis;
-    if (empty)
-        plot.distanceAxis->setRange(1e-9, 1e-3);
-    else
-        plot.distanceAxis->setRange(lowDistance, highDistance);
-    for (QLineSeries* curve : {plot.run, plot.reference, plot.marker}) {
-        if (curve->attachedAxes().isEmpty())
-            curve->attachAxis(plot.distanceAxis);
-        curve->attachAxis(axis);
-    }
-    plot.run->replace(run);
-    plot.reference->replace(reference);
-    if (logarithmic) {
-        plot.low = low, plot.high = high;
-    } else {
-        const auto* linear = static_cast<const QValueAxis*>(axis);
-        plot.low = linear->min(), plot.high = linear->max();
-    }
-    placeMarker(plot);
-}
-
-void ParameterStudyWindow::placeMarker(Plot& plot)
-{
-    const double distance = 1.0 - m_current.q;
-    const bool inside = !m_study->points().empty() && distance >= plot.distanceAxis->min()
-                        && distance <= plot.distanceAxis->max();
-    if (inside)
-        plot.marker->replace({QPointF(distance, plot.low), QPointF(distance, plot.high)});
-    else
-        plot.marker->clear();
-}
-
-bool ParameterStudyWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonPress) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        for (const Plot& plot : m_plots) {
-            if (plot.view->viewport() == watched && mouse->button() == Qt::LeftButton) {
-                runNearest(plot, mouse->position());
-                return true;
-            }
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void ParameterStudyWindow::runNearest(const Plot& plot, const QPointF& viewportPos)
-{
-    const QPointF scenePos = plot.view->mapToScene(viewportPos.toPoint());
-    const QPointF chartPos = plot.chart->mapFromScene(scenePos);
-    if (!plot.chart->plotArea().contains(chartPos))
-        return;
-    const double clicked = std::log10(plot.chart->mapToValue(chartPos, plot.run).x());
-    const StudyPoint* nearest = nullptr;
-    double nearestGap = std::numeric_limits<double>::infinity();
-    for (const StudyPoint& point : m_study->points()) {
-        const std::optional<double> distance = distanceOf(point);
-        if (!distance)
-            continue;
-        const double gap = std::abs(std::log10(*distance) - clicked);
-        if (gap < nearestGap)
-            nearest = &point, nearestGap = gap;
-    }
-    if (nearest)
-        emit runRequested({nearest->parameters.q, m_current.T});
+    m_charts->setCurves(curvesOf(points, m_plotted));
 }
 
 std::string ParameterStudyWindow::csv() const
@@ -380,36 +204,35 @@ std::string ParameterStudyWindow::csv() const
     return out;
 }
 
-QSize ParameterStudyWindow::figureSize() const
+void ParameterStudyWindow::confirmSaved(bool saved, const QString& what)
 {
-    return m_plot_grid->size();
-}
-
-void ParameterStudyWindow::renderFigure(QPainter& painter) const
-{
-    // Each chart drawn afresh into its place, so that vector devices get
-    // vector curves rather than the screen's pixels.
-    for (const Plot& plot : m_plots) {
-        const QRect area = plot.view->geometry();
-        plot.view->render(&painter, QRectF(area), QRect(QPoint(), area.size()));
-    }
+    if (saved)
+        m_status_bar->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(what)), kSavedMessageMs);
 }
 
 void ParameterStudyWindow::saveCsvAs()
 {
     const std::string contents = csv();
-    m_commands.saveAs(kSaveCsvTitle, QStringLiteral("cosmophase-study.csv"), tr("CSV files (*.csv)"),
-                      tr("The study was not exported."), [&contents](const QString& path) {
-                          return cosmophase::writeFileAtomically(QFile::encodeName(path).toStdString(), contents);
-                      });
+    QString written;
+    const bool saved = m_commands.saveAs(
+        kSaveCsvTitle, QStringLiteral("cosmophase-study.csv"), tr("CSV files (*.csv)"),
+        tr("The study was not exported."), [&contents, &written](const QString& path) {
+            written = path;
+            return cosmophase::writeFileAtomically(QFile::encodeName(path).toStdString(), contents);
+        });
+    confirmSaved(saved, written);
 }
 
 void ParameterStudyWindow::saveFigureAs()
 {
     const QString title = tr("Cosmophase parameter study, T = %1").arg(m_study->points().front().parameters.T);
-    m_commands.saveAs(kSaveFigureTitle, QStringLiteral("cosmophase-study.svg"), cosmophase::figureFileFilter(),
-                      tr("The study figure was not saved."), [this, &title](const QString& path) {
-                          return cosmophase::writeFigure(
-                              path, figureSize(), [this](QPainter& painter) { renderFigure(painter); }, title);
-                      });
+    QString written;
+    const bool saved = m_commands.saveAs(
+        kSaveFigureTitle, QStringLiteral("cosmophase-study.svg"), cosmophase::figureFileFilter(),
+        tr("The study figure was not saved."), [this, &title, &written](const QString& path) {
+            written = path;
+            return cosmophase::writeFigure(
+                path, m_charts->figureSize(), [this](QPainter& painter) { m_charts->renderFigure(painter); }, title);
+        });
+    confirmSaved(saved, written);
 }

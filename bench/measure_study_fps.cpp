@@ -10,6 +10,7 @@
 #include "MyOpenGLView.h"
 #include "ParameterStudy.h"
 #include "ParameterStudyWindow.h"
+#include "StudyGridForm.h"
 #include "TimeSeriesChart.h"
 
 #include <QAction>
@@ -70,7 +71,7 @@ int main(int argc, char* argv[])
             open->trigger();
             ParameterStudyWindow& window = *delegate.parameterStudy();
             // Opening computes the default grid; this one replaces it.
-            window.gridField()->setText(QStringLiteral("0.999999999:0.999:100000:log"));
+            window.gridForm()->gridField()->setText(QStringLiteral("1e-9:1e-3:100000:log"));
             window.compute();
             QObject::connect(&window.study(), &ParameterStudy::progressed, &app,
                              [&studyPoints](int done) { studyPoints = done; });

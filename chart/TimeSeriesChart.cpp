@@ -1,10 +1,12 @@
 #include "TimeSeriesChart.h"
 
+#include "AxisFit.h"
 #include "SampleNavigator.h"
 
 #include <QChart>
 #include <QChartView>
 #include <QGraphicsEffect>
+#include <QHelpEvent>
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>
 #include <QLabel>
@@ -50,20 +52,16 @@ const char* const kTabTitles[TimeSeriesChart::kTabs] = {
 const char* const kValueTitles[TimeSeriesChart::kTabs] = {
     QT_TRANSLATE_NOOP("TimeSeriesChart", "Observable"),
     QT_TRANSLATE_NOOP("TimeSeriesChart", "State variable"),
-    QT_TRANSLATE_NOOP("TimeSeriesChart", "Relative error of the run")};
+    QT_TRANSLATE_NOOP("TimeSeriesChart", "Relative error")};
 
 // Drawn above the chart.
 constexpr qreal kMarkerZ = 100;
 
-// "10⁴", "10⁻²": the exponent in superscript digits.
-QString powerOfTen(int exponent)
-{
-    static const char16_t superscripts[] = u"⁰¹²³⁴⁵⁶⁷⁸⁹";
-    QString digits;
-    for (const QChar c : QString::number(std::abs(exponent)))
-        digits.append(QChar(superscripts[c.digitValue()]));
-    return QStringLiteral("10") + (exponent < 0 ? QStringLiteral("⁻") : QString()) + digits;
-}
+// Labels a value axis of the chart's height holds without eliding them.
+constexpr int kValueLabels = 6;
+
+using cosmophase::axisticks::Span;
+using cosmophase::axisfit::fitLinear;
 
 // Draws the chart from one pixmap that Qt keeps (in QPixmapCache) until
 // something in the chart changes. The marker is not part of the chart, so
@@ -125,6 +123,12 @@ void TimeSeriesChart::buildPlot(Plot& plot, Tab tab)
         plot.valueAxis = logAxis;
     } else {
         plot.valueAxis = new QValueAxis;
+        // The dominant curve's own, shown only while one dominates.
+        plot.sideAxis = new QValueAxis;
+        plot.sideAxis->setVisible(false);
+        // The left axis's grid is the plot's; a second would not line up.
+        plot.sideAxis->setGridLineVisible(false);
+        plot.chart->addAxis(plot.sideAxis, Qt::AlignRight);
     }
     plot.valueAxis->setTitleText(tr(kValueTitles[tab]));
     plot.chart->addAxis(plot.timeAxis, Qt::AlignBottom);
@@ -154,7 +158,6 @@ void TimeSeriesChart::buildPlot(Plot& plot, Tab tab)
     plot.view->scene()->addItem(plot.marker);
     plot.view->setRenderHint(QPainter::Antialiasing);
     plot.view->viewport()->installEventFilter(this);
-    plot.view->setToolTip(tr("Click or drag to move the marker to that time"));
     plot.view->viewport()->setMouseTracking(true);
     if (tab != Error) {
         m_tabs->addTab(plot.view, tr(kTabTitles[tab]));
@@ -234,7 +237,7 @@ void TimeSeriesChart::placeTimeLabels(Plot& plot)
     for (int exponent = first; std::pow(10.0, exponent) <= plot.timeAxis->max() * (1 + 1e-9); exponent += step) {
         // Any positive value will do for y, which a logarithmic axis needs.
         const qreal x = plot.chart->mapToPosition(QPointF(std::pow(10.0, exponent), 1), plot.curves[0]).x();
-        auto* label = new QGraphicsSimpleTextItem(powerOfTen(exponent));
+        auto* label = new QGraphicsSimpleTextItem(cosmophase::axisticks::powerOfTen(exponent));
         label->setFont(font);
         label->setBrush(brush);
         const QRectF box = label->boundingRect();
@@ -252,8 +255,7 @@ void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
     // A logarithmic value axis cannot place zero (a sample where the run is
     // exact) or below.
     const bool logarithmic = tab == Error;
-    double low = std::numeric_limits<double>::infinity();
-    double high = -low;
+    std::vector<Span> spans(kCurvesPerTab);
     for (int k = 0; k < kCurvesPerTab; ++k) {
         const std::vector<double>& values = shown.*kCurves[tab][k].values;
         QList<QPointF> points;
@@ -262,22 +264,27 @@ void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
             if (logarithmic && !(values[i] > 0 && std::isfinite(values[i])))
                 continue;
             points.append(QPointF(time[i], values[i]));
-            if (std::isfinite(values[i])) {
-                low = std::min(low, values[i]);
-                high = std::max(high, values[i]);
-            }
+            if (std::isfinite(values[i]))
+                spans[k].add(values[i]);
         }
         plot.curves[k]->replace(points);
     }
     // A logarithmic axis needs a positive range; the run's times always are.
     if (!time.empty() && time.front() > 0 && time.back() > time.front())
         plot.timeAxis->setRange(time.front(), time.back());
-    if (logarithmic && low < high) {
-        plot.valueAxis->setRange(std::pow(10.0, std::floor(std::log10(low))),
-                                 std::pow(10.0, std::ceil(std::log10(high))));
-    } else if (auto* linear = qobject_cast<QValueAxis*>(plot.valueAxis); linear && low < high) {
-        linear->setRange(low, high);
-        linear->applyNiceNumbers();
+    if (logarithmic) {
+        Span all;
+        for (const Span& span : spans) {
+            if (!span.empty())
+                all.add(span);
+        }
+        // Whole decades; every one of sixteen would not fit the chart's height.
+        if (all.low < all.high)
+            cosmophase::axisfit::fitLogarithmic(*static_cast<QLogValueAxis*>(plot.valueAxis),
+                                                std::pow(10.0, std::floor(std::log10(all.low))),
+                                                std::pow(10.0, std::ceil(std::log10(all.high))), kValueLabels);
+    } else {
+        fitLinearAxes(plot, tab, spans);
     }
     placeTimeLabels(plot);
     // Only a filled chart is worth caching; the empty one is drawn directly
@@ -289,8 +296,43 @@ void TimeSeriesChart::fillPlot(Plot& plot, Tab tab)
     placeMarker(plot);
 }
 
+// One axis for all three curves unless one would flatten the others; that
+// one then has its own axis on the right, in its colour.
+void TimeSeriesChart::fitLinearAxes(Plot& plot, Tab tab, const std::vector<Span>& spans)
+{
+    const int apart = cosmophase::axisfit::dominantCurve(spans);
+    Span shared;
+    QStringList sharedNames;
+    for (int k = 0; k < kCurvesPerTab; ++k) {
+        QAbstractAxis* axis = k == apart ? plot.sideAxis : plot.valueAxis;
+        for (QLineSeries* curve : {plot.curves[k], plot.referenceCurves[k]}) {
+            if (!curve || curve->attachedAxes().contains(axis))
+                continue;
+            curve->detachAxis(k == apart ? plot.valueAxis : plot.sideAxis);
+            curve->attachAxis(axis);
+        }
+        if (k != apart) {
+            if (!spans[k].empty())
+                shared.add(spans[k]);
+            sharedNames << tr(kCurves[tab][k].name);
+        }
+    }
+    if (!shared.empty())
+        fitLinear(*static_cast<QValueAxis*>(plot.valueAxis), shared);
+    plot.valueAxis->setTitleText(apart < 0 ? tr(kValueTitles[tab]) : sharedNames.join(QStringLiteral(", ")));
+    plot.sideAxis->setVisible(apart >= 0);
+    if (apart < 0)
+        return;
+    auto* side = static_cast<QValueAxis*>(plot.sideAxis);
+    fitLinear(*side, spans[apart]);
+    const QColor colour = plot.curves[apart]->pen().color();
+    side->setTitleText(tr(kCurves[tab][apart].name));
+    side->setTitleBrush(colour);
+    side->setLabelsColor(colour);
+}
+
 // Dashed, in the colour of the run's curve of the same quantity, against the
-// run's times; the value axis keeps the run's range.
+// run's times, on the run's curve's axis.
 void TimeSeriesChart::fillReference(Plot& plot, Tab tab)
 {
     for (int k = 0; k < kCurvesPerTab; ++k) {
@@ -300,7 +342,8 @@ void TimeSeriesChart::fillReference(Plot& plot, Tab tab)
             curve->setName(tr("Reference (dashed)"));
             plot.chart->addSeries(curve);
             curve->attachAxis(plot.timeAxis);
-            curve->attachAxis(plot.valueAxis);
+            curve->attachAxis(plot.curves[k]->attachedAxes().contains(plot.sideAxis) ? plot.sideAxis
+                                                                                       : plot.valueAxis);
             QPen pen = plot.curves[k]->pen();
             pen.setStyle(Qt::DashLine);
             curve->setPen(pen);
@@ -407,9 +450,16 @@ bool TimeSeriesChart::eventFilter(QObject* watched, QEvent* event)
         scrubAt(*plot, mouse->position());
         return true;
     }
+    case QEvent::ToolTip: {
+        // The read-out, rather than a static hint, wherever the pointer rests.
+        const auto* help = static_cast<QHelpEvent*>(event);
+        showValuesAt(*plot, tabOf(*plot), help->pos(), help->globalPos());
+        return true;
+    }
     case QEvent::MouseMove:
         if (m_dragging != plot) {
-            showValuesAt(*plot, tabOf(*plot), static_cast<QMouseEvent*>(event));
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            showValuesAt(*plot, tabOf(*plot), mouse->position().toPoint(), mouse->globalPosition().toPoint());
             break;
         }
         scrubAt(*plot, static_cast<QMouseEvent*>(event)->position());
@@ -449,14 +499,14 @@ void TimeSeriesChart::scrubAt(const Plot& plot, const QPointF& viewportPos)
     emit sampleRequested(sampleAt(plot, viewportPos));
 }
 
-void TimeSeriesChart::showValuesAt(const Plot& plot, Tab tab, QMouseEvent* event) const
+void TimeSeriesChart::showValuesAt(const Plot& plot, Tab tab, const QPoint& viewportPos, const QPoint& globalPos) const
 {
-    const QPointF at = plot.chart->mapFromScene(plot.view->mapToScene(event->position().toPoint()));
+    const QPointF at = plot.chart->mapFromScene(plot.view->mapToScene(viewportPos));
     if (!plot.chart->plotArea().contains(at)) {
         QToolTip::hideText();
         return;
     }
-    const auto index = static_cast<std::size_t>(sampleAt(plot, event->position()));
+    const auto index = static_cast<std::size_t>(sampleAt(plot, viewportPos));
     QString text = tr("Sample %1, %2 years").arg(index).arg(m_series.time[index], 0, 'g', 6);
     const cosmophase::TimeSeries& shown = shownOn(tab);
     for (int k = 0; k < kCurvesPerTab; ++k) {
@@ -464,5 +514,6 @@ void TimeSeriesChart::showValuesAt(const Plot& plot, Tab tab, QMouseEvent* event
         if (index < values.size())
             text += QStringLiteral("\n%1 = %2").arg(tr(kCurves[tab][k].name)).arg(values[index], 0, 'g', 9);
     }
-    QToolTip::showText(event->globalPosition().toPoint(), text, plot.view->viewport());
+    text += tr("\nClick or drag to move the marker here");
+    QToolTip::showText(globalPos, text, plot.view->viewport());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AxisTicks.h"
 #include "TimeSeries.h"
 
 #include <QWidget>
@@ -80,6 +81,8 @@ private:
         QChart* chart = nullptr;
         QLogValueAxis* timeAxis = nullptr;
         QAbstractAxis* valueAxis = nullptr;
+        // On the right, for a curve that would flatten the others.
+        QAbstractAxis* sideAxis = nullptr;
         std::array<QLineSeries*, kCurvesPerTab> curves{};
         std::array<QLineSeries*, kCurvesPerTab> referenceCurves{};
         QGraphicsLineItem* marker = nullptr;
@@ -94,7 +97,8 @@ private:
     void placeMarker(const Plot& plot);
     void placeTimeLabels(Plot& plot);
     int sampleAt(const Plot& plot, const QPointF& viewportPos) const;
-    void showValuesAt(const Plot& plot, Tab tab, QMouseEvent* event) const;
+    void showValuesAt(const Plot& plot, Tab tab, const QPoint& viewportPos, const QPoint& globalPos) const;
+    void fitLinearAxes(Plot& plot, Tab tab, const std::vector<cosmophase::axisticks::Span>& spans);
     bool chartPixmapFitsCache() const;
     const Plot* plotOfViewport(const QObject* viewport) const;
     void scrubAt(const Plot& plot, const QPointF& viewportPos);

@@ -2,10 +2,11 @@
 // main() does, lets the plot draw, moves the marker part-way through the run
 // the way a user dragging the slider would, and saves the whole window.
 // Usage: cosmophase-screenshot OUTPUT.png [PERCENT] [WIDTHxHEIGHT] [OPTION...]
-// Options: zoom=Z2,W0,HALFSIDE (the plot window), legend, nochart, traces
+// Options: zoom=Z2,W0,HALFSIDE (the plot window), legend, nochart, tab=N (the
+// chart's tab), traces
 // (three clicked traces), q=TEXT (a run at that q, as the Parameters group
-// starts it), study (the Parameter Study window once its default grid is
-// computed, instead of the main window).
+// starts it), study[=WxH] (the Parameter Study window, at that size, once
+// its default grid is computed, instead of the main window).
 
 #include "AppDelegate.h"
 #include "LegendOverlay.h"
@@ -17,6 +18,7 @@
 #include "ParametersPanel.h"
 #include "PhasePlaneInteraction.h"
 #include "PlotWindow.h"
+#include "TimeSeriesChart.h"
 
 #include <QMenuBar>
 #include <QApplication>
@@ -26,6 +28,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QSurfaceFormat>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <cstdio>
@@ -53,12 +56,16 @@ int main(int argc, char* argv[])
     MyOpenGLView* view = controller.openGLView();
     QString qText;
     bool study = false;
+    QStringList studySize;
     for (int k = 4; k < argc; ++k) {
         const QString option = QString::fromLocal8Bit(argv[k]);
         if (option.startsWith(QLatin1String("q="))) {
             qText = option.mid(2);
-        } else if (option == QLatin1String("study")) {
+        } else if (option.startsWith(QLatin1String("study"))) {
             study = true;
+            studySize = option.mid(6).split(QLatin1Char('x'));
+        } else if (option.startsWith(QLatin1String("tab="))) {
+            controller.timeSeriesChart()->tabs()->setCurrentIndex(option.mid(4).toInt());
         } else if (option == QLatin1String("legend")) {
             menuAction(*delegate.window()->menuBar(), QStringLiteral("Legend"))->setChecked(true);
         } else if (option == QLatin1String("nochart")) {
@@ -95,6 +102,8 @@ int main(int argc, char* argv[])
         if (study) {
             menuAction(*delegate.window()->menuBar(), QString::fromUtf8("Parameter Study\u2026"))->trigger();
             ParameterStudyWindow* window = delegate.parameterStudy();
+            if (studySize.size() == 2)
+                window->resize(studySize[0].toInt(), studySize[1].toInt());
             QObject::connect(&window->study(), &ParameterStudy::finished, window, [window, output] {
                 // A moment for the charts to lay out their new axes.
                 QTimer::singleShot(500, window, [window, output] {

@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 
+#include "ParameterRuns.h"
 #include "ReferenceComputation.h"
 #include "DataFormat.h"
 #include "TimeSeries.h"
@@ -9,9 +10,12 @@
 #include <QChart>
 #include <QChartView>
 #include <QGraphicsLineItem>
+#include <QHelpEvent>
+#include <QValueAxis>
 #include <QLineSeries>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QScopeGuard>
 #include <QToolTip>
 
 #include <cmath>
@@ -268,16 +272,79 @@ private slots:
         m_chart->tabs()->setCurrentIndex(Tab::State);
         QTRY_VERIFY(view->isVisible());
         const QPoint point = viewportPoint(Tab::State, timeToX(Tab::State, 1e3));
-        // Read at once: other tests' windows on the same display may take
-        // activation, which hides a tooltip.
-        QApplication::setActiveWindow(m_app.delegate->window());
-        QTest::mouseMove(view->viewport(), point);
-        const QString text = QToolTip::text();
+        const QPoint global = view->viewport()->mapToGlobal(point);
         const int index = nearestByLog(timeAt(Tab::State, point));
+        // Sent and read at once, with no event loop between: other tests'
+        // windows on the same display may take activation, which hides a
+        // tooltip, and the real pointer may be anywhere.
+        QMouseEvent move(QEvent::MouseMove, point, global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &move);
+        const QString text = QToolTip::text();
         QVERIFY2(text.startsWith(QStringLiteral("Sample %1, ").arg(index)), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("z2 = %1").arg(m_csv[2][index], 0, 'g', 9)), qPrintable(text));
+        // Resting there, the tooltip event keeps the read-out rather than a hint.
+        QToolTip::hideText();
+        QHelpEvent rest(QEvent::ToolTip, point, global);
+        QApplication::sendEvent(view->viewport(), &rest);
+        QVERIFY2(QToolTip::text().startsWith(QStringLiteral("Sample %1, ").arg(index)), qPrintable(QToolTip::text()));
         QToolTip::hideText();
         m_chart->tabs()->setCurrentIndex(Tab::Observables);
+    }
+
+    // Off the default run xi0 reaches 10⁴ (and q0 10²¹ at q = 1.32): a curve
+    // that would flatten the others gets its own axis, and huge values are
+    // labelled in scientific notation.
+    void axesKeepEveryCurveReadable_data()
+    {
+        QTest::addColumn<double>("q");
+        QTest::addColumn<int>("apart"); // the Observables curve on its own axis, -1 for none
+        QTest::addColumn<bool>("scientific");
+        QTest::newRow("default") << m_app.controller->parameters().q << -1 << false;
+        QTest::newRow("q = 0.9999") << 0.9999 << 1 << false;
+        QTest::newRow("q = 1.32") << 1.32 << 1 << true;
+    }
+    void axesKeepEveryCurveReadable()
+    {
+        QFETCH(double, q);
+        QFETCH(int, apart);
+        QFETCH(bool, scientific);
+        const cosmophase::RunParameters before = m_app.controller->parameters();
+        // Back to the run the later tests expect, even after a failure.
+        const auto restore = qScopeGuard([&] {
+            m_app.delegate->parameterRuns()->start(before);
+            QTRY_VERIFY(m_chart->series().time == m_app.controller->timeArray());
+        });
+        m_app.delegate->parameterRuns()->start({q, before.T});
+        QTRY_VERIFY(m_chart->series().time == m_app.controller->timeArray());
+        const auto& curves = m_chart->curves(Tab::Observables);
+        const auto axisOf = [](QLineSeries* curve) {
+            for (QAbstractAxis* axis : curve->attachedAxes())
+                if (axis->orientation() == Qt::Vertical)
+                    return qobject_cast<QValueAxis*>(axis);
+            return static_cast<QValueAxis*>(nullptr);
+        };
+        QValueAxis* shared = axisOf(curves[apart == 0 ? 1 : 0]);
+        QVERIFY(shared && shared->isVisible());
+        for (int k = 0; k < TimeSeriesChart::kCurvesPerTab; ++k) {
+            QValueAxis* axis = axisOf(curves[k]);
+            QCOMPARE(axis == shared, k != apart);
+            QVERIFY(axis->isVisible());
+            QCOMPARE(axis->labelFormat().endsWith(QLatin1Char('e')), scientific);
+            // q0 and xi0 are not flattened: each spans a tenth of its axis at least.
+            double low = INFINITY, high = -INFINITY;
+            for (const QPointF& p : curves[k]->points())
+                low = qMin(low, p.y()), high = qMax(high, p.y());
+            if (k < 2)
+                QVERIFY2(high - low > 0.1 * (axis->max() - axis->min()),
+                         qPrintable(QStringLiteral("%1..%2 on %3..%4").arg(low).arg(high).arg(axis->min()).arg(axis->max())));
+        }
+        if (apart < 0) {
+            // No side axis is left showing.
+            int shown = 0;
+            for (QAbstractAxis* axis : chart(Tab::Observables)->axes(Qt::Vertical))
+                shown += axis->isVisible();
+            QCOMPARE(shown, 1);
+        }
     }
 
     // "," and "." step one sample; the slider keeps as close as it can.
