@@ -302,12 +302,18 @@ WriteResult writeSessionFile(const std::string& path, const Session& session)
 
 std::string unknownKeysWarning(const std::vector<std::string>& keys)
 {
+    // A status bar line: a few names, each cut short.
+    constexpr std::size_t kNamesShown = 5;
+    constexpr std::size_t kNameLength = 40;
     if (keys.empty())
         return {};
     std::string text = std::to_string(keys.size()) + (keys.size() == 1 ? " unknown key" : " unknown keys") +
                        " ignored:";
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        text += (i == 0 ? " " : ", ") + keys[i];
+    for (std::size_t i = 0; i < keys.size() && i < kNamesShown; ++i)
+        text += (i == 0 ? " " : ", ") +
+                (keys[i].size() > kNameLength ? keys[i].substr(0, kNameLength) + "..." : keys[i]);
+    if (keys.size() > kNamesShown)
+        text += ", ...";
     return text;
 }
 

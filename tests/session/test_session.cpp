@@ -80,6 +80,13 @@ TEST(Session, QAsANumberAndUnknownKeysWarn)
     ASSERT_TRUE(read.ok()) << read.error;
     EXPECT_EQ(read.session->parameters().q, 0.9999);
     EXPECT_EQ(unknownKeysWarning(read.unknownKeys), "3 unknown keys ignored: colour, view.tilt, traces[].id");
+    // However many, one short line.
+    std::string many;
+    for (int i = 0; i < 1000; ++i)
+        many += ", \"" + std::to_string(i) + std::string(100, 'k') + "\": 0";
+    const std::string warning = unknownKeysWarning(parseSession(document(many.substr(2))).unknownKeys);
+    EXPECT_EQ(warning.rfind("1000 unknown keys ignored: ", 0), 0u) << warning;
+    EXPECT_LT(warning.size(), 300u);
 }
 
 // Each bad document is refused with one line that says what is wrong.
