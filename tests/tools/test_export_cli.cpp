@@ -266,10 +266,16 @@ TEST(ExportCli, SessionChoosesTheRun)
 {
     Scratch dir;
     const std::string session = dir.file("run.cosmophase");
-    std::ofstream(session) << R"({"format": "cosmophase-session", "version": 1, "q": "1", "T": 1000, "x": 0})";
+    std::ofstream(session) << R"({"format": "cosmophase-session", "version": 1, "q": "1", "T": 1000})";
     for (const char* command : {"samples", "summary", "accuracy"})
         EXPECT_TRUE(outputOf({command, "--session", session.c_str()}) == outputOf({command, "--q=1", "--T=1000"}))
             << command;
+    const std::string unknown = dir.file("unknown.cosmophase");
+    std::ofstream(unknown) << R"({"format": "cosmophase-session", "version": 1, "q": "1", "T": 1000, "x": 0})";
+    const auto [status, out, err] = runExport({"summary", "--session", unknown.c_str()});
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(out == outputOf({"summary", "--session", session.c_str()}));
+    EXPECT_EQ(err, "cosmophase-export: warning: 1 unknown key ignored: x\n");
     const std::string bad = dir.file("bad.cosmophase");
     std::ofstream(bad) << R"({"format": "cosmophase-session", "version": 1, "q": "1.4"})";
     const std::string badLine = "option --session: " + bad + ": q '1.4': q must be above 0";

@@ -252,6 +252,7 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
             if (!session.ok())
                 return failed("option --session: " + session.error);
             result.options.parameters = session.session->parameters();
+            result.warning = unknownKeysWarning(session.unknownKeys);
         }
         const std::string outside = ParameterDomain::check(result.options.parameters);
         if (!outside.empty())
