@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "DecimalText.h"
 #include "FigureWriter.h"
 
 #include <QCommandLineOption>
@@ -56,7 +57,7 @@ QString helpText(const QCommandLineParser& parser)
     QString text = parser.helpText();
     text.replace(QStringLiteral("\n  -q <Q> "), QStringLiteral("\n  --q <Q>"));
     text.replace(QStringLiteral("\n  -T <N> "), QStringLiteral("\n  --T <N>"));
-    return QStringLiteral("Usage: cosmophase [options]\n") + text.section(QLatin1Char('\n'), 1);
+    return QStringLiteral("Usage: cosmophase [options] [FILE]\n") + text.section(QLatin1Char('\n'), 1);
 }
 
 } // namespace
@@ -101,20 +102,37 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
         QStringLiteral("T"),
         QStringLiteral("Initial temperature: a whole number from 1 to 2147483647 (default 9000)."),
         QStringLiteral("N"));
-    parser.addOptions({help, version, saveFigure, size, acceleration, temperature});
+    const QCommandLineOption position(
+        QStringLiteral("position"),
+        QStringLiteral("With --save-figure: put the marker at this percentage (0 to 100) of the run's "
+                       "elapsed time, as the time slider does."),
+        QStringLiteral("PERCENT"));
+    parser.addOptions({help, version, saveFigure, size, acceleration, temperature, position});
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("A saved session (.cosmophase) to draw with --save-figure."),
+                                 QStringLiteral("[FILE]"));
     acceptQtOptions(parser);
 
     if (!parser.parse(arguments))
         return failed(parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
+    if (parser.positionalArguments().size() > 1)
         return failed(QStringLiteral("Unexpected argument '%1'.")
-                          .arg(parser.positionalArguments().constFirst()));
+                          .arg(parser.positionalArguments().at(1)));
     if (parser.isSet(help))
         return printed(helpText(parser));
     if (parser.isSet(version))
         return printed(QStringLiteral("cosmophase " COSMOPHASE_VERSION "\n"));
     if (parser.isSet(size) && !parser.isSet(saveFigure))
         return failed(QStringLiteral("--size needs --save-figure."));
+    if (parser.isSet(position) && !parser.isSet(saveFigure))
+        return failed(QStringLiteral("--position needs --save-figure."));
+    const QString session = parser.positionalArguments().value(0);
+    if (!session.isEmpty() && !parser.isSet(saveFigure))
+        return failed(QStringLiteral("A session file ('%1') is drawn with --save-figure; the window "
+                                     "does not open one yet.").arg(session));
+    if (!session.isEmpty() && (parser.isSet(acceleration) || parser.isSet(temperature)))
+        return failed(QStringLiteral("--%1 conflicts with the session file, which gives q and T.")
+                          .arg(parser.isSet(acceleration) ? QStringLiteral("q") : QStringLiteral("T")));
     ApplicationArguments run;
     if (parser.isSet(acceleration)) {
         const cosmophase::ParsedValue<double> q = cosmophase::parseAcceleration(parser.value(acceleration).toStdString());
@@ -137,6 +155,15 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
     ApplicationArguments figure = run;
     figure.action = ApplicationArguments::Action::SaveFigure;
     figure.figurePath = parser.value(saveFigure);
+    figure.sessionPath = session;
+    if (parser.isSet(position)) {
+        double percent = 0;
+        if (readFiniteDecimal(parser.value(position).toStdString(), percent) != DecimalError::None ||
+            percent < 0 || percent > 100)
+            return failed(QStringLiteral("--position must be a percentage from 0 to 100, not '%1'.")
+                              .arg(parser.value(position)));
+        figure.positionPercent = percent;
+    }
     if (!figureFormatFor(figure.figurePath))
         return failed(QStringLiteral("Cannot save a figure as '%1': use .svg, .pdf or .png.").arg(figure.figurePath));
     if (parser.isSet(size)) {

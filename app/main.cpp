@@ -4,10 +4,13 @@
 #include "MyOpenGLView.h"
 #include "OneLine.h"
 #include "Platform.h"
+#include "SessionFile.h"
+#include "SessionFigure.h"
 #include "Simulation.h"
 #include "StartupFigure.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QSurfaceFormat>
@@ -15,6 +18,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
@@ -23,6 +27,27 @@ namespace {
 void printError(const std::string& message)
 {
     std::fprintf(stderr, "cosmophase: %s\n", cosmophase::escapeControlCharacters(message).c_str());
+}
+
+// The session to draw: the file's, or one of the command line's run; its
+// marker at --position when given. Empty after printing why it cannot be.
+std::optional<cosmophase::Session> figureSession(const cosmophase::ApplicationArguments& arguments)
+{
+    cosmophase::Session session;
+    session.q = cosmophase::accelerationText(arguments.parameters.q);
+    session.T = arguments.parameters.T;
+    if (!arguments.sessionPath.isEmpty()) {
+        const cosmophase::SessionReadResult read =
+            cosmophase::readSessionFile(QFile::encodeName(arguments.sessionPath).toStdString());
+        if (!read.ok()) {
+            printError(read.error);
+            return std::nullopt;
+        }
+        if (!read.unknownKeys.empty())
+            printError("warning: " + cosmophase::unknownKeysWarning(read.unknownKeys));
+        session = *read.session;
+    }
+    return session;
 }
 
 } // namespace
@@ -46,19 +71,32 @@ int main(int argc, char* argv[])
     case cosmophase::ApplicationArguments::Action::SaveFigure: {
         // Painted without GL onto Qt's offscreen platform: no display needed.
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        std::optional<cosmophase::Session> session = figureSession(arguments);
+        if (!session)
+            return 2;
+        const cosmophase::RunParameters parameters = session->parameters();
         cosmophase::Simulation run;
-        run.initialize(arguments.parameters);
+        run.initialize(parameters);
         const cosmophase::RunStatus status = run.runSimulationBounded();
         if (status != cosmophase::RunStatus::Ok) {
-            std::fprintf(stderr, "cosmophase: q = %s, T = %d: %s\n",
-                         cosmophase::accelerationText(arguments.parameters.q).c_str(), arguments.parameters.T,
-                         cosmophase::statusReason(status).c_str());
+            std::fprintf(stderr, "cosmophase: q = %s, T = %d: %s\n", cosmophase::accelerationText(parameters.q).c_str(),
+                         parameters.T, cosmophase::statusReason(status).c_str());
             return 3;
         }
+        if (arguments.positionPercent)
+            session->marker = static_cast<std::size_t>(
+                cosmophase::sampleAtPercent(run.getTimeData(), *arguments.positionPercent));
+        if (const std::string error = cosmophase::checkMarker(session->marker, run.getTimeData().size());
+            !error.empty()) {
+            printError(QFile::encodeName(arguments.sessionPath).toStdString() + ": " + error);
+            return 2;
+        }
         QGuiApplication app(argc, argv);
+        const cosmophase::Curve trajectory{run.getz2Data(), run.getw0Data()};
+        const bool plain = arguments.sessionPath.isEmpty() && !arguments.positionPercent;
         const cosmophase::WriteResult result =
-            cosmophase::saveStartupFigure(arguments.figurePath, arguments.figureSide, arguments.parameters,
-                                          {run.getz2Data(), run.getw0Data()});
+            plain ? cosmophase::saveStartupFigure(arguments.figurePath, arguments.figureSide, parameters, trajectory)
+                  : cosmophase::saveSessionFigure(arguments.figurePath, arguments.figureSide, *session, trajectory);
         if (!result.ok) {
             printError(result.error);
             return 1;

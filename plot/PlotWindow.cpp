@@ -5,6 +5,18 @@
 
 namespace cosmophase::plot {
 
+PlotWindow PlotWindow::centredAt(Point centre, double halfSide)
+{
+    PlotWindow window;
+    if (!(halfSide > 0) || !std::isfinite(halfSide))
+        return window;
+    window.m_half = std::clamp(halfSide, kMinHalfSide, kFullHalfSide);
+    if (window.m_half == kFullHalfSide)
+        return window;
+    window.panBy(centre.x, centre.y);
+    return window;
+}
+
 void PlotWindow::zoomAbout(Point fixed, double factor)
 {
     if (!(factor > 0) || !std::isfinite(factor))

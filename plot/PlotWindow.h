@@ -28,6 +28,10 @@ public:
     // Plot units of this window per unit of the full square: 1 unzoomed.
     double scale() const { return m_half / kFullHalfSide; }
 
+    // The window with that centre and half side, held to what zooming and
+    // panning can reach (a half side of the full square is the full square).
+    static PlotWindow centredAt(Point centre, double halfSide);
+
     bool isFull() const { return m_half == kFullHalfSide && m_centre.x == 0 && m_centre.y == 0; }
     void reset() { *this = PlotWindow(); }
 

@@ -18,7 +18,11 @@ std::vector<std::string_view> split(std::string_view text, char separator)
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = text.find(separator, start);
-        parts.push_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        std::string_view part = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        // "1e-6, 1e-4" reads as typed: spaces around a value are not part of it.
+        const std::size_t first = part.find_first_not_of(" \t");
+        part = first == std::string_view::npos ? std::string_view() : part.substr(first, part.find_last_not_of(" \t") - first + 1);
+        parts.push_back(part);
         if (end == std::string_view::npos)
             return parts;
         start = end + 1;

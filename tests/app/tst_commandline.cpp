@@ -36,7 +36,7 @@ private slots:
         QTest::addColumn<QString>("output"); // expected stdout (regular expression)
         QTest::addColumn<QString>("error");  // expected stderr (regular expression)
 
-        const QString usage = QStringLiteral("^Usage: cosmophase \\[options\\]\\n(.|\\n)*--help(.|\\n)*--version");
+        const QString usage = QStringLiteral("^Usage: cosmophase \\[options\\] \\[FILE\\]\\n(.|\\n)*--help(.|\\n)*--version");
         const QString version = QStringLiteral("^cosmophase " COSMOPHASE_VERSION "\\n$");
         const QString none = QStringLiteral("^$");
         auto oneLine = [](const char* text) {
@@ -51,7 +51,7 @@ private slots:
         QTest::newRow("unknown before help") << QStringList{"--frobnicate", "--help"} << 2 << none
                                              << oneLine("Unknown option 'frobnicate'");
         QTest::newRow("bundled short") << QStringList{"-hv"} << 2 << none << oneLine("Unknown option 'hv'");
-        QTest::newRow("argument") << QStringList{"file.csv"} << 2 << none << oneLine("Unexpected argument 'file.csv'");
+        QTest::newRow("argument") << QStringList{"a.cosmophase", "b"} << 2 << none << oneLine("Unexpected argument 'b'");
         QTest::newRow("value on flag") << QStringList{"--version=1"} << 2 << none << oneLine("Unexpected value");
         QTest::newRow("newline in option") << QStringList{"--fro\nbnicate"} << 2 << none
                                            << oneLine("Unknown option 'fro\\\\x0abnicate'");

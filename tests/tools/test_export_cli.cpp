@@ -261,6 +261,46 @@ TEST(ExportCli, ParametersChooseTheRun)
     EXPECT_NE(summary.find("6169 attempted, 0 rejected"), std::string::npos) << summary;
 }
 
+// A session gives q and T as --q and --T would; a bad one is a bad argument.
+TEST(ExportCli, SessionChoosesTheRun)
+{
+    Scratch dir;
+    const std::string session = dir.file("run.cosmophase");
+    std::ofstream(session) << R"({"format": "cosmophase-session", "version": 1, "q": "1", "T": 1000})";
+    for (const char* command : {"samples", "summary", "accuracy"})
+        EXPECT_TRUE(outputOf({command, "--session", session.c_str()}) == outputOf({command, "--q=1", "--T=1000"}))
+            << command;
+    const std::string unknown = dir.file("unknown.cosmophase");
+    std::ofstream(unknown) << R"({"format": "cosmophase-session", "version": 1, "q": "1", "T": 1000, "x": 0})";
+    const auto [status, out, err] = runExport({"summary", "--session", unknown.c_str()});
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(out == outputOf({"summary", "--session", session.c_str()}));
+    EXPECT_EQ(err, "cosmophase-export: warning: 1 unknown key ignored: x\n");
+    const std::string bad = dir.file("bad.cosmophase");
+    std::ofstream(bad) << R"({"format": "cosmophase-session", "version": 1, "q": "1.4"})";
+    const std::string badLine = "option --session: " + bad + ": q '1.4': q must be above 0";
+    const std::string newline = dir.file("a\nb");
+    const struct {
+        std::vector<const char*> args;
+        std::string mentions;
+    } failures[] = {
+        {{"samples", "--session", bad.c_str()}, badLine},
+        {{"summary", "--session", dir.path.c_str()}, "is a folder"},
+        {{"accuracy", "--session", newline.c_str()}, "a\\x0ab: No such file"},
+        {{"samples", "--q", "1", "--session", session.c_str()}, "--session conflicts with --q"},
+        {{"samples", "--session", session.c_str(), "--T", "1"}, "--session conflicts with --T"},
+        {{"curves", "--session", session.c_str()}, "--session applies only to samples, summary and accuracy"},
+        {{"sweep", "--session", session.c_str()}, "--session applies only"},
+    };
+    for (const auto& failure : failures) {
+        const auto [status, out, err] = runExport(failure.args);
+        EXPECT_EQ(status, 2) << err;
+        EXPECT_EQ(out, "");
+        EXPECT_NE(err.find(failure.mentions), std::string::npos) << err;
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+    }
+}
+
 TEST(ExportCli, CurvesAreListedInOrderInCsvAndAsXYArraysInJson)
 {
     const std::string csv = outputOf({"curves"}), json = outputOf({"--format=json", "curves"});

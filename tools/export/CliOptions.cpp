@@ -3,6 +3,7 @@
 #include "DecimalText.h"
 #include "OneLine.h"
 #include "ParameterOptions.h"
+#include "SessionFile.h"
 
 #include <cstddef>
 #include <optional>
@@ -79,6 +80,7 @@ struct Seen {
     bool age = false;
     bool q0 = false;
     bool xi0 = false;
+    bool session = false;
 };
 
 bool* seenFlag(Seen& seen, const std::string& name)
@@ -107,6 +109,8 @@ bool* seenFlag(Seen& seen, const std::string& name)
         return &seen.q0;
     if (name == "--xi0")
         return &seen.xi0;
+    if (name == "--session")
+        return &seen.session;
     return nullptr;
 }
 
@@ -144,6 +148,7 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
     // q and T are single values or grids depending on the subcommand, which
     // may come after them.
     OptionValues deferred;
+    std::string sessionPath;
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -182,6 +187,10 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
             if (*optionSeen)
                 return failed("option " + name + " given more than once");
             *optionSeen = true;
+            if (name == "--session") {
+                sessionPath = value;
+                continue;
+            }
             if (isParameterOption(name) || isStudyOption(name)) {
                 deferred.emplace_back(name, value);
                 continue;
@@ -218,6 +227,8 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
             *subcommand != ExportCommand::Sweep)
             return failed("option --reference applies only to samples and sweep");
         result.options.command = *subcommand;
+        if (seen.session && !followsParameters(*subcommand))
+            return failed("option --session applies only to samples, summary and accuracy");
         if (*subcommand == ExportCommand::Sweep) {
             result.options.sweep.reference = result.options.reference;
             const std::string error = readSweepOptions(deferred, result.options.sweep);
@@ -236,6 +247,16 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
             if (!error.empty())
                 return failed(error);
         }
+        if (seen.session) {
+            if (seen.q || seen.T)
+                return failed(std::string("option --session conflicts with ") + (seen.q ? "--q" : "--T") +
+                              ": the session gives both q and T");
+            const SessionReadResult session = readSessionFile(sessionPath);
+            if (!session.ok())
+                return failed("option --session: " + session.error);
+            result.options.parameters = session.session->parameters();
+            result.warning = unknownKeysWarning(session.unknownKeys);
+        }
         const std::string outside = ParameterDomain::check(result.options.parameters);
         if (!outside.empty())
             return failed("options --q and --T: " + outside);
@@ -247,6 +268,7 @@ std::string usageText()
 {
     return "Usage: cosmophase-export SUBCOMMAND [--format csv|json] [--output PATH]\n"
            "       cosmophase-export samples|summary|accuracy [--q Q] [--T N] [--format csv|json] [--output PATH]\n"
+           "       cosmophase-export samples|summary|accuracy --session FILE [--format csv|json] [--output PATH]\n"
            "       cosmophase-export samples --reference [--format csv|json] [--output PATH]\n"
            "       cosmophase-export trace --z2 X --w0 Y [--format csv|json] [--output PATH]\n"
            "       cosmophase-export sweep [--q GRID | --one-minus-q GRID] [--T GRID] [--threads N]\n"
@@ -292,7 +314,10 @@ std::string usageText()
            "                     reference_z2,reference_w0,reference_w2,\n"
            "                     reference_density_ratio,reference_q0,reference_xi0;\n"
            "                     sweep: add the reference's present day\n"
-           + parameterOptionsHelp() + studyOptionsHelp() +
+           + parameterOptionsHelp() +
+           "  --session FILE     samples, summary, accuracy: q and T from a saved\n"
+           "                     Cosmophase session instead of --q and --T\n"
+           + studyOptionsHelp() +
            "  --help             show this help\n"
            "  --version          show the version\n"
            "\n"

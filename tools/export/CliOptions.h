@@ -26,6 +26,7 @@ struct CliOptions {
 struct CliParseResult {
     CliOptions options;
     std::string error; // one line; empty when the arguments are valid
+    std::string warning; // one line worth showing though the arguments are valid
     bool ok() const { return error.empty(); }
 };
 

@@ -132,6 +132,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cosmophase-export: %s (see --help)\n", escapeControlCharacters(parsed.error).c_str());
         return kExitUsage;
     }
+    if (!parsed.warning.empty())
+        std::fprintf(stderr, "cosmophase-export: warning: %s\n", parsed.warning.c_str());
 
     // A sweep streams its rows as they come; a solve is not one run.
     if (parsed.options.command == ExportCommand::Sweep)
