@@ -86,7 +86,7 @@ private slots:
         QVERIFY(!actions.contains(nullptr) && enabled(false));
         click(at(0.25, 0.2));
         QVERIFY(m_app.view->grabFramebuffer() != fixed && enabled(true));
-        QTest::keyClick(m_app.delegate->window(), Qt::Key_Z, Qt::ControlModifier);
+        apptest::keyClick(m_app.delegate->window(), Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(traces().empty() && enabled(false));
         QCOMPARE(m_app.view->grabFramebuffer(), fixed);
         click(at(0.25, 0.2));
@@ -113,9 +113,10 @@ private slots:
         arrows.initialize();
         const QRegularExpression numbers(QStringLiteral("^z2 = (\\S+), w0 = (\\S+); field: z2' = (\\S+), w0' = (\\S+)$"));
         for (const QPoint pixel : {at(0.15, 0.1), at(0.95, 0.51)}) {
-            QTest::mouseMove(m_app.view, pixel);
-            QTRY_VERIFY(numbers.match(status->currentMessage()).hasMatch());
+            // Read at once: nothing else may move the read-out in between.
+            apptest::hover(m_app.view, pixel);
             const QRegularExpressionMatch shown = numbers.match(status->currentMessage());
+            QVERIFY2(shown.hasMatch(), qPrintable(status->currentMessage()));
             const plot::Point p = centreOf(pixel);
             const double expected[] = {p.x, p.y, arrows.z2ODE(p.x, 0, p.y, 0), arrows.w0ODE(p.x, 0, p.y, 0)};
             for (int k = 0; k < 4; ++k)
@@ -136,13 +137,13 @@ private slots:
         m_app.view->setPlotWindow(window);
         const QPoint pixel = at(0.75, 0.25);
         const plot::Point p = window.pointAt(pixel.x() + 0.5, pixel.y() + 0.5, m_app.view->width(), m_app.view->height());
-        QTest::mouseMove(m_app.view, pixel);
+        apptest::hover(m_app.view, pixel);
         QStatusBar* status = m_app.delegate->window()->statusBar();
-        QTRY_VERIFY(status->currentMessage().startsWith(QString::asprintf("z2 = %.4f, w0 = %.4f;", p.x, p.y)));
+        QVERIFY(status->currentMessage().startsWith(QString::asprintf("z2 = %.4f, w0 = %.4f;", p.x, p.y)));
         click(pixel);
         QVERIFY(traces().size() == 1 && traces()[0].z2 == p.x && traces()[0].w0 == p.y);
-        QTest::keyClick(m_app.delegate->window(), Qt::Key_Z, Qt::ControlModifier);
-        QTest::keyClick(m_app.delegate->window(), Qt::Key_0, Qt::ControlModifier);
+        apptest::keyClick(m_app.delegate->window(), Qt::Key_Z, Qt::ControlModifier);
+        apptest::keyClick(m_app.delegate->window(), Qt::Key_0, Qt::ControlModifier);
         QVERIFY(m_app.view->plotWindow().isFull());
         QCOMPARE(m_app.view->grabFramebuffer(), fixed);
     }
