@@ -148,6 +148,28 @@ private slots:
         QCOMPARE(m_app.view->grabFramebuffer(), fixed);
     }
 
+    // Zoomed deep, the read-out keeps enough decimals that the next pixel reads differently.
+    void readoutResolvesAPixel()
+    {
+        const struct { double half; int pixels; int decimals; } rows[] = {
+            {2, 600, 4}, {2, 80000, 5}, {0.0008, 600, 6}, {plot::PlotWindow::kMinHalfSide, 637, 8}};
+        for (const auto& row : rows) {
+            plot::PlotWindow window;
+            window.zoomAbout({}, 2 / row.half);
+            QCOMPARE(PhasePlaneInteraction::decimalsFor(window, row.pixels), row.decimals);
+        }
+        plot::PlotWindow window;
+        window.zoomAbout({0.0002, -0.0001}, 2 / 0.0008);
+        m_app.view->setPlotWindow(window);
+        QStatusBar* status = m_app.delegate->window()->statusBar();
+        QStringList read;
+        for (const QPoint pixel : {at(0.5, 0.5), at(0.5, 0.5) + QPoint(1, 1)}) {
+            apptest::hover(m_app.view, pixel);
+            read += status->currentMessage().section(QLatin1Char(';'), 0, 0).split(QStringLiteral(", "));
+        }
+        QVERIFY2(read.size() == 4 && read[0] != read[2] && read[1] != read[3], qPrintable(read.join(" | ")));
+    }
+
     void exportWritesEveryTrace()
     {
         QTemporaryDir dir;
