@@ -4,6 +4,7 @@
 #include "PlotNavigation.h"
 #include "SolutionTrace.h"
 
+#include <QWindow>
 #include <QtTest>
 
 #include <algorithm>
@@ -44,6 +45,20 @@ int count(const QImage& img, QRgb want, QPoint c = {}, int r = -1)
 }
 
 } // namespace
+
+// Counts the exposes of a window: another test's window on the same display
+// may cover and uncover this one, and each uncovering asks for a frame.
+class ExposeCounter : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::Expose ? 1 : 0;
+        return false;
+    }
+};
 
 class TestMyOpenGLView : public QObject {
     Q_OBJECT
@@ -249,8 +264,12 @@ private slots:
         m_view.setRedrawWhenIdle(false);
         QVERIFY(frames.wait());
         const QString title = m_view.windowTitle();
+        ExposeCounter exposes;
+        m_view.windowHandle()->installEventFilter(&exposes);
         frames.clear();
-        QVERIFY(!frames.wait(300));
+        QTest::qWait(300); // watching for frames that should not come
+        m_view.windowHandle()->removeEventFilter(&exposes);
+        QVERIFY2(frames.count() <= exposes.count, qPrintable(QStringLiteral("%1 frames, %2 exposes").arg(frames.count()).arg(exposes.count)));
         m_view.setSimIndex(100);
         QVERIFY(frames.wait());
         QCOMPARE(m_view.windowTitle(), title);
