@@ -58,6 +58,12 @@ void PhasePlaneInteraction::undoTrace()
         tracesEdited();
 }
 
+void PhasePlaneInteraction::redoTrace()
+{
+    if (m_traces.redo())
+        tracesEdited();
+}
+
 void PhasePlaneInteraction::clearTraces()
 {
     if (m_traces.empty())

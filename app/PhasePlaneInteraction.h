@@ -35,6 +35,7 @@ public:
 public slots:
     void traceFrom(cosmophase::plot::Point at);
     void undoTrace();
+    void redoTrace();
     void clearTraces();
 
 signals:

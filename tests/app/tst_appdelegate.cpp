@@ -119,8 +119,8 @@ private slots:
         QCOMPARE(offered, listed);
     }
 
-    // Space plays and pauses wherever the focus is, without toggling a focused
-    // control; the arrows, Home and End scrub through the slider's path.
+    // Space plays and pauses wherever the focus is but in a text field,
+    // without toggling a focused control; the arrows, Home and End scrub through the slider's path.
     void keyboardShortcuts()
     {
         const struct { const char* focus; double from; Qt::Key key; double to; const char* title; } rows[] = {

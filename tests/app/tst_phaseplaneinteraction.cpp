@@ -92,11 +92,20 @@ private slots:
         click(at(0.25, 0.2));
         click(at(0.7, 0.6));
         actions[1]->trigger();
-        // Clear Traces can be undone, so Undo Trace stays on.
+        // Clear Traces can be undone, and the menu says so.
         QVERIFY(traces().empty() && !actions[1]->isEnabled() && !actions[2]->isEnabled() && actions[0]->isEnabled());
+        QCOMPARE(actions[0]->text().remove('&'), QStringLiteral("Undo Clear Traces"));
         QCOMPARE(m_app.view->grabFramebuffer(), fixed);
         const QImage both = [&] { actions[0]->trigger(); return m_app.view->grabFramebuffer(); }();
         QVERIFY(traces().size() == 2 && both != fixed);
+        QCOMPARE(actions[0]->text().remove('&'), QStringLiteral("Undo Trace"));
+        // Redo (Ctrl+Shift+Z) clears again; undone once more, both are back.
+        QAction* redo = action("Redo Clear Traces");
+        QVERIFY(redo && redo->isEnabled() && redo->shortcut() == QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+        apptest::keyClick(m_app.delegate->window(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(traces().empty() && !redo->isEnabled());
+        actions[0]->trigger();
+        QCOMPARE(m_app.view->grabFramebuffer(), both);
         actions[1]->trigger();
         action("Nullclines")->trigger();
         QVERIFY(m_app.view->grabFramebuffer() != fixed);
