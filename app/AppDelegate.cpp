@@ -6,6 +6,7 @@
 #include "MarkerStateReadout.h"
 #include "MasterViewController.h"
 #include "MyOpenGLView.h"
+#include "OffPlotNotice.h"
 #include "PanelLayout.h"
 #include "ParameterRuns.h"
 #include "ParameterStudyWindow.h"
@@ -75,6 +76,7 @@ void AppDelegate::addPlotTools()
     MyOpenGLView* plot = controller->openGLView();
     m_plot_navigation = std::make_unique<PlotNavigation>(*plot);
     m_legend = new LegendOverlay(*plot);
+    new OffPlotNotice(*plot);
 
     const PanelLayout panel = controller->panelLayout();
     m_marker_state = new MarkerStateReadout(controller->z2Array(), controller->w0Array(), controller->w2Array());

@@ -4,12 +4,16 @@
 #include "AppTestSupport.h"
 
 #include "AppCommands.h"
+#include "OffPlotNotice.h"
+#include "ParameterRuns.h"
+#include "PlotNavigation.h"
 #include "PhasePlaneExport.h"
 #include "PhasePlaneInteraction.h"
 #include "SolutionTrace.h"
 
 #include <QAction>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 
@@ -177,6 +181,37 @@ private slots:
             read += status->currentMessage().section(QLatin1Char(';'), 0, 0).split(QStringLiteral(", "));
         }
         QVERIFY2(read.size() == 4 && read[0] != read[2] && read[1] != read[3], qPrintable(read.join(" | ")));
+    }
+
+    // A run outside the square says so; Zoom to Run frames all of it, and
+    // Reset View brings back the square and the note.
+    void runOutsideTheSquareIsNoticed()
+    {
+        auto* notice = m_app.delegate->window()->findChild<OffPlotNotice*>();
+        QVERIFY(notice && !notice->isVisible());
+        m_app.delegate->parameterRuns()->start({1.32, 9000});
+        QCOMPARE(m_app.controller->parameters().q, 1.32);
+        QVERIFY(notice->isVisible() && notice->geometry().bottom() < m_app.view->height());
+        QTest::mouseClick(notice->zoomButton(), Qt::LeftButton);
+        const plot::PlotWindow& window = m_app.view->plotWindow();
+        const MasterViewController& c = *m_app.controller;
+        for (std::size_t i = 0; i < c.z2Array().size(); ++i)
+            QVERIFY(c.z2Array()[i] > window.left() && c.z2Array()[i] < window.right()
+                    && c.w0Array()[i] > window.bottom() && c.w0Array()[i] < window.top());
+        QVERIFY(!notice->isVisible());
+        // The trajectory's blue is on screen.
+        QSignalSpy frames(m_app.view, &QOpenGLWidget::frameSwapped);
+        QVERIFY(frames.wait());
+        const QImage shot = m_app.view->grabFramebuffer();
+        int blue = 0;
+        for (int y = 0; y < shot.height(); y += 2)
+            for (int x = 0; x < shot.width(); x += 2)
+                blue += shot.pixel(x, y) == qRgb(0, 0, 255) ? 1 : 0;
+        QVERIFY2(blue > 50, qPrintable(QString::number(blue)));
+        m_app.delegate->plotNavigation()->resetView();
+        QVERIFY(notice->isVisible());
+        m_app.delegate->parameterRuns()->start({});
+        QVERIFY(!notice->isVisible());
     }
 
     void exportWritesEveryTrace()
