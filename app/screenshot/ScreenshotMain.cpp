@@ -4,14 +4,14 @@
 // Usage: cosmophase-screenshot OUTPUT.png [PERCENT] [WIDTHxHEIGHT] [OPTION...]
 // Options: zoom=Z2,W0,HALFSIDE (the plot window), legend, nochart, traces
 // (three clicked traces), q=TEXT (a run at that q, as the Parameters group
-// starts it), study (the Parameter Study window once its default grid is
+// starts it), zoomtorun (Zoom to Run after that), study (the Parameter Study window once its default grid is
 // computed, instead of the main window).
 
 #include "AppDelegate.h"
-#include "LegendOverlay.h"
 #include "MasterViewController.h"
 #include "MenuActions.h"
 #include "MyOpenGLView.h"
+#include "OffPlotNotice.h"
 #include "ParameterStudy.h"
 #include "ParameterStudyWindow.h"
 #include "ParametersPanel.h"
@@ -53,12 +53,15 @@ int main(int argc, char* argv[])
     MyOpenGLView* view = controller.openGLView();
     QString qText;
     bool study = false;
+    bool zoomToRun = false;
     for (int k = 4; k < argc; ++k) {
         const QString option = QString::fromLocal8Bit(argv[k]);
         if (option.startsWith(QLatin1String("q="))) {
             qText = option.mid(2);
         } else if (option == QLatin1String("study")) {
             study = true;
+        } else if (option == QLatin1String("zoomtorun")) {
+            zoomToRun = true;
         } else if (option == QLatin1String("legend")) {
             menuAction(*delegate.window()->menuBar(), QStringLiteral("Legend"))->setChecked(true);
         } else if (option == QLatin1String("nochart")) {
@@ -89,6 +92,8 @@ int main(int argc, char* argv[])
                     emit controller.parametersPanel()->runRequested(parameters);
                 }
             }
+            if (zoomToRun)
+                view->findChild<OffPlotNotice*>()->zoomToRun();
         }
         if (frames != 15)
             return;
@@ -110,8 +115,9 @@ int main(int argc, char* argv[])
         painter.drawImage(QRect(view->mapTo(delegate.window(), QPoint(0, 0)), view->size()),
                           view->grabFramebuffer());
         // Child widgets over the plot, such as the legend, come on top of it.
-        if (LegendOverlay* legend = delegate.legend(); legend && legend->isVisible())
-            painter.drawPixmap(legend->mapTo(delegate.window(), QPoint(0, 0)), legend->grab());
+        for (QWidget* overlay : view->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (overlay->isVisible())
+                painter.drawPixmap(overlay->mapTo(delegate.window(), QPoint(0, 0)), overlay->grab());
         painter.end();
         const bool saved = shot.save(output, "PNG");
         if (!saved)
