@@ -88,6 +88,28 @@ private slots:
         }
     }
 
+    // The field as laid out: a 5 x 5 clump of arrows in each unit cell, each
+    // arrow through its site, and empty bands along z2, w0 = -1, 0 and 1,
+    // a quarter, half and three quarters of the way across.
+    void directionFieldInClumpsOfFive()
+    {
+        m_view.toggleShowStable(), m_view.toggleShowUnstable(), m_view.toggleShowFamily();
+        const QImage img = m_view.grabFramebuffer();
+        m_view.toggleShowStable(), m_view.toggleShowUnstable(), m_view.toggleShowFamily();
+        int sitesDrawn = 0;
+        for (const plot::Point& site : plot::arrowSites())
+            sitesDrawn += count(img, kGreen, toPixel(site), 3) > 0 ? 1 : 0;
+        QCOMPARE(sitesDrawn, 400);
+        // Half a unit cell's first site, less the longest half-arrow and the head, is 0.08: 16 px.
+        const int band = 12;
+        for (const double v : {-1.0, 0.0, 1.0}) {
+            const QPoint line = toPixel({v, v});
+            QCOMPARE(count(img.copy(line.x() - band, 0, 2 * band + 1, kSide), kGreen), 0);
+            QCOMPARE(count(img.copy(0, line.y() - band, kSide, 2 * band + 1), kGreen), 0);
+        }
+        QVERIFY(count(img.copy(toPixel({0.5, 0}).x() - band, 0, 2 * band + 1, kSide), kGreen) > 100);
+    }
+
     void markerFollowsClampedIndex()
     {
         const auto& t = m_view.curves().trajectory();
