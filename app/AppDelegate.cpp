@@ -1,10 +1,12 @@
 #include "AppDelegate.h"
 
 #include "AppCommands.h"
+#include "FieldFocus.h"
 #include "LegendOverlay.h"
 #include "MarkerStateReadout.h"
 #include "MasterViewController.h"
 #include "MyOpenGLView.h"
+#include "OffPlotNotice.h"
 #include "PanelLayout.h"
 #include "ParameterRuns.h"
 #include "ParameterStudyWindow.h"
@@ -48,6 +50,7 @@ void AppDelegate::applicationDidFinishLaunching()
                                                m_window.get());
     addPlotTools();
     buildMenus();
+    m_field_focus = std::make_unique<FieldFocus>(*m_window, *m_master_view_controller->openGLView());
     m_window->show();
 }
 
@@ -73,6 +76,7 @@ void AppDelegate::addPlotTools()
     MyOpenGLView* plot = controller->openGLView();
     m_plot_navigation = std::make_unique<PlotNavigation>(*plot);
     m_legend = new LegendOverlay(*plot);
+    new OffPlotNotice(*plot);
 
     const PanelLayout panel = controller->panelLayout();
     m_marker_state = new MarkerStateReadout(controller->z2Array(), controller->w0Array(), controller->w2Array());
@@ -127,17 +131,25 @@ void AppDelegate::buildMenus()
     edit->addSeparator();
     QAction* undoTrace = edit->addAction(tr("&Undo Trace"), QKeySequence(Qt::CTRL | Qt::Key_Z), interaction,
                                          &PhasePlaneInteraction::undoTrace);
+    QAction* redoTrace = edit->addAction(tr("&Redo Trace"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                                         interaction, &PhasePlaneInteraction::redoTrace);
     QAction* clearTraces = edit->addAction(tr("C&lear Traces"), interaction, &PhasePlaneInteraction::clearTraces);
-    // The trace commands only while there is a trace to act on; undo also
-    // straight after Clear Traces, which it reverses.
+    // The trace commands only while there is a trace to act on; undo and
+    // redo name what they would do.
     for (QAction* action : {exportTraces, clearTraces}) {
         action->setEnabled(false);
         connect(interaction, &PhasePlaneInteraction::tracesChanged, action,
                 [action](int count) { action->setEnabled(count > 0); });
     }
     undoTrace->setEnabled(false);
-    connect(interaction, &PhasePlaneInteraction::tracesChanged, undoTrace,
-            [undoTrace, interaction] { undoTrace->setEnabled(interaction->traces().canUndo()); });
+    redoTrace->setEnabled(false);
+    connect(interaction, &PhasePlaneInteraction::tracesChanged, this, [undoTrace, redoTrace, interaction] {
+        const cosmophase::PhasePlaneTraces& traces = interaction->traces();
+        undoTrace->setEnabled(traces.canUndo());
+        undoTrace->setText(traces.undoRestoresCleared() ? tr("&Undo Clear Traces") : tr("&Undo Trace"));
+        redoTrace->setEnabled(traces.canRedo());
+        redoTrace->setText(traces.redoClears() ? tr("&Redo Clear Traces") : tr("&Redo Trace"));
+    });
 
     QMenu* view = bar->addMenu(tr("&View"));
     CurveSwitches& switches = controller->curveSwitches();
@@ -163,9 +175,9 @@ void AppDelegate::buildMenus()
     view->addAction(tr("&Equilibria\u2026"), commands, &AppCommands::showEquilibria);
     view->addAction(tr("Parameter &Study\u2026"), this, &AppDelegate::showParameterStudy);
 
-    // Window-wide shortcuts: they work wherever the focus is, and the
-    // buttons and check boxes take no focus from clicks, so Space is never
-    // swallowed by a focused control.
+    // Window-wide shortcuts: the buttons and check boxes take no focus from
+    // clicks, so only a text field being typed in keeps Space and the
+    // arrows, and FieldFocus hands them back as soon as it is left.
     QMenu* playback = bar->addMenu(tr("&Playback"));
     playback->addAction(tr("&Play/Pause"), QKeySequence(Qt::Key_Space), controller,
                         &MasterViewController::simToggle);

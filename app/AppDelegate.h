@@ -5,6 +5,7 @@
 #include <memory>
 
 class AppCommands;
+class FieldFocus;
 class LegendOverlay;
 class MasterViewController;
 class MarkerStateReadout;
@@ -67,6 +68,7 @@ private:
     LegendOverlay* m_legend = nullptr;
     MarkerStateReadout* m_marker_state = nullptr;
     std::unique_ptr<ParameterRuns> m_parameter_runs;
+    std::unique_ptr<FieldFocus> m_field_focus;
     // A child of the window, hidden rather than deleted when closed.
     ParameterStudyWindow* m_parameter_study = nullptr;
 };

@@ -14,6 +14,7 @@ LegendOverlay::LegendOverlay(MyOpenGLView& view)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     hide();
     connect(&m_view, &MyOpenGLView::layersChanged, this, &LegendOverlay::place);
+    connect(&m_view, &MyOpenGLView::plotWindowChanged, this, &LegendOverlay::place);
     m_view.installEventFilter(this);
 }
 
@@ -29,7 +30,7 @@ void LegendOverlay::place()
     if (!m_shown)
         return;
     const QSize size = PlotLegend::size(PlotLegend::entries(m_view.frameContent()), font());
-    setGeometry(PlotLegend::boxIn(m_view.rect(), size));
+    setGeometry(PlotLegend::boxIn(m_view.rect(), size, m_view.shownContent(), m_view.plotWindow()));
     raise();
     update();
 }

@@ -4,9 +4,10 @@
 
 class MyOpenGLView;
 
-// The legend (PlotLegend) over the top-right corner of the phase plane, a
-// child widget of the view so that the GL frame itself is unchanged. Hidden
-// at start; it follows the view's switches and size.
+// The legend (PlotLegend) over the corner of the phase plane that hides the
+// least of its curves, a child widget of the view so that the GL frame
+// itself is unchanged. Hidden at start; it follows the view's switches,
+// curves, window and size.
 class LegendOverlay : public QWidget {
     Q_OBJECT
 

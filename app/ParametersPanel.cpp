@@ -105,9 +105,10 @@ void ParametersPanel::fieldsEdited()
 {
     // Both fields as they read now: a run never mixes one field's text with
     // the other's last valid value.
-    const cosmophase::ParsedValue<double> q = cosmophase::parseAcceleration(m_q_field->text().toStdString());
+    // Spaces around a number are no part of it.
+    const cosmophase::ParsedValue<double> q = cosmophase::parseAcceleration(m_q_field->text().trimmed().toStdString());
     const cosmophase::ParsedValue<std::int32_t> T =
-        cosmophase::parseTemperature(m_temperature_field->text().toStdString());
+        cosmophase::parseTemperature(m_temperature_field->text().trimmed().toStdString());
     if (!q.value) {
         showProblem(m_q_field, text(q.error));
         return;

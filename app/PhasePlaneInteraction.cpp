@@ -5,6 +5,9 @@
 
 #include <QStatusBar>
 
+#include <algorithm>
+#include <cmath>
+
 namespace plot = cosmophase::plot;
 
 PhasePlaneInteraction::PhasePlaneInteraction(MyOpenGLView& view, QStatusBar& statusBar, QObject* parent)
@@ -19,9 +22,17 @@ PhasePlaneInteraction::PhasePlaneInteraction(MyOpenGLView& view, QStatusBar& sta
     connect(&m_view, &MyOpenGLView::plotWindowChanged, &m_pointer, &PlotPointer::setPlotWindow);
 }
 
-QString PhasePlaneInteraction::readoutText(plot::Point at, plot::Point field)
+int PhasePlaneInteraction::decimalsFor(const plot::PlotWindow& window, int devicePixels)
 {
-    return QString::asprintf("z2 = %.4f, w0 = %.4f; field: z2' = %.4f, w0' = %.4f", at.x, at.y, field.x, field.y);
+    // Enough that two neighbouring pixels read differently.
+    const double pixel = window.side() / std::max(devicePixels, 1);
+    return std::max(kMinDecimals, static_cast<int>(std::ceil(-std::log10(pixel))));
+}
+
+QString PhasePlaneInteraction::readoutText(plot::Point at, plot::Point field, int decimals)
+{
+    return QString::asprintf("z2 = %.*f, w0 = %.*f; field: z2' = %.*f, w0' = %.*f", decimals, at.x, decimals, at.y,
+                             decimals, field.x, decimals, field.y);
 }
 
 void PhasePlaneInteraction::showReadout(plot::Point at)
@@ -30,7 +41,9 @@ void PhasePlaneInteraction::showReadout(plot::Point at)
     // build: the field exactly as the arrows draw it.
     if (!m_view.curves().isBuilt())
         return;
-    m_status_bar.showMessage(readoutText(at, plot::fieldAt(m_view.curves().simulation(), at)));
+    const int pixels = static_cast<int>(m_view.width() * m_view.devicePixelRatioF());
+    m_status_bar.showMessage(readoutText(at, plot::fieldAt(m_view.curves().simulation(), at),
+                                         decimalsFor(m_view.plotWindow(), pixels)));
 }
 
 void PhasePlaneInteraction::traceFrom(plot::Point at)
@@ -42,6 +55,12 @@ void PhasePlaneInteraction::traceFrom(plot::Point at)
 void PhasePlaneInteraction::undoTrace()
 {
     if (m_traces.undoNewest())
+        tracesEdited();
+}
+
+void PhasePlaneInteraction::redoTrace()
+{
+    if (m_traces.redo())
         tracesEdited();
 }
 

@@ -3,6 +3,7 @@
 #include "PhasePlaneTraces.h"
 #include "PlotGeometry.h"
 #include "PlotPointer.h"
+#include "PlotWindow.h"
 
 #include <QObject>
 #include <QString>
@@ -22,12 +23,19 @@ public:
 
     const cosmophase::PhasePlaneTraces& traces() const { return m_traces; }
 
+    // Decimals of the read-out: four over the whole square, more when
+    // zoomed, enough to tell one pixel of `devicePixels` across from the next.
+    static constexpr int kMinDecimals = 4;
+    static int decimalsFor(const cosmophase::plot::PlotWindow& window, int devicePixels);
+
     // "z2 = 0.5000, w0 = -0.2500; field: z2' = ..., w0' = ..."
-    static QString readoutText(cosmophase::plot::Point at, cosmophase::plot::Point field);
+    static QString readoutText(cosmophase::plot::Point at, cosmophase::plot::Point field,
+                               int decimals = kMinDecimals);
 
 public slots:
     void traceFrom(cosmophase::plot::Point at);
     void undoTrace();
+    void redoTrace();
     void clearTraces();
 
 signals:

@@ -34,6 +34,17 @@ std::string fixed(double value, int decimals)
     return printed("%.*f", decimals, value);
 }
 
+// A fixed text longer than its box holds: past kMaxWholeDigits whole digits
+// the value reads in scientific notation, seven significant digits.
+std::string fixedOrScientific(double value, int decimals)
+{
+    const std::string text = fixed(value, decimals);
+    if (!std::isfinite(value))
+        return text;
+    const std::size_t whole = text.find('.') - (text[0] == '-' ? 1 : 0);
+    return whole <= kMaxWholeDigits ? text : printed("%.6e", value);
+}
+
 } // namespace
 
 std::string groupedWholeNumber(double value)
@@ -75,12 +86,12 @@ std::string startupYearsText(double years)
 
 std::string threeDecimalText(double value)
 {
-    return fixed(value, 3);
+    return fixedOrScientific(value, 3);
 }
 
 std::string densityRatioText(double ratio)
 {
-    return "D Ratio = " + fixed(ratio, 8);
+    return "D Ratio = " + fixedOrScientific(ratio, 8);
 }
 
 std::string readoutRow(int index, double time, double z2, double w0, double w2)

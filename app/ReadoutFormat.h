@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace cosmophase {
@@ -20,10 +21,15 @@ std::string elapsedYearsText(double years);
 // "%0.4f Years": the fixed figure shown at start-up.
 std::string startupYearsText(double years);
 
-// "%0.3f": q0 and xi0.
+// Values whose fixed text would have more whole digits than this read in
+// scientific notation instead ("%.6e"), so that a run far from the present
+// day (q0 about 1e21 near q = 1.32) still fits its read-out.
+inline constexpr std::size_t kMaxWholeDigits = 7;
+
+// "%0.3f": q0 and xi0; "1.228532e+21" past kMaxWholeDigits.
 std::string threeDecimalText(double value);
 
-// "D Ratio = %0.8f".
+// "D Ratio = %0.8f"; "D Ratio = 1.234568e+07" past kMaxWholeDigits.
 std::string densityRatioText(double ratio);
 
 // One tab-separated row for the clipboard: index, time, z2, w0, w2, density

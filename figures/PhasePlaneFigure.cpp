@@ -94,7 +94,7 @@ void PhasePlaneFigure::paint(QPainter& painter) const
             paintLayer(painter, *layer);
     }
     if (m_legend)
-        PlotLegend::paint(painter, square, m_content, m_axes.font());
+        PlotLegend::paint(painter, square, m_content, m_window, m_axes.font());
     painter.restore();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FrameContent.h"
+#include "PlotWindow.h"
 
 #include <QFont>
 #include <QRect>
@@ -12,23 +13,33 @@
 class QPainter;
 
 // The key to the phase plane: a small framed box naming each layer a frame
-// shows (all but the grid), each beside a swatch in its colour. The window
-// and saved figures draw the same box.
+// shows (all but the grid), each beside a swatch drawn the way the layer is:
+// a dot for the equilibria and the marker, a line for curves, a line with
+// its clicked dot for traces, an arrow with its square head for the field.
+// The box sits in the corner of the plot where it hides the least of the
+// curves. The window and saved figures draw the same box in the same place.
 class PlotLegend {
 public:
+    enum class Swatch { Dot, Line, LineWithDot, Arrow };
+
     struct Entry {
         QString name;
         cosmophase::plot::Colour colour;
+        Swatch swatch = Swatch::Line;
     };
 
     static constexpr int kMargin = 6;
 
     static std::vector<Entry> entries(const cosmophase::plot::FrameContent& content);
     static QSize size(const std::vector<Entry>& entries, const QFont& font);
-    // The box in its corner of the plot square: the top right.
-    static QRect boxIn(const QRect& square, QSize size);
+    // The box of `size` in the corner of `square` (the plot in pixels, which
+    // shows `window`) that the fewest segments and points of the content's
+    // curves, traces and dots cross: the top right when several tie. The
+    // grid, the direction field and the marker, which moves, do not count.
+    static QRect boxIn(const QRect& square, QSize size, const cosmophase::plot::FrameContent& content,
+                       const cosmophase::plot::PlotWindow& window);
     static void paintBox(QPainter& painter, const QRect& box, const std::vector<Entry>& entries, const QFont& font);
     // Entries, size, place and paint in one.
     static void paint(QPainter& painter, const QRect& square, const cosmophase::plot::FrameContent& content,
-                      const QFont& font);
+                      const cosmophase::plot::PlotWindow& window, const QFont& font);
 };

@@ -122,6 +122,7 @@ const char* FrameContent::layerName(LayerId id)
     case Marker: return "Marker";
     case Grid: return "";
     case Trajectory: return "Trajectory";
+    case DefaultTrajectory: return "Default run";
     case Family: return "Family curve";
     case Unstable: return "Unstable manifold";
     case Stable: return "Stable manifold";

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace cosmophase::plot {
 
@@ -17,13 +18,44 @@ PlotWindow PlotWindow::centredAt(Point centre, double halfSide)
     return window;
 }
 
+namespace {
+
+// The margin a framed box gets on every side, as a fraction of its side.
+constexpr double kFrameMargin = 0.05;
+
+} // namespace
+
+PlotWindow PlotWindow::framing(double left, double right, double bottom, double top)
+{
+    PlotWindow window;
+    if (!(std::isfinite(left) && std::isfinite(right) && std::isfinite(bottom) && std::isfinite(top)) || left > right
+        || bottom > top)
+        return window;
+    const auto square = [](double l, double r, double b, double t) {
+        return std::pair{Point{l + (r - l) / 2, b + (t - b) / 2}, std::max(r - l, t - b) / 2 * (1 + 2 * kFrameMargin)};
+    };
+    const auto [reachCentre, reachHalf] = square(std::min(left, -kFullHalfSide), std::max(right, kFullHalfSide),
+                                                 std::min(bottom, -kFullHalfSide), std::max(top, kFullHalfSide));
+    window.m_reach_centre = reachCentre;
+    window.m_reach_half = reachHalf;
+    const auto [centre, half] = square(left, right, bottom, top);
+    window.m_centre = centre;
+    window.m_half = std::clamp(half, window.minHalfSide(), reachHalf);
+    return window;
+}
+
 void PlotWindow::zoomAbout(Point fixed, double factor)
 {
     if (!(factor > 0) || !std::isfinite(factor))
         return;
-    const double half = std::clamp(m_half / factor, kMinHalfSide, kFullHalfSide);
-    if (half == kFullHalfSide) {
-        reset();
+    const double half = std::clamp(m_half / factor, minHalfSide(), m_reach_half);
+    if (half == m_reach_half) {
+        if (m_reach_half == kFullHalfSide) {
+            reset();
+        } else {
+            m_centre = m_reach_centre;
+            m_half = m_reach_half;
+        }
         return;
     }
     const double ratio = half / m_half;
@@ -34,10 +66,10 @@ void PlotWindow::zoomAbout(Point fixed, double factor)
 
 void PlotWindow::panBy(double dx, double dy)
 {
-    if (m_half == kFullHalfSide || !std::isfinite(dx) || !std::isfinite(dy))
+    if (m_half == m_reach_half || !std::isfinite(dx) || !std::isfinite(dy))
         return;
-    m_centre.x = std::clamp(m_centre.x + dx, -kFullHalfSide, kFullHalfSide);
-    m_centre.y = std::clamp(m_centre.y + dy, -kFullHalfSide, kFullHalfSide);
+    m_centre.x = std::clamp(m_centre.x + dx, m_reach_centre.x - m_reach_half, m_reach_centre.x + m_reach_half);
+    m_centre.y = std::clamp(m_centre.y + dy, m_reach_centre.y - m_reach_half, m_reach_centre.y + m_reach_half);
 }
 
 Point PlotWindow::pointAt(double deviceX, double deviceY, double deviceWidth, double deviceHeight) const

@@ -2,6 +2,7 @@
 
 #include "PlotGeometry.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace cosmophase::plot {
@@ -35,6 +36,14 @@ public:
     bool isFull() const { return m_half == kFullHalfSide && m_centre.x == 0 && m_centre.y == 0; }
     void reset() { *this = PlotWindow(); }
 
+    // A window around the box `left` ... `right`, `bottom` ... `top` with a
+    // small margin, for a run that leaves the square. It may show beyond the
+    // square: zooming out then stops at the window that covers both the
+    // square and the box, and panning keeps the centre within that window.
+    static PlotWindow framing(double left, double right, double bottom, double top);
+    // The largest window zooming out reaches: the full square unless framed.
+    double reachHalfSide() const { return m_reach_half; }
+
     // Magnifies by `factor` (> 1 in, < 1 out) keeping `fixed` where it is
     // on screen.
     void zoomAbout(Point fixed, double factor);
@@ -59,8 +68,14 @@ public:
     double tickStep() const;
 
 private:
+    // The deepest zoom, farther out where coordinates are larger, so that
+    // single-precision vertices still fall on their pixels.
+    double minHalfSide() const { return kMinHalfSide * std::max(1.0, m_reach_half / kFullHalfSide); }
+
     Point m_centre{0, 0};
     double m_half = kFullHalfSide;
+    Point m_reach_centre{0, 0};
+    double m_reach_half = kFullHalfSide;
 };
 
 } // namespace cosmophase::plot

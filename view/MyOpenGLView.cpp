@@ -132,6 +132,7 @@ void MyOpenGLView::setTrajectory(const cosmophase::Curve& trajectory)
     applyReplacedTrajectory();
     rebuildWindowed();
     setSimIndex(m_sim_index);
+    emit layersChanged();
 }
 
 void MyOpenGLView::setShowDefaultTrajectory(bool show)

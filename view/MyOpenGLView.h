@@ -75,7 +75,7 @@ public:
 
 signals:
     void plotWindowChanged(const cosmophase::plot::PlotWindow& window);
-    // A switch or the traces changed what the frame shows.
+    // A switch, the traces or the trajectory changed what the frame shows.
     void layersChanged();
 
 protected:

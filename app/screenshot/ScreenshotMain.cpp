@@ -5,14 +5,15 @@
 // Options: zoom=Z2,W0,HALFSIDE (the plot window), legend, nochart, tab=N (the
 // chart's tab), traces
 // (three clicked traces), q=TEXT (a run at that q, as the Parameters group
-// starts it), study[=WxH] (the Parameter Study window, at that size, once
-// its default grid is computed, instead of the main window).
+// starts it), zoomtorun (Zoom to Run after that), study[=WxH] (the Parameter
+// Study window, at that size, once its default grid is computed, instead of
+// the main window).
 
 #include "AppDelegate.h"
-#include "LegendOverlay.h"
 #include "MasterViewController.h"
 #include "MenuActions.h"
 #include "MyOpenGLView.h"
+#include "OffPlotNotice.h"
 #include "ParameterStudy.h"
 #include "ParameterStudyWindow.h"
 #include "ParametersPanel.h"
@@ -57,6 +58,7 @@ int main(int argc, char* argv[])
     QString qText;
     bool study = false;
     QStringList studySize;
+    bool zoomToRun = false;
     for (int k = 4; k < argc; ++k) {
         const QString option = QString::fromLocal8Bit(argv[k]);
         if (option.startsWith(QLatin1String("q="))) {
@@ -66,6 +68,8 @@ int main(int argc, char* argv[])
             studySize = option.mid(6).split(QLatin1Char('x'));
         } else if (option.startsWith(QLatin1String("tab="))) {
             controller.timeSeriesChart()->tabs()->setCurrentIndex(option.mid(4).toInt());
+        } else if (option == QLatin1String("zoomtorun")) {
+            zoomToRun = true;
         } else if (option == QLatin1String("legend")) {
             menuAction(*delegate.window()->menuBar(), QStringLiteral("Legend"))->setChecked(true);
         } else if (option == QLatin1String("nochart")) {
@@ -96,6 +100,8 @@ int main(int argc, char* argv[])
                     emit controller.parametersPanel()->runRequested(parameters);
                 }
             }
+            if (zoomToRun)
+                view->findChild<OffPlotNotice*>()->zoomToRun();
         }
         if (frames != 15)
             return;
@@ -119,8 +125,9 @@ int main(int argc, char* argv[])
         painter.drawImage(QRect(view->mapTo(delegate.window(), QPoint(0, 0)), view->size()),
                           view->grabFramebuffer());
         // Child widgets over the plot, such as the legend, come on top of it.
-        if (LegendOverlay* legend = delegate.legend(); legend && legend->isVisible())
-            painter.drawPixmap(legend->mapTo(delegate.window(), QPoint(0, 0)), legend->grab());
+        for (QWidget* overlay : view->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (overlay->isVisible())
+                painter.drawPixmap(overlay->mapTo(delegate.window(), QPoint(0, 0)), overlay->grab());
         painter.end();
         const bool saved = shot.save(output, "PNG");
         if (!saved)

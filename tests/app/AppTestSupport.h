@@ -17,6 +17,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 
@@ -52,25 +53,52 @@ struct App {
     }
 };
 
-// Launches the application and waits until its window is active and the plot
-// has drawn a frame (the title shows the frame rate), so the view is set up.
+// Several test programs share one display, and with it one pointer and one
+// keyboard focus: a test that moved the pointer or activated its window
+// would change what the others see. So the tests never do either; they
+// send events to widgets and set Qt's own idea of the active window.
+
+// Launches the application and waits until its window is exposed and the
+// plot has drawn a frame (the title shows the frame rate), so the view is
+// set up.
 inline bool launch(App& app)
 {
     app.delegate = std::make_unique<AppDelegate>();
     app.delegate->applicationDidFinishLaunching();
     QMainWindow* window = app.delegate->window();
-    window->activateWindow();
     if (!QTest::qWaitForWindowExposed(window)
         || !QTest::qWaitFor([window] { return window->windowTitle().endsWith(QLatin1String(" fps")); }, 20000))
         return false;
-    QApplication::setActiveWindow(window);
     app.controller = app.delegate->masterViewController();
     app.slider = app.get<RealSlider>("timeSlider");
     app.play = app.get<QPushButton>("playButton");
     app.view = app.get<MyOpenGLView>("openGLView");
     app.boxes = {app.get<QCheckBox>("stableCheckBox"), app.get<QCheckBox>("unstableCheckBox"),
                  app.get<QCheckBox>("familyCheckBox")};
-    return app.slider && app.play && app.view && !app.boxes.contains(nullptr) && QTest::qWaitForWindowActive(window);
+    return app.slider && app.play && app.view && !app.boxes.contains(nullptr);
+}
+
+// A key pressed while `target`'s window is active, as a user types it:
+// window shortcuts first. The window is made active in Qt's state just
+// before, since another program may have taken the display's focus.
+inline void keyClick(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QApplication::setActiveWindow(target->window());
+    QTest::keyClick(target, key, modifiers);
+}
+
+inline void keyClicks(QWidget* target, const QString& text)
+{
+    QApplication::setActiveWindow(target->window());
+    QTest::keyClicks(target, text);
+}
+
+// The pointer moving over `widget` at `at` with no button held, delivered
+// to the widget. (QTest::mouseMove would move the display's pointer.)
+inline void hover(QWidget* widget, QPoint at)
+{
+    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
 }
 
 } // namespace apptest

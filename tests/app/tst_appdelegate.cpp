@@ -119,8 +119,8 @@ private slots:
         QCOMPARE(offered, listed);
     }
 
-    // Space plays and pauses wherever the focus is, without toggling a focused
-    // control; the arrows, Home and End scrub through the slider's path.
+    // Space plays and pauses wherever the focus is but in a text field,
+    // without toggling a focused control; the arrows, Home and End scrub through the slider's path.
     void keyboardShortcuts()
     {
         const struct { const char* focus; double from; Qt::Key key; double to; const char* title; } rows[] = {
@@ -132,9 +132,9 @@ private slots:
         for (const auto& row : rows) {
             QWidget* target = *row.focus ? m_app.get<QWidget>(row.focus) : m_app.delegate->window();
             target->setFocus(Qt::TabFocusReason);
-            QTRY_VERIFY(!*row.focus || target->hasFocus());
+            QVERIFY(!*row.focus || m_app.delegate->window()->focusWidget() == target);
             m_app.controller->scrubTo(row.from);
-            QTest::keyClick(target, row.key);
+            apptest::keyClick(target, row.key);
             QVERIFY(m_app.flags() == (QList<bool>{true, true, true}) && m_app.boxes[2]->isChecked());
             QCOMPARE(m_app.play->text(), QLatin1String(row.title));
             const int index = m_app.controller->simIndex();
@@ -172,8 +172,8 @@ private slots:
         });
         for (const bool cancelled : {true, false}) {
             cancel = cancelled;
-            QTest::keyClick(m_app.delegate->window(), Qt::Key_S, Qt::ControlModifier);
-            QTest::keyClick(m_app.delegate->window(), Qt::Key_E, Qt::ControlModifier);
+            apptest::keyClick(m_app.delegate->window(), Qt::Key_S, Qt::ControlModifier);
+            apptest::keyClick(m_app.delegate->window(), Qt::Key_E, Qt::ControlModifier);
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                      cancelled ? QStringList() : (QStringList{"Export Samples", "Save Plot Image"}));
         }
@@ -192,7 +192,7 @@ private slots:
 
         // Copy puts the marker's row on the clipboard.
         m_app.controller->scrubTo(37);
-        QTest::keyClick(m_app.delegate->window(), Qt::Key_C, Qt::ControlModifier);
+        apptest::keyClick(m_app.delegate->window(), Qt::Key_C, Qt::ControlModifier);
         const QStringList fields = QGuiApplication::clipboard()->text().split(QLatin1Char('\t'));
         const MasterViewController& c = *m_app.controller;
         const int i = c.simIndex();

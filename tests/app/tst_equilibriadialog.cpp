@@ -45,7 +45,7 @@ private slots:
         open->trigger(), open->trigger();
         const auto dialogs = app.delegate->window()->findChildren<EquilibriaDialog*>();
         QVERIFY(dialogs.size() == 1 && dialogs[0]->isVisible() && !dialogs[0]->isModal());
-        QTest::keyClick(app.delegate->window(), Qt::Key_Right);
+        apptest::keyClick(app.delegate->window(), Qt::Key_Right);
         QCOMPARE(app.slider->doubleValue(), 1.0);
     }
 };

@@ -1,5 +1,6 @@
 #include "AppCommands.h"
 #include "AppTestSupport.h"
+#include "PlotLegend.h"
 #include "FigureWriter.h"
 #include "FrameContent.h"
 #include "PhasePlaneFigure.h"
@@ -200,6 +201,42 @@ private slots:
         for (const char* text : {">Trajectory</text>", ">Stable manifold</text>", ">Direction field</text>", ">0.04</text>"})
             QVERIFY2(zoomed.contains(text), text);
         QVERIFY(!zoomed.contains(">1.5</text>") && !zoomed.contains(">Traces</text>"));
+    }
+
+    // Each layer's swatch is drawn the way the layer is; the box takes the
+    // corner that hides the least, the top right when nothing is in the way.
+    void legendSwatchesAndCorner()
+    {
+        using Swatch = PlotLegend::Swatch;
+        cosmophase::plot::FrameContent content = m_app.view->frameContent();
+        content.setShowDefaultTrajectory(true);
+        QMap<QString, Swatch> swatches;
+        for (const PlotLegend::Entry& entry : PlotLegend::entries(content))
+            swatches.insert(entry.name, entry.swatch);
+        const QMap<QString, Swatch> expected{{"Equilibria", Swatch::Dot}, {"Marker", Swatch::Dot},
+                                             {"Trajectory", Swatch::Line}, {"Default run", Swatch::Line},
+                                             {"Family curve", Swatch::Line}, {"Unstable manifold", Swatch::Line},
+                                             {"Stable manifold", Swatch::Line}, {"Direction field", Swatch::Arrow}};
+        QCOMPARE(swatches, expected);
+
+        const QRect square(10, 20, 600, 600);
+        const QSize size(150, 120);
+        cosmophase::plot::FrameContent bare; // dots, marker and grid only
+        const QRect topRight = PlotLegend::boxIn(square, size, bare, {});
+        QCOMPARE(topRight, QRect(square.right() + 1 - PlotLegend::kMargin - 150, 20 + PlotLegend::kMargin, 150, 120));
+        // A trace through the top right pushes the box to the top left; one
+        // through both top corners, to the bottom right.
+        bare.setTraces({cosmophase::traceThrough(1.6, 1.6)});
+        const QRect moved = PlotLegend::boxIn(square, size, bare, {});
+        QVERIFY2(moved != topRight, qPrintable(QStringLiteral("%1,%2").arg(moved.x()).arg(moved.y())));
+        cosmophase::plot::Layer& traces = bare.editLayer(cosmophase::plot::FrameContent::Traces);
+        traces.strips = {{{-1.9, 1.7}, {1.9, 1.7}}};
+        traces.points.clear();
+        QCOMPARE(PlotLegend::boxIn(square, size, bare, {}).topLeft(), QPoint(topRight.x(), 620 - PlotLegend::kMargin - 120));
+        // Zoomed, the same line lies below the window and hides nothing.
+        cosmophase::plot::PlotWindow window;
+        window.zoomAbout({0, 0}, 4);
+        QCOMPARE(PlotLegend::boxIn(square, size, bare, window), topRight);
     }
 
     // Dialogs start where the last file went; each save is confirmed with

@@ -9,6 +9,10 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include <functional>
 
 using namespace cosmophase;
 
@@ -60,6 +64,7 @@ private slots:
         QTest::newRow("q") << "0.99999" << "9000" << true << "";
         QTest::newRow("T") << "0.999999426" << "1000" << true << "";
         QTest::newRow("q = 1") << "1" << "9000" << true << "";
+        QTest::newRow("spaces around") << " 0.99999 " << " 9000 " << true << "";
         QTest::newRow("beyond the pole") << "1.4" << "9000" << false << "q must be above 0";
         QTest::newRow("not a number") << "0.9x" << "9000" << false << "finite decimal";
         QTest::newRow("T zero") << "0.999999426" << "0" << false << "T must be";
@@ -113,6 +118,33 @@ private slots:
         const double clock = m_app.controller->clock();
         m_app.controller->simToggle();
         QTRY_VERIFY(m_app.controller->clock() > clock);
+    }
+
+    // A field keeps the keys only while typed in: Enter, Escape or a press
+    // elsewhere in the window hands them to the plot, where Space plays.
+    void fieldsHandTheKeysBack()
+    {
+        QWidget* window = m_app.delegate->window();
+        QWidget* tabs = m_app.controller->timeSeriesChart()->tabs()->tabBar();
+        const std::function<void()> leaves[] = {
+            [&] { apptest::keyClick(m_t, Qt::Key_Return); }, [&] { apptest::keyClick(m_t, Qt::Key_Escape); },
+            [&] { QTest::mouseClick(m_app.play, Qt::LeftButton); }, [&] { QTest::mouseClick(tabs, Qt::LeftButton, {}, QPoint(5, 5)); },
+            [&] { QTest::mouseClick(m_app.controller->parametersPanel(), Qt::LeftButton, {}, QPoint(2, 2)); }};
+        for (const auto& leave : leaves) {
+            m_t->setFocus(Qt::MouseFocusReason);
+            QVERIFY(window->focusWidget() == m_t);
+            leave();
+            QCOMPARE(window->focusWidget(), static_cast<QWidget*>(m_app.view));
+            const bool running = m_app.controller->isRunning() && !m_app.controller->isPaused();
+            apptest::keyClick(m_app.view, Qt::Key_Space);
+            QCOMPARE(m_app.controller->isRunning() && !m_app.controller->isPaused(), !running);
+        }
+        // Clicking one field from another moves the keys there, not to the plot.
+        m_q->setFocus(Qt::MouseFocusReason);
+        QTest::mouseClick(m_t, Qt::LeftButton);
+        QCOMPARE(window->focusWidget(), static_cast<QWidget*>(m_t));
+        if (m_app.controller->isRunning() && !m_app.controller->isPaused())
+            m_app.controller->simToggle();
     }
 
     // The slider sets 1 - q in decades and writes the exact q into the field;

@@ -4,12 +4,16 @@
 #include "AppTestSupport.h"
 
 #include "AppCommands.h"
+#include "OffPlotNotice.h"
+#include "ParameterRuns.h"
+#include "PlotNavigation.h"
 #include "PhasePlaneExport.h"
 #include "PhasePlaneInteraction.h"
 #include "SolutionTrace.h"
 
 #include <QAction>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 
@@ -86,17 +90,26 @@ private slots:
         QVERIFY(!actions.contains(nullptr) && enabled(false));
         click(at(0.25, 0.2));
         QVERIFY(m_app.view->grabFramebuffer() != fixed && enabled(true));
-        QTest::keyClick(m_app.delegate->window(), Qt::Key_Z, Qt::ControlModifier);
+        apptest::keyClick(m_app.delegate->window(), Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(traces().empty() && enabled(false));
         QCOMPARE(m_app.view->grabFramebuffer(), fixed);
         click(at(0.25, 0.2));
         click(at(0.7, 0.6));
         actions[1]->trigger();
-        // Clear Traces can be undone, so Undo Trace stays on.
+        // Clear Traces can be undone, and the menu says so.
         QVERIFY(traces().empty() && !actions[1]->isEnabled() && !actions[2]->isEnabled() && actions[0]->isEnabled());
+        QCOMPARE(actions[0]->text().remove('&'), QStringLiteral("Undo Clear Traces"));
         QCOMPARE(m_app.view->grabFramebuffer(), fixed);
         const QImage both = [&] { actions[0]->trigger(); return m_app.view->grabFramebuffer(); }();
         QVERIFY(traces().size() == 2 && both != fixed);
+        QCOMPARE(actions[0]->text().remove('&'), QStringLiteral("Undo Trace"));
+        // Redo (Ctrl+Shift+Z) clears again; undone once more, both are back.
+        QAction* redo = action("Redo Clear Traces");
+        QVERIFY(redo && redo->isEnabled() && redo->shortcut() == QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+        apptest::keyClick(m_app.delegate->window(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(traces().empty() && !redo->isEnabled());
+        actions[0]->trigger();
+        QCOMPARE(m_app.view->grabFramebuffer(), both);
         actions[1]->trigger();
         action("Nullclines")->trigger();
         QVERIFY(m_app.view->grabFramebuffer() != fixed);
@@ -113,9 +126,10 @@ private slots:
         arrows.initialize();
         const QRegularExpression numbers(QStringLiteral("^z2 = (\\S+), w0 = (\\S+); field: z2' = (\\S+), w0' = (\\S+)$"));
         for (const QPoint pixel : {at(0.15, 0.1), at(0.95, 0.51)}) {
-            QTest::mouseMove(m_app.view, pixel);
-            QTRY_VERIFY(numbers.match(status->currentMessage()).hasMatch());
+            // Read at once: nothing else may move the read-out in between.
+            apptest::hover(m_app.view, pixel);
             const QRegularExpressionMatch shown = numbers.match(status->currentMessage());
+            QVERIFY2(shown.hasMatch(), qPrintable(status->currentMessage()));
             const plot::Point p = centreOf(pixel);
             const double expected[] = {p.x, p.y, arrows.z2ODE(p.x, 0, p.y, 0), arrows.w0ODE(p.x, 0, p.y, 0)};
             for (int k = 0; k < 4; ++k)
@@ -136,15 +150,68 @@ private slots:
         m_app.view->setPlotWindow(window);
         const QPoint pixel = at(0.75, 0.25);
         const plot::Point p = window.pointAt(pixel.x() + 0.5, pixel.y() + 0.5, m_app.view->width(), m_app.view->height());
-        QTest::mouseMove(m_app.view, pixel);
+        apptest::hover(m_app.view, pixel);
         QStatusBar* status = m_app.delegate->window()->statusBar();
-        QTRY_VERIFY(status->currentMessage().startsWith(QString::asprintf("z2 = %.4f, w0 = %.4f;", p.x, p.y)));
+        QVERIFY(status->currentMessage().startsWith(QString::asprintf("z2 = %.4f, w0 = %.4f;", p.x, p.y)));
         click(pixel);
         QVERIFY(traces().size() == 1 && traces()[0].z2 == p.x && traces()[0].w0 == p.y);
-        QTest::keyClick(m_app.delegate->window(), Qt::Key_Z, Qt::ControlModifier);
-        QTest::keyClick(m_app.delegate->window(), Qt::Key_0, Qt::ControlModifier);
+        apptest::keyClick(m_app.delegate->window(), Qt::Key_Z, Qt::ControlModifier);
+        apptest::keyClick(m_app.delegate->window(), Qt::Key_0, Qt::ControlModifier);
         QVERIFY(m_app.view->plotWindow().isFull());
         QCOMPARE(m_app.view->grabFramebuffer(), fixed);
+    }
+
+    // Zoomed deep, the read-out keeps enough decimals that the next pixel reads differently.
+    void readoutResolvesAPixel()
+    {
+        const struct { double half; int pixels; int decimals; } rows[] = {
+            {2, 600, 4}, {2, 80000, 5}, {0.0008, 600, 6}, {plot::PlotWindow::kMinHalfSide, 637, 8}};
+        for (const auto& row : rows) {
+            plot::PlotWindow window;
+            window.zoomAbout({}, 2 / row.half);
+            QCOMPARE(PhasePlaneInteraction::decimalsFor(window, row.pixels), row.decimals);
+        }
+        plot::PlotWindow window;
+        window.zoomAbout({0.0002, -0.0001}, 2 / 0.0008);
+        m_app.view->setPlotWindow(window);
+        QStatusBar* status = m_app.delegate->window()->statusBar();
+        QStringList read;
+        for (const QPoint pixel : {at(0.5, 0.5), at(0.5, 0.5) + QPoint(1, 1)}) {
+            apptest::hover(m_app.view, pixel);
+            read += status->currentMessage().section(QLatin1Char(';'), 0, 0).split(QStringLiteral(", "));
+        }
+        QVERIFY2(read.size() == 4 && read[0] != read[2] && read[1] != read[3], qPrintable(read.join(" | ")));
+    }
+
+    // A run outside the square says so; Zoom to Run frames all of it, and
+    // Reset View brings back the square and the note.
+    void runOutsideTheSquareIsNoticed()
+    {
+        auto* notice = m_app.delegate->window()->findChild<OffPlotNotice*>();
+        QVERIFY(notice && !notice->isVisible());
+        m_app.delegate->parameterRuns()->start({1.32, 9000});
+        QCOMPARE(m_app.controller->parameters().q, 1.32);
+        QVERIFY(notice->isVisible() && notice->geometry().bottom() < m_app.view->height());
+        QTest::mouseClick(notice->zoomButton(), Qt::LeftButton);
+        const plot::PlotWindow& window = m_app.view->plotWindow();
+        const MasterViewController& c = *m_app.controller;
+        for (std::size_t i = 0; i < c.z2Array().size(); ++i)
+            QVERIFY(c.z2Array()[i] > window.left() && c.z2Array()[i] < window.right()
+                    && c.w0Array()[i] > window.bottom() && c.w0Array()[i] < window.top());
+        QVERIFY(!notice->isVisible());
+        // The trajectory's blue is on screen.
+        QSignalSpy frames(m_app.view, &QOpenGLWidget::frameSwapped);
+        QVERIFY(frames.wait());
+        const QImage shot = m_app.view->grabFramebuffer();
+        int blue = 0;
+        for (int y = 0; y < shot.height(); y += 2)
+            for (int x = 0; x < shot.width(); x += 2)
+                blue += shot.pixel(x, y) == qRgb(0, 0, 255) ? 1 : 0;
+        QVERIFY2(blue > 50, qPrintable(QString::number(blue)));
+        m_app.delegate->plotNavigation()->resetView();
+        QVERIFY(notice->isVisible());
+        m_app.delegate->parameterRuns()->start({});
+        QVERIFY(!notice->isVisible());
     }
 
     void exportWritesEveryTrace()

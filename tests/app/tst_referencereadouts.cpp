@@ -46,7 +46,7 @@ private slots:
     // `cosmophase-export accuracy`; the read-outs keep their own texts.
     void presentDayDigitsAreTheAccuracyTables()
     {
-        QTest::keyClick(m_app.slider, Qt::Key_End);
+        apptest::keyClick(m_app.slider, Qt::Key_End);
         QCOMPARE(m_app.controller->simIndex(), m_app.last());
         QCOMPARE(m_app.readouts(), m_app.readoutsAt(m_app.last()));
 

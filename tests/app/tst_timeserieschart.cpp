@@ -160,7 +160,7 @@ private slots:
         verifyMarker();
         for (const Qt::Key key : {Qt::Key_Left, Qt::Key_End, Qt::Key_Home, Qt::Key_Right}) {
             const int before = c->simIndex();
-            QTest::keyClick(m_app.delegate->window(), key);
+            apptest::keyClick(m_app.delegate->window(), key);
             QVERIFY(c->simIndex() != before);
             verifyMarker();
         }
@@ -350,23 +350,19 @@ private slots:
     // "," and "." step one sample; the slider keeps as close as it can.
     void keysStepOneSample()
     {
-        // Window shortcuts need the window active; other tests' windows on
-        // the same display may have taken it.
-        QApplication::setActiveWindow(m_app.delegate->window());
-        QVERIFY(QTest::qWaitForWindowActive(m_app.delegate->window()));
         m_app.controller->goToSample(0);
         for (int k = 1; k <= 3; ++k) {
-            QTest::keyClick(m_app.delegate->window(), Qt::Key_Period);
+            apptest::keyClick(m_app.delegate->window(), Qt::Key_Period);
             verifyAtSample(k);
         }
-        QTest::keyClick(m_app.delegate->window(), Qt::Key_Left, Qt::ShiftModifier);
+        apptest::keyClick(m_app.delegate->window(), Qt::Key_Left, Qt::ShiftModifier);
         verifyAtSample(2);
-        QTest::keyClick(m_app.delegate->window(), Qt::Key_Comma);
-        QTest::keyClick(m_app.delegate->window(), Qt::Key_Comma);
-        QTest::keyClick(m_app.delegate->window(), Qt::Key_Comma);
+        apptest::keyClick(m_app.delegate->window(), Qt::Key_Comma);
+        apptest::keyClick(m_app.delegate->window(), Qt::Key_Comma);
+        apptest::keyClick(m_app.delegate->window(), Qt::Key_Comma);
         verifyAtSample(0);
         m_app.controller->goToSample(m_app.last());
-        QTest::keyClick(m_app.delegate->window(), Qt::Key_Right, Qt::ShiftModifier);
+        apptest::keyClick(m_app.delegate->window(), Qt::Key_Right, Qt::ShiftModifier);
         verifyAtSample(m_app.last());
     }
 
@@ -394,7 +390,7 @@ private slots:
         const QImage plot = m_app.view->grabFramebuffer();
         const QStringList readouts = m_app.readouts();
         for (const bool shown : {false, true}) {
-            QTest::keyClick(m_app.delegate->window(), Qt::Key_T, Qt::ControlModifier);
+            apptest::keyClick(m_app.delegate->window(), Qt::Key_T, Qt::ControlModifier);
             QTRY_COMPARE(m_chart->isVisible(), shown);
             QCOMPARE(action->isChecked(), shown);
             frames.clear();

@@ -36,7 +36,7 @@ private slots:
         for (int step = 0; step < 4; ++step) { // the shortcut, the box (or the menu), the menu, the box again
             expected[which] = !expected[which];
             if (step == 0)
-                QTest::keyClick(m_app.delegate->window(), static_cast<Qt::Key>(Qt::Key_1 + which), Qt::ControlModifier);
+                apptest::keyClick(m_app.delegate->window(), static_cast<Qt::Key>(Qt::Key_1 + which), Qt::ControlModifier);
             else if (box && step % 2 == 1)
                 QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
             else

@@ -39,4 +39,31 @@ INSTANTIATE_TEST_SUITE_P(Counts, TraceLimit,
                                          std::make_tuple(250, 0, 100, 151, 250), std::make_tuple(101, 1, 99, 2, 100),
                                          std::make_tuple(2, 5, 0, 0, 0)));
 
+// Redo does again what undo undid, the last undo first, until a new edit.
+TEST(TraceHistory, RedoReplaysUndoneEditsUntilTheNextEdit)
+{
+    PhasePlaneTraces traces;
+    const auto trace = [](double z2) { return SolutionTrace{z2, 0.5, Curve{{z2}, {0.5}}, Curve{{z2}, {0.5}}}; };
+    const auto starts = [&traces] {
+        std::vector<double> z2;
+        for (const SolutionTrace& t : traces.traces())
+            z2.push_back(t.z2);
+        return z2;
+    };
+    traces.add(trace(1));
+    traces.add(trace(2));
+    traces.clear();
+    EXPECT_TRUE(traces.undoRestoresCleared() && !traces.canRedo());
+    EXPECT_TRUE(traces.undoNewest() && traces.undoNewest()); // both back, then the newest gone
+    EXPECT_EQ(starts(), std::vector<double>{1});
+    EXPECT_TRUE(traces.canRedo() && !traces.redoClears() && traces.redo());
+    EXPECT_EQ(starts(), (std::vector<double>{1, 2}));
+    EXPECT_TRUE(traces.redoClears() && traces.redo() && traces.empty() && traces.undoRestoresCleared());
+    EXPECT_FALSE(traces.redo());
+    EXPECT_TRUE(traces.undoNewest());
+    traces.add(trace(3)); // a new trace ends what could be redone
+    EXPECT_TRUE(!traces.canRedo() && !traces.redo());
+    EXPECT_EQ(starts(), (std::vector<double>{1, 2, 3}));
+}
+
 } // namespace

@@ -56,6 +56,24 @@ void checkFixed(const std::string& text, double value, int decimals)
     FUZZ_CHECK(std::fabs(back - value) <= halfUnit + std::fabs(value) * 1e-15);
 }
 
+// A read-out's number: fixed as above while it has at most kMaxWholeDigits
+// whole digits, else "%.6e" reading back to seven significant digits.
+void checkReadout(const std::string& text, double value, int decimals)
+{
+    const std::size_t point = text.find('.');
+    if (!std::isfinite(value) || text.find('e') == std::string::npos) {
+        FUZZ_CHECK(!std::isfinite(value) || point - (text[0] == '-' ? 1 : 0) <= cosmophase::kMaxWholeDigits);
+        checkFixed(text, value, decimals);
+        return;
+    }
+    char fixedText[400];
+    std::snprintf(fixedText, sizeof fixedText, "%.*f", decimals, value);
+    FUZZ_CHECK(std::string(fixedText).find('.') - (value < 0 ? 1 : 0) > cosmophase::kMaxWholeDigits);
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "%.6e", value);
+    FUZZ_CHECK(text == expected);
+}
+
 // "-?d{1,3}(,ddd)*", the nearest whole number with ties to even, never "-0".
 void checkGrouped(const std::string& text, double value)
 {
@@ -128,11 +146,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(bitsOf(again.q0) == bitsOf(present.q0) && bitsOf(again.xi0) == bitsOf(present.xi0));
 
     for (double value : {z2, w0, w2, time, present.q0, present.xi0, ratio})
-        checkFixed(cosmophase::threeDecimalText(value), value, 3);
+        checkReadout(cosmophase::threeDecimalText(value), value, 3);
 
     const std::string ratioText = cosmophase::densityRatioText(ratio);
     FUZZ_CHECK(ratioText.rfind("D Ratio = ", 0) == 0);
-    checkFixed(ratioText.substr(10), ratio, 8);
+    checkReadout(ratioText.substr(10), ratio, 8);
 
     const std::string startup = cosmophase::startupYearsText(time);
     FUZZ_CHECK(endsWith(startup, " Years"));

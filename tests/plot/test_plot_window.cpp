@@ -51,6 +51,28 @@ TEST(PlotWindow, LimitsDepthPanAndNonsense)
     EXPECT_TRUE(window.centre().x == 2 && window.centre().y == -2 && window.halfSide() == PlotWindow::kMinHalfSide);
 }
 
+// A run far outside the square (q = 1.32 runs z2 from about 167 to 1500):
+// framed with a margin, zoomed out no further than square and run together,
+// panned within that, and reset to the fixed square.
+TEST(PlotWindow, FramingShowsBeyondTheSquare)
+{
+    PlotWindow window = PlotWindow::framing(166.6, 1500, -0.67, 16.3);
+    EXPECT_TRUE(window.left() < 166.6 && window.right() > 1500 && window.bottom() < -0.67 && window.top() > 16.3);
+    EXPECT_NEAR(window.side(), (1500 - 166.6) * 1.1, 1e-9);
+    window.zoomAbout({800, 5}, 1e-6);
+    EXPECT_NEAR(window.side(), (1500 + 2) * 1.1, 1e-9);
+    EXPECT_TRUE(window.left() < -2 && window.right() > 1500 && window.bottom() < -2 && window.top() > 16.3);
+    const Point reach = window.centre();
+    window.zoomAbout({0, 0}, 1e12); // deepest zoom, coarser out here
+    EXPECT_GT(window.halfSide(), PlotWindow::kMinHalfSide);
+    window.panBy(1e6, -1e6);
+    EXPECT_TRUE(window.centre().x == reach.x + window.reachHalfSide() && window.centre().y == reach.y - window.reachHalfSide());
+    window.reset();
+    EXPECT_TRUE(window.isFull() && window.reachHalfSide() == PlotWindow::kFullHalfSide);
+    // Nothing to frame: the fixed square.
+    EXPECT_TRUE(PlotWindow::framing(NAN, 1, 0, 1).isFull() && PlotWindow::framing(2, 1, 0, 1).isFull());
+}
+
 TEST(PlotWindow, TicksAreRoundStepsInsideTheWindow)
 {
     PlotWindow full;

@@ -4,6 +4,7 @@
 #include "PlotNavigation.h"
 #include "SolutionTrace.h"
 
+#include <QWindow>
 #include <QtTest>
 
 #include <algorithm>
@@ -45,6 +46,20 @@ int count(const QImage& img, QRgb want, QPoint c = {}, int r = -1)
 
 } // namespace
 
+// Counts the exposes of a window: another test's window on the same display
+// may cover and uncover this one, and each uncovering asks for a frame.
+class ExposeCounter : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::Expose ? 1 : 0;
+        return false;
+    }
+};
+
 class TestMyOpenGLView : public QObject {
     Q_OBJECT
     MyOpenGLView m_view;
@@ -71,6 +86,28 @@ private slots:
             QCOMPARE(count(img, kRed, toPixel(dot), 2), 25);
             QVERIFY(count(img, kRed, toPixel(dot), 7) < 80);
         }
+    }
+
+    // The field as laid out: a 5 x 5 clump of arrows in each unit cell, each
+    // arrow through its site, and empty bands along z2, w0 = -1, 0 and 1,
+    // a quarter, half and three quarters of the way across.
+    void directionFieldInClumpsOfFive()
+    {
+        m_view.toggleShowStable(), m_view.toggleShowUnstable(), m_view.toggleShowFamily();
+        const QImage img = m_view.grabFramebuffer();
+        m_view.toggleShowStable(), m_view.toggleShowUnstable(), m_view.toggleShowFamily();
+        int sitesDrawn = 0;
+        for (const plot::Point& site : plot::arrowSites())
+            sitesDrawn += count(img, kGreen, toPixel(site), 3) > 0 ? 1 : 0;
+        QCOMPARE(sitesDrawn, 400);
+        // Half a unit cell's first site, less the longest half-arrow and the head, is 0.08: 16 px.
+        const int band = 12;
+        for (const double v : {-1.0, 0.0, 1.0}) {
+            const QPoint line = toPixel({v, v});
+            QCOMPARE(count(img.copy(line.x() - band, 0, 2 * band + 1, kSide), kGreen), 0);
+            QCOMPARE(count(img.copy(0, line.y() - band, kSide, 2 * band + 1), kGreen), 0);
+        }
+        QVERIFY(count(img.copy(toPixel({0.5, 0}).x() - band, 0, 2 * band + 1, kSide), kGreen) > 100);
     }
 
     void markerFollowsClampedIndex()
@@ -249,8 +286,12 @@ private slots:
         m_view.setRedrawWhenIdle(false);
         QVERIFY(frames.wait());
         const QString title = m_view.windowTitle();
+        ExposeCounter exposes;
+        m_view.windowHandle()->installEventFilter(&exposes);
         frames.clear();
-        QVERIFY(!frames.wait(300));
+        QTest::qWait(300); // watching for frames that should not come
+        m_view.windowHandle()->removeEventFilter(&exposes);
+        QVERIFY2(frames.count() <= exposes.count, qPrintable(QStringLiteral("%1 frames, %2 exposes").arg(frames.count()).arg(exposes.count)));
         m_view.setSimIndex(100);
         QVERIFY(frames.wait());
         QCOMPARE(m_view.windowTitle(), title);
