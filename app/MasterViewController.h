@@ -19,6 +19,7 @@ class ParametersPanel;
 class QWidget;
 class ReferenceComputation;
 class ReferenceReadouts;
+class RunComparison;
 class TimeSeriesChart;
 namespace Ui {
 class MasterViewController;
@@ -76,8 +77,8 @@ public:
     PanelLayout panelLayout() const;
     // The curve switches the form's check boxes are bound to, for the menu.
     CurveSwitches& curveSwitches() { return m_curve_switches; }
-    ReferenceComputation* referenceComputation() const { return m_reference; }
-    ReferenceReadouts* referenceReadouts() const { return m_reference_readouts; }
+    ReferenceComputation* referenceComputation() const;
+    ReferenceReadouts* referenceReadouts() const;
     ParametersPanel* parametersPanel() const;
     const std::vector<double>& z2Array() const { return m_z2_array; }
     const std::vector<double>& w0Array() const { return m_w0_array; }
@@ -116,9 +117,8 @@ private:
     std::unique_ptr<Ui::MasterViewController> m_ui;
     QPointer<QWidget> m_view;
     CurveSwitches m_curve_switches;
-    // The reference solution beside the run, computed once the plot shows.
-    ReferenceComputation* m_reference = nullptr;
-    ReferenceReadouts* m_reference_readouts = nullptr;
+    // The chart and the reference lines; made with the form.
+    RunComparison* m_comparison = nullptr;
     std::vector<double> m_z2_array;
     std::vector<double> m_w0_array;
     std::vector<double> m_w2_array;

@@ -3,8 +3,7 @@
 #include "ReferenceSamples.h"
 #include "Simulation.h"
 
-#include <QFutureWatcher>
-#include <QtConcurrent/QtConcurrentRun>
+#include <QMetaObject>
 
 #include <cmath>
 
@@ -16,17 +15,17 @@ struct ReferenceComputation::Input {
 
 namespace {
 
-// On a worker thread: touches nothing but its input.
-std::shared_ptr<const ReferenceResult> computeReference(const std::shared_ptr<const ReferenceComputation::Input>& input)
+// On the worker thread: touches nothing but its input.
+std::shared_ptr<const ReferenceResult> computeReference(const ReferenceComputation::Input& input)
 {
     auto result = std::make_shared<ReferenceResult>();
-    result->run = cosmophase::timeSeriesOf({input->z2, input->w0, input->w2, input->time});
-    const cosmophase::ReferenceSolution solution(input->start, input->modelTimes.back());
-    cosmophase::ReferenceSamples samples = cosmophase::referenceAtSamples(solution, input->modelTimes);
+    result->run = cosmophase::timeSeriesOf({input.z2, input.w0, input.w2, input.time});
+    const cosmophase::ReferenceSolution solution(input.start, input.modelTimes.back());
+    cosmophase::ReferenceSamples samples = cosmophase::referenceAtSamples(solution, input.modelTimes);
     cosmophase::TimeSeries& reference = result->reference;
-    reference.time.reserve(input->modelTimes.size());
-    for (const long double t : input->modelTimes)
-        reference.time.push_back(static_cast<double>(input->start.timeInit + std::exp(t)));
+    reference.time.reserve(input.modelTimes.size());
+    for (const long double t : input.modelTimes)
+        reference.time.push_back(static_cast<double>(input.start.timeInit + std::exp(t)));
     reference.z2 = std::move(samples.z2);
     reference.w0 = std::move(samples.w0);
     reference.w2 = std::move(samples.w2);
@@ -42,10 +41,13 @@ std::shared_ptr<const ReferenceResult> computeReference(const std::shared_ptr<co
 ReferenceComputation::ReferenceComputation(QObject* parent)
     : QObject(parent)
 {
+    m_pool.setMaxThreadCount(1);
 }
 
-// A computation still running finishes on the pool, unobserved.
-ReferenceComputation::~ReferenceComputation() = default;
+ReferenceComputation::~ReferenceComputation()
+{
+    m_pool.waitForDone();
+}
 
 void ReferenceComputation::setRun(const cosmophase::Simulation& run)
 {
@@ -57,28 +59,49 @@ void ReferenceComputation::setRun(const cosmophase::Simulation& run)
     input->w2 = run.getw2Data();
     input->time = run.getTimeData();
     m_input = std::move(input);
+    ++m_run_number;
     m_result.reset();
-    delete m_watcher;
-    m_watcher = nullptr;
+    m_requested = false;
+    // A run still waiting is out of date, whether or not this one is asked for.
+    m_waiting.reset();
+    emit started();
 }
 
 void ReferenceComputation::compute()
 {
-    if (!m_input)
+    if (!m_input || m_requested)
         return;
-    // The watcher of a replaced computation goes with its result unread.
-    delete m_watcher;
-    m_watcher = new QFutureWatcher<std::shared_ptr<const ReferenceResult>>(this);
-    auto* watcher = m_watcher;
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] { finish(watcher); });
-    watcher->setFuture(QtConcurrent::run(&computeReference, m_input));
-    emit started();
+    m_requested = true;
+    m_waiting = m_input;
+    m_waiting_number = m_run_number;
+    if (!m_running)
+        startWaiting();
 }
 
-void ReferenceComputation::finish(QFutureWatcher<std::shared_ptr<const ReferenceResult>>* watcher)
+void ReferenceComputation::startWaiting()
 {
-    m_result = watcher->result();
-    m_watcher = nullptr;
-    watcher->deleteLater();
-    emit ready(m_result);
+    m_running = true;
+    const std::shared_ptr<const Input> input = std::move(m_waiting);
+    m_waiting.reset();
+    const std::uint64_t number = m_waiting_number;
+    m_pool.start([this, input, number] {
+        std::shared_ptr<const ReferenceResult> result = computeReference(*input);
+        // The destructor waits for this task, so `this` outlives it; the
+        // result goes to the owner's thread, and with the owner if it is
+        // deleted first.
+        QMetaObject::invokeMethod(
+            this, [this, number, result = std::move(result)]() mutable { finish(number, std::move(result)); },
+            Qt::QueuedConnection);
+    });
+}
+
+void ReferenceComputation::finish(std::uint64_t runNumber, std::shared_ptr<const ReferenceResult> result)
+{
+    m_running = false;
+    if (runNumber == m_run_number) {
+        m_result = std::move(result);
+        emit ready(m_result);
+    }
+    if (m_waiting)
+        startWaiting();
 }

@@ -4,16 +4,15 @@
 #include "TimeSeries.h"
 
 #include <QObject>
+#include <QThreadPool>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
-#include <vector>
 
 namespace cosmophase {
 class Simulation;
 }
-template <typename T>
-class QFutureWatcher;
 
 // The reference solution beside one run, at each of its samples.
 struct ReferenceResult {
@@ -26,9 +25,11 @@ struct ReferenceResult {
     std::optional<cosmophase::ReferenceValues> presentDay;
 };
 
-// Computes the reference for a run on a worker thread, so that the window
-// never waits for it. A newer run replaces an older one: a result that
-// arrives for a run that has been replaced is dropped.
+// Computes the reference for a run on a worker thread of its own, so that
+// the window never waits for it and nothing else on the global pool delays
+// it. At most one computation runs: a run set while one is running waits in
+// a single slot, which a later run takes over, and the result of a run that
+// has been replaced is dropped.
 class ReferenceComputation : public QObject {
     Q_OBJECT
 
@@ -37,27 +38,40 @@ public:
     struct Input;
 
     explicit ReferenceComputation(QObject* parent = nullptr);
+    // Waits for a running computation, whose result is not delivered.
     ~ReferenceComputation() override;
 
     // Takes what the reference of `run` (initialized and run) needs: its
-    // start, its samples and their model times. Drops any earlier result.
+    // start, its samples and their model times. The previous result is out
+    // of date from here on: `started` says so at once.
     void setRun(const cosmophase::Simulation& run);
-    // Starts computing for the run last set; `ready` follows on this
-    // object's thread.
+    // Computes for the run last set, unless that is already done or under
+    // way; `ready` follows on this object's thread.
     void compute();
 
-    bool isComputing() const { return m_watcher != nullptr; }
+    // A computation runs or waits for the run last set.
+    bool isComputing() const { return m_requested && !m_result; }
+    // Of the run last set; null until computed.
     const std::shared_ptr<const ReferenceResult>& result() const { return m_result; }
+    // Counts the runs set, so a holder of a result can tell it is current.
+    std::uint64_t runNumber() const { return m_run_number; }
 
 signals:
-    // compute() has begun: what showed the previous result is out of date.
+    // A new run is set: what showed the previous result is out of date.
     void started();
     void ready(std::shared_ptr<const ReferenceResult> result);
 
 private:
-    void finish(QFutureWatcher<std::shared_ptr<const ReferenceResult>>* watcher);
+    void startWaiting();
+    void finish(std::uint64_t runNumber, std::shared_ptr<const ReferenceResult> result);
 
+    QThreadPool m_pool;
     std::shared_ptr<const Input> m_input;
+    // Set by compute() while another computation is running.
+    std::shared_ptr<const Input> m_waiting;
     std::shared_ptr<const ReferenceResult> m_result;
-    QFutureWatcher<std::shared_ptr<const ReferenceResult>>* m_watcher = nullptr;
+    std::uint64_t m_run_number = 0;
+    std::uint64_t m_waiting_number = 0;
+    bool m_requested = false;
+    bool m_running = false;
 };

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -34,7 +35,8 @@ QString digitsText(long double digits)
 {
     if (std::isnan(digits))
         return {};
-    const int count = static_cast<int>(digits);
+    // A value off by more than its own size has no digit right, however far.
+    const int count = std::max(0, static_cast<int>(digits));
     return count == 1 ? ReferenceReadouts::tr("1 digit right")
                       : ReferenceReadouts::tr("%1 digits right").arg(count);
 }
@@ -67,8 +69,12 @@ ReferenceReadouts::ReferenceReadouts(QFormLayout* readouts, QObject* parent)
         below->setSpacing(6);
         below->addWidget(smallLabel(tr("reference")));
         m_reference[row] = smallLabel();
-        m_reference[row]->setToolTip(tr("The reference solution at the marker's model time; at the "
-                                        "run's last sample, the reference's present day"));
+        m_reference[row]->setToolTip(
+            row == ElapsedTime
+                ? tr("The reference's own present day, compared at the run's last sample only: elsewhere "
+                     "the reference is taken at the run's model time, so the two times agree by construction")
+                : tr("The reference solution at the marker's model time; at the run's last sample, the "
+                     "reference's present day"));
         below->addWidget(m_reference[row]);
         m_digits[row] = smallLabel();
         m_digits[row]->setToolTip(tr("Significant digits of the run's value that agree with the reference"));
@@ -120,7 +126,13 @@ void ReferenceReadouts::refresh()
         referenceValues[Q0] = presentDay.q0;
         referenceValues[Xi0] = presentDay.xi0;
     }
+    const bool presentDay = k + 1 == run.time.size() && m_result->presentDay;
     for (int row = 0; row < kRows; ++row) {
+        if (row == ElapsedTime && !presentDay) {
+            m_reference[row]->setText(tr("only at the present day"));
+            m_digits[row]->clear();
+            continue;
+        }
         m_reference[row]->setText(referenceText(Row(row), referenceValues[row]));
         m_digits[row]->setText(digitsText(cosmophase::correctDigits(runValues[row], referenceValues[row])));
     }
