@@ -132,9 +132,13 @@ cosmophase::RunStatus MasterViewController::rerunWith(const cosmophase::RunParam
     cosmophase::Simulation simulation;
     simulation.initialize(parameters);
     const cosmophase::RunStatus status = simulation.runSimulationBounded();
-    if (status != cosmophase::RunStatus::Ok)
-        return status;
+    if (status == cosmophase::RunStatus::Ok)
+        showRun(parameters, simulation);
+    return status;
+}
 
+void MasterViewController::showRun(const cosmophase::RunParameters& parameters, const cosmophase::Simulation& simulation)
+{
     // The first sample stays the first, whatever the new time offset.
     const double percent = m_sim_index > 0 && hasSample(m_sim_index)
                                ? cosmophase::percentOfRun(m_time_array[m_sim_index], m_time_array.back())
@@ -152,7 +156,6 @@ cosmophase::RunStatus MasterViewController::rerunWith(const cosmophase::RunParam
     if (m_sim_index == 0)
         m_ui->runTimeField->setText(qt(cosmophase::startupYearsText(m_time_array[0])));
     emit runReplaced(parameters);
-    return status;
 }
 
 void MasterViewController::refillChart()

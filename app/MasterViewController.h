@@ -20,6 +20,9 @@ class QWidget;
 class ReferenceComputation;
 class ReferenceReadouts;
 class RunComparison;
+namespace cosmophase {
+class Simulation;
+}
 class TimeSeriesChart;
 namespace Ui {
 class MasterViewController;
@@ -55,6 +58,9 @@ public:
     // caller refills the chart (refillChart), at once or when a drag rests.
     // Otherwise the current run stays; the status says why.
     cosmophase::RunStatus rerunWith(const cosmophase::RunParameters& parameters);
+    // The second half of rerunWith(): puts `run`, initialized with
+    // `parameters` and run to the present day, on screen.
+    void showRun(const cosmophase::RunParameters& parameters, const cosmophase::Simulation& run);
     const cosmophase::RunParameters& parameters() const { return m_parameters; }
     // The chart from the samples.
     void refillChart();

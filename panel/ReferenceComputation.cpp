@@ -1,9 +1,8 @@
 #include "ReferenceComputation.h"
 
+#include "LatestJobRunner.h"
 #include "ReferenceSamples.h"
 #include "Simulation.h"
-
-#include <QMetaObject>
 
 #include <cmath>
 
@@ -40,13 +39,8 @@ std::shared_ptr<const ReferenceResult> computeReference(const ReferenceComputati
 
 ReferenceComputation::ReferenceComputation(QObject* parent)
     : QObject(parent)
+    , m_worker(new LatestJobRunner(this))
 {
-    m_pool.setMaxThreadCount(1);
-}
-
-ReferenceComputation::~ReferenceComputation()
-{
-    m_pool.waitForDone();
 }
 
 void ReferenceComputation::setRun(const cosmophase::Simulation& run)
@@ -62,8 +56,6 @@ void ReferenceComputation::setRun(const cosmophase::Simulation& run)
     ++m_run_number;
     m_result.reset();
     m_requested = false;
-    // A run still waiting is out of date, whether or not this one is asked for.
-    m_waiting.reset();
     emit started();
 }
 
@@ -72,36 +64,16 @@ void ReferenceComputation::compute()
     if (!m_input || m_requested)
         return;
     m_requested = true;
-    m_waiting = m_input;
-    m_waiting_number = m_run_number;
-    if (!m_running)
-        startWaiting();
-}
-
-void ReferenceComputation::startWaiting()
-{
-    m_running = true;
-    const std::shared_ptr<const Input> input = std::move(m_waiting);
-    m_waiting.reset();
-    const std::uint64_t number = m_waiting_number;
-    m_pool.start([this, input, number] {
-        std::shared_ptr<const ReferenceResult> result = computeReference(*input);
-        // The destructor waits for this task, so `this` outlives it; the
-        // result goes to the owner's thread, and with the owner if it is
-        // deleted first.
-        QMetaObject::invokeMethod(
-            this, [this, number, result = std::move(result)]() mutable { finish(number, std::move(result)); },
-            Qt::QueuedConnection);
-    });
+    m_worker->submit([input = m_input] { return computeReference(*input); },
+                     [this, number = m_run_number](std::shared_ptr<const ReferenceResult> result) {
+                         finish(number, std::move(result));
+                     });
 }
 
 void ReferenceComputation::finish(std::uint64_t runNumber, std::shared_ptr<const ReferenceResult> result)
 {
-    m_running = false;
-    if (runNumber == m_run_number) {
-        m_result = std::move(result);
-        emit ready(m_result);
-    }
-    if (m_waiting)
-        startWaiting();
+    if (runNumber != m_run_number)
+        return;
+    m_result = std::move(result);
+    emit ready(m_result);
 }

@@ -4,12 +4,12 @@
 #include "TimeSeries.h"
 
 #include <QObject>
-#include <QThreadPool>
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 
+class LatestJobRunner;
 namespace cosmophase {
 class Simulation;
 }
@@ -27,9 +27,8 @@ struct ReferenceResult {
 
 // Computes the reference for a run on a worker thread of its own, so that
 // the window never waits for it and nothing else on the global pool delays
-// it. At most one computation runs: a run set while one is running waits in
-// a single slot, which a later run takes over, and the result of a run that
-// has been replaced is dropped.
+// it. At most one computation runs (LatestJobRunner), and the result of a
+// run that has been replaced is dropped.
 class ReferenceComputation : public QObject {
     Q_OBJECT
 
@@ -38,8 +37,6 @@ public:
     struct Input;
 
     explicit ReferenceComputation(QObject* parent = nullptr);
-    // Waits for a running computation, whose result is not delivered.
-    ~ReferenceComputation() override;
 
     // Takes what the reference of `run` (initialized and run) needs: its
     // start, its samples and their model times. The previous result is out
@@ -62,16 +59,12 @@ signals:
     void ready(std::shared_ptr<const ReferenceResult> result);
 
 private:
-    void startWaiting();
     void finish(std::uint64_t runNumber, std::shared_ptr<const ReferenceResult> result);
 
-    QThreadPool m_pool;
+    // A child: it waits for a running computation when this object goes.
+    LatestJobRunner* m_worker = nullptr;
     std::shared_ptr<const Input> m_input;
-    // Set by compute() while another computation is running.
-    std::shared_ptr<const Input> m_waiting;
     std::shared_ptr<const ReferenceResult> m_result;
     std::uint64_t m_run_number = 0;
-    std::uint64_t m_waiting_number = 0;
     bool m_requested = false;
-    bool m_running = false;
 };
