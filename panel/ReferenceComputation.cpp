@@ -4,7 +4,6 @@
 #include "ReferenceSamples.h"
 #include "Simulation.h"
 
-#include <cmath>
 
 struct ReferenceComputation::Input {
     cosmophase::ReferenceStart start;
@@ -20,17 +19,7 @@ std::shared_ptr<const ReferenceResult> computeReference(const ReferenceComputati
     auto result = std::make_shared<ReferenceResult>();
     result->run = cosmophase::timeSeriesOf({input.z2, input.w0, input.w2, input.time});
     const cosmophase::ReferenceSolution solution(input.start, input.modelTimes.back());
-    cosmophase::ReferenceSamples samples = cosmophase::referenceAtSamples(solution, input.modelTimes);
-    cosmophase::TimeSeries& reference = result->reference;
-    reference.time.reserve(input.modelTimes.size());
-    for (const long double t : input.modelTimes)
-        reference.time.push_back(static_cast<double>(input.start.timeInit + std::exp(t)));
-    reference.z2 = std::move(samples.z2);
-    reference.w0 = std::move(samples.w0);
-    reference.w2 = std::move(samples.w2);
-    reference.q0 = std::move(samples.q0);
-    reference.xi0 = std::move(samples.xi0);
-    reference.densityRatio = std::move(samples.densityRatio);
+    result->reference = cosmophase::referenceAtSamples(solution, input.modelTimes);
     result->presentDay = solution.presentDay();
     return result;
 }

@@ -18,8 +18,7 @@ class Simulation;
 struct ReferenceResult {
     // The run as the chart and the read-outs show it.
     cosmophase::TimeSeries run;
-    // The reference at each sample's model time; `time` holds the
-    // reference's elapsed years there (m_time_init + e^t).
+    // The reference at each sample's model time (referenceAtSamples).
     cosmophase::TimeSeries reference;
     // At the run's stopping event; none when it is never reached.
     std::optional<cosmophase::ReferenceValues> presentDay;
