@@ -3,6 +3,7 @@
 #include "Accuracy.h"
 #include "ReadoutFormat.h"
 
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -41,6 +42,17 @@ QString digitsText(long double digits)
                       : ReferenceReadouts::tr("%1 digits right").arg(count);
 }
 
+// In place of the elapsed time's reference away from the present day.
+QString notComparedText()
+{
+    return ReferenceReadouts::tr("present day only");
+}
+
+// The widest reference of each row in the usual range.
+const QString kWidestReference[ReferenceReadouts::kRows] = {
+    QStringLiteral("99,999,999,999"), QStringLiteral("-0.00000000"), QStringLiteral("-000.000000"),
+    QStringLiteral("-000.000000")};
+
 // Smaller and muted, so the read-out above stays the eye's first stop.
 QLabel* smallLabel(const QString& text = QString())
 {
@@ -76,11 +88,19 @@ ReferenceReadouts::ReferenceReadouts(QFormLayout* readouts, QObject* parent)
                 : tr("The reference solution at the marker's model time; at the run's last sample, the "
                      "reference's present day"));
         below->addWidget(m_reference[row]);
-        m_digits[row] = smallLabel();
-        m_digits[row]->setToolTip(tr("Significant digits of the run's value that agree with the reference"));
-        below->addWidget(m_digits[row]);
+        // As wide as the widest reference the row shows, so that no change
+        // of the text moves anything beside the read-outs.
+        const QFontMetrics metrics = m_reference[row]->fontMetrics();
+        m_reference[row]->setMinimumWidth(std::max(metrics.horizontalAdvance(kWidestReference[row]),
+                                                   row == ElapsedTime ? metrics.horizontalAdvance(notComparedText()) : 0));
         below->addStretch();
         lines->addLayout(below);
+        // On a line of its own: beside the reference it made the panel too
+        // wide for a window of 1272 pixels, and was cut.
+        m_digits[row] = smallLabel();
+        m_digits[row]->setMinimumHeight(m_digits[row]->fontMetrics().height());
+        m_digits[row]->setToolTip(tr("Significant digits of the run's value that agree with the reference"));
+        lines->addWidget(m_digits[row]);
         readouts->setWidget(row, QFormLayout::FieldRole, cell);
     }
     showComputing();
@@ -129,7 +149,7 @@ void ReferenceReadouts::refresh()
     const bool presentDay = k + 1 == run.time.size() && m_result->presentDay;
     for (int row = 0; row < kRows; ++row) {
         if (row == ElapsedTime && !presentDay) {
-            m_reference[row]->setText(tr("only at the present day"));
+            m_reference[row]->setText(notComparedText());
             m_digits[row]->clear();
             continue;
         }

@@ -10,7 +10,7 @@
 class QFormLayout;
 class QLabel;
 
-// With each read-out "At the marker", on a small line below it: the
+// With each read-out "At the marker", on two small lines below it: the
 // reference solution's value and how many significant digits the run gets
 // right. At the marker's model time, except at the run's last sample, its
 // present day, which is compared with the reference's present day as

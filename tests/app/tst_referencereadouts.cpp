@@ -68,7 +68,7 @@ private slots:
         }
         if (percent <= 0)
             QCOMPARE(m_app.text("runTimeField"), QStringLiteral("0.0100 Years"));
-        QCOMPARE(m_readouts->referenceField(Row::ElapsedTime)->text(), QStringLiteral("only at the present day"));
+        QCOMPARE(m_readouts->referenceField(Row::ElapsedTime)->text(), QStringLiteral("present day only"));
         QCOMPARE(digits()[Row::ElapsedTime], QString());
         QVERIFY(!digits()[Row::Q0].isEmpty());
     }
