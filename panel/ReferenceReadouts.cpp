@@ -48,7 +48,11 @@ QString notComparedText()
     return ReferenceReadouts::tr("present day only");
 }
 
-// The widest reference of each row in the usual range.
+// The widest read-out and reference of each row in the usual range.
+const QString kWidestReadout[ReferenceReadouts::kRows] = {
+    QStringLiteral("99,999,999,999 Years"), QStringLiteral("D Ratio = 0.00000000"), QStringLiteral("-00000.000"),
+    QStringLiteral("-00000.000")};
+
 const QString kWidestReference[ReferenceReadouts::kRows] = {
     QStringLiteral("99,999,999,999"), QStringLiteral("-0.00000000"), QStringLiteral("-000.000000"),
     QStringLiteral("-000.000000")};
@@ -72,6 +76,9 @@ ReferenceReadouts::ReferenceReadouts(QFormLayout* readouts, QObject* parent)
     for (int row = 0; row < kRows; ++row) {
         QWidget* field = readouts->itemAt(row, QFormLayout::FieldRole)->widget();
         readouts->removeWidget(field);
+        // Room for the widest read-out in the usual range, so that the box
+        // keeps its size as the marker moves.
+        field->setMinimumWidth(field->fontMetrics().horizontalAdvance(kWidestReadout[row]));
         auto* cell = new QWidget;
         auto* lines = new QVBoxLayout(cell);
         lines->setContentsMargins(0, 0, 0, 0);
