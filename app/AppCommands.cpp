@@ -41,10 +41,11 @@ cosmophase::SampleColumns columnsOf(const MasterViewController& controller)
 } // namespace
 
 AppCommands::AppCommands(const MasterViewController& controller, const cosmophase::PhasePlaneTraces& traces,
-                         QWidget* dialogParent, QObject* parent)
+                         const LegendOverlay& legend, QWidget* dialogParent, QObject* parent)
     : QObject(parent)
     , m_controller(controller)
     , m_traces(traces)
+    , m_legend(legend)
     , m_dialog_parent(dialogParent)
     , m_path_prompt([dialogParent](const QString& caption, const QString& suggested,
                                    const QString& filter) {
@@ -97,9 +98,8 @@ bool AppCommands::saveFigure(const QString& path)
     MyOpenGLView& view = *m_controller.openGLView();
     // The axes are drawn by the frame around the view, in its font.
     const QWidget* axes = view.parentWidget() ? view.parentWidget() : &view;
-    const auto* legend = view.findChild<LegendOverlay*>();
     const PhasePlaneFigure figure(view.shownContent(), view.width(), axes->font(), view.plotWindow(),
-                                  legend && legend->isShownOnPlot());
+                                  m_legend.isShownOnPlot());
     const cosmophase::WriteResult result = cosmophase::writeFigure(
         path, figure.size(), [&figure](QPainter& painter) { figure.paint(painter); },
         cosmophase::figureTitle(QStringLiteral("Cosmophase phase plane"), m_controller.parameters()));

@@ -7,6 +7,7 @@
 #include <functional>
 
 class EquilibriaDialog;
+class LegendOverlay;
 class MasterViewController;
 class QWidget;
 namespace cosmophase {
@@ -26,8 +27,9 @@ public:
     // Tells the user that something failed.
     using ErrorSink = std::function<void(const QString& title, const QString& text)>;
 
+    // `legend` decides whether a saved figure has the key.
     AppCommands(const MasterViewController& controller, const cosmophase::PhasePlaneTraces& traces,
-                QWidget* dialogParent, QObject* parent = nullptr);
+                const LegendOverlay& legend, QWidget* dialogParent, QObject* parent = nullptr);
 
     void setPathPrompt(PathPrompt prompt) { m_path_prompt = std::move(prompt); }
     void setErrorSink(ErrorSink sink) { m_error_sink = std::move(sink); }
@@ -81,6 +83,7 @@ private:
 
     const MasterViewController& m_controller;
     const cosmophase::PhasePlaneTraces& m_traces;
+    const LegendOverlay& m_legend;
     QWidget* m_dialog_parent = nullptr;
     PathPrompt m_path_prompt;
     ErrorSink m_error_sink;

@@ -44,10 +44,15 @@ void AppDelegate::applicationDidFinishLaunching()
     m_master_view_controller = std::make_unique<MasterViewController>();
     // As the central widget the view fills the window and follows resizes.
     m_window->setCentralWidget(m_master_view_controller->view());
-    m_phase_plane_interaction = std::make_unique<PhasePlaneInteraction>(*m_master_view_controller->openGLView(),
-                                                                        *m_window->statusBar());
+    MyOpenGLView& plot = *m_master_view_controller->openGLView();
+    m_phase_plane_interaction = std::make_unique<PhasePlaneInteraction>(plot, *m_window->statusBar());
+    m_legend = new LegendOverlay(plot);
     m_commands = std::make_unique<AppCommands>(*m_master_view_controller, m_phase_plane_interaction->traces(),
-                                               m_window.get());
+                                               *m_legend, m_window.get());
+    m_default_run = new QAction(tr("&Default Run"), m_window.get());
+    m_default_run->setCheckable(true);
+    m_default_run->setChecked(true);
+    m_parameter_runs = std::make_unique<ParameterRuns>(*m_master_view_controller, *m_default_run);
     addPlotTools();
     buildMenus();
     m_field_focus = std::make_unique<FieldFocus>(*m_window, *m_master_view_controller->openGLView());
@@ -75,7 +80,6 @@ void AppDelegate::addPlotTools()
     MasterViewController* controller = m_master_view_controller.get();
     MyOpenGLView* plot = controller->openGLView();
     m_plot_navigation = std::make_unique<PlotNavigation>(*plot);
-    m_legend = new LegendOverlay(*plot);
     new OffPlotNotice(*plot);
 
     const PanelLayout panel = controller->panelLayout();
@@ -164,12 +168,9 @@ void AppDelegate::buildMenus()
     timeSeries->setChecked(true);
     connect(timeSeries, &QAction::toggled, controller,
             [panel = controller->panelLayout()](bool shown) { panel.setChartShown(shown); });
-    QAction* defaultRun = view->addAction(tr("&Default Run"));
-    defaultRun->setToolTip(tr("The default run's trajectory as a faint curve while the parameters differ"));
-    defaultRun->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_7));
-    defaultRun->setCheckable(true);
-    defaultRun->setChecked(true);
-    m_parameter_runs = std::make_unique<ParameterRuns>(*controller, *defaultRun);
+    view->addAction(m_default_run);
+    m_default_run->setToolTip(tr("The default run's trajectory as a faint curve while the parameters differ"));
+    m_default_run->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_7));
     view->addSeparator();
     // A window to look at beside the plane, as the chart is: a view, not help.
     view->addAction(tr("&Equilibria\u2026"), commands, &AppCommands::showEquilibria);

@@ -13,6 +13,7 @@ class ParameterRuns;
 class ParameterStudyWindow;
 class PhasePlaneInteraction;
 class PlotNavigation;
+class QAction;
 class QMainWindow;
 
 // Owns the main window, its menu and the controller of its content.
@@ -67,6 +68,9 @@ private:
     // Children of the form, deleted with it.
     LegendOverlay* m_legend = nullptr;
     MarkerStateReadout* m_marker_state = nullptr;
+    // The View menu's switch of the default run's curve, which the runs
+    // follow; a child of the window.
+    QAction* m_default_run = nullptr;
     std::unique_ptr<ParameterRuns> m_parameter_runs;
     std::unique_ptr<FieldFocus> m_field_focus;
     // A child of the window, hidden rather than deleted when closed.

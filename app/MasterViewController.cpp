@@ -4,11 +4,10 @@
 #include "ParametersPanel.h"
 #include "Observables.h"
 #include "ReadoutFormat.h"
-#include "ReferenceComputation.h"
 #include "ReferenceReadouts.h"
+#include "RunComparison.h"
 #include "SampleNavigator.h"
 #include "Simulation.h"
-#include "TimeSeries.h"
 #include "TimeSeriesChart.h"
 #include "ui_MasterViewController.h"
 
@@ -26,7 +25,6 @@ QString qt(const std::string& text)
 MasterViewController::MasterViewController(QObject* parent)
     : QObject(parent)
     , m_ui(std::make_unique<Ui::MasterViewController>())
-    , m_reference(new ReferenceComputation(this))
 {
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(kTickMilliseconds);
@@ -52,6 +50,16 @@ TimeSeriesChart* MasterViewController::timeSeriesChart() const
 PanelLayout MasterViewController::panelLayout() const
 {
     return {m_ui->rootLayout, m_ui->plotFrame, m_ui->sidePanel, m_ui->sidePanelLayout, m_ui->timeSeriesChart};
+}
+
+ReferenceComputation* MasterViewController::referenceComputation() const
+{
+    return m_comparison->computation();
+}
+
+ReferenceReadouts* MasterViewController::referenceReadouts() const
+{
+    return m_comparison->readouts();
 }
 
 ParametersPanel* MasterViewController::parametersPanel() const
@@ -84,12 +92,8 @@ QWidget* MasterViewController::view()
     TimeSeriesChart* chart = m_ui->timeSeriesChart;
     connect(this, &MasterViewController::markerMoved, chart, &TimeSeriesChart::setMarkerIndex);
     connect(chart, &TimeSeriesChart::sampleRequested, this, &MasterViewController::goToSample);
-    m_reference_readouts = new ReferenceReadouts(m_ui->readoutsLayout, m_view);
-    connect(this, &MasterViewController::markerMoved, m_reference_readouts, &ReferenceReadouts::setMarkerIndex);
-    connect(m_reference, &ReferenceComputation::started, m_reference_readouts, &ReferenceReadouts::showComputing);
-    connect(m_reference, &ReferenceComputation::ready, m_reference_readouts, &ReferenceReadouts::setResult);
-    connect(m_reference, &ReferenceComputation::ready, chart,
-            [chart](const std::shared_ptr<const ReferenceResult>& result) { chart->setReference(result->reference); });
+    m_comparison = new RunComparison(*chart, *m_ui->readoutsLayout, m_view);
+    connect(this, &MasterViewController::markerMoved, m_comparison->readouts(), &ReferenceReadouts::setMarkerIndex);
     // Filled once the plot has shown its first frame, so start-up never waits for it.
     connect(m_ui->openGLView, &QOpenGLWidget::frameSwapped, this, &MasterViewController::refillChart,
             Qt::SingleShotConnection);
@@ -110,7 +114,7 @@ void MasterViewController::initialize()
         m_w0_array = simulation.getw0Data();
         m_w2_array = simulation.getw2Data();
         m_time_array = simulation.getTimeData();
-        m_reference->setRun(simulation);
+        m_comparison->setRun(simulation, /*deferred=*/true);
     }
 
     // The run always records its starting state, so sample 0 exists.
@@ -128,9 +132,13 @@ cosmophase::RunStatus MasterViewController::rerunWith(const cosmophase::RunParam
     cosmophase::Simulation simulation;
     simulation.initialize(parameters);
     const cosmophase::RunStatus status = simulation.runSimulationBounded();
-    if (status != cosmophase::RunStatus::Ok)
-        return status;
+    if (status == cosmophase::RunStatus::Ok)
+        showRun(parameters, simulation);
+    return status;
+}
 
+void MasterViewController::showRun(const cosmophase::RunParameters& parameters, const cosmophase::Simulation& simulation)
+{
     // The first sample stays the first, whatever the new time offset.
     const double percent = m_sim_index > 0 && hasSample(m_sim_index)
                                ? cosmophase::percentOfRun(m_time_array[m_sim_index], m_time_array.back())
@@ -141,17 +149,18 @@ cosmophase::RunStatus MasterViewController::rerunWith(const cosmophase::RunParam
     m_w2_array = simulation.getw2Data();
     m_time_array = simulation.getTimeData();
     m_ui->openGLView->setTrajectory({m_z2_array, m_w0_array});
-    m_reference->setRun(simulation);
+    m_comparison->setRun(simulation);
     moveMarkerTo(percent > 0 ? findIndexWithPercent(percent) : 0);
+    // A new run at its first sample reads as start-up does, in its own
+    // first time: back at the defaults, exactly the start-up texts.
+    if (m_sim_index == 0)
+        m_ui->runTimeField->setText(qt(cosmophase::startupYearsText(m_time_array[0])));
     emit runReplaced(parameters);
-    return status;
 }
 
 void MasterViewController::refillChart()
 {
-    m_ui->timeSeriesChart->setSeries(cosmophase::timeSeriesOf({m_z2_array, m_w0_array, m_w2_array, m_time_array}));
-    // The reference follows the run it is compared with.
-    m_reference->compute();
+    m_comparison->refillChart({m_z2_array, m_w0_array, m_w2_array, m_time_array});
 }
 
 void MasterViewController::computeRedShiftVsLuminosity()

@@ -19,6 +19,10 @@ class ParametersPanel;
 class QWidget;
 class ReferenceComputation;
 class ReferenceReadouts;
+class RunComparison;
+namespace cosmophase {
+class Simulation;
+}
 class TimeSeriesChart;
 namespace Ui {
 class MasterViewController;
@@ -54,6 +58,9 @@ public:
     // caller refills the chart (refillChart), at once or when a drag rests.
     // Otherwise the current run stays; the status says why.
     cosmophase::RunStatus rerunWith(const cosmophase::RunParameters& parameters);
+    // The second half of rerunWith(): puts `run`, initialized with
+    // `parameters` and run to the present day, on screen.
+    void showRun(const cosmophase::RunParameters& parameters, const cosmophase::Simulation& run);
     const cosmophase::RunParameters& parameters() const { return m_parameters; }
     // The chart from the samples.
     void refillChart();
@@ -76,8 +83,8 @@ public:
     PanelLayout panelLayout() const;
     // The curve switches the form's check boxes are bound to, for the menu.
     CurveSwitches& curveSwitches() { return m_curve_switches; }
-    ReferenceComputation* referenceComputation() const { return m_reference; }
-    ReferenceReadouts* referenceReadouts() const { return m_reference_readouts; }
+    ReferenceComputation* referenceComputation() const;
+    ReferenceReadouts* referenceReadouts() const;
     ParametersPanel* parametersPanel() const;
     const std::vector<double>& z2Array() const { return m_z2_array; }
     const std::vector<double>& w0Array() const { return m_w0_array; }
@@ -116,9 +123,8 @@ private:
     std::unique_ptr<Ui::MasterViewController> m_ui;
     QPointer<QWidget> m_view;
     CurveSwitches m_curve_switches;
-    // The reference solution beside the run, computed once the plot shows.
-    ReferenceComputation* m_reference = nullptr;
-    ReferenceReadouts* m_reference_readouts = nullptr;
+    // The chart and the reference lines; made with the form.
+    RunComparison* m_comparison = nullptr;
     std::vector<double> m_z2_array;
     std::vector<double> m_w0_array;
     std::vector<double> m_w2_array;

@@ -2,17 +2,23 @@
 
 #include "MasterViewController.h"
 #include "MyOpenGLView.h"
+#include "LatestJobRunner.h"
 #include "ParametersPanel.h"
+#include "Simulation.h"
 
 #include <QAction>
 #include <QOpenGLWidget>
 #include <QTimer>
+
+#include <memory>
+#include <utility>
 
 ParameterRuns::ParameterRuns(MasterViewController& controller, QAction& showDefaultRun, QObject* parent)
     : QObject(parent)
     , m_controller(controller)
     , m_panel(*controller.parametersPanel())
     , m_show_default_run(showDefaultRun)
+    , m_worker(new LatestJobRunner(this))
 {
     connect(&m_panel, &ParametersPanel::runRequested, this, &ParameterRuns::run);
     connect(&m_show_default_run, &QAction::toggled, this, &ParameterRuns::updateDefaultTrajectory);
@@ -39,6 +45,11 @@ void ParameterRuns::refillChartIfPending()
     m_controller.refillChart();
 }
 
+bool ParameterRuns::isRunningInBackground() const
+{
+    return m_worker->isBusy();
+}
+
 void ParameterRuns::start(const cosmophase::RunParameters& parameters)
 {
     m_panel.showParameters(parameters);
@@ -47,8 +58,33 @@ void ParameterRuns::start(const cosmophase::RunParameters& parameters)
 
 void ParameterRuns::run(const cosmophase::RunParameters& parameters)
 {
-    const cosmophase::RunStatus status = m_controller.rerunWith(parameters);
+    const std::uint64_t request = ++m_request;
+    cosmophase::Simulation simulation;
+    simulation.initialize(parameters);
+    const cosmophase::RunStatus status = simulation.runSimulationBounded(kInstantSteps);
+    if (status != cosmophase::RunStatus::Budget) {
+        finish(parameters, status, simulation);
+        return;
+    }
+    using Outcome = std::pair<cosmophase::RunStatus, std::shared_ptr<const cosmophase::Simulation>>;
+    m_worker->submit(
+        [parameters]() -> Outcome {
+            auto full = std::make_shared<cosmophase::Simulation>();
+            full->initialize(parameters);
+            const cosmophase::RunStatus fullStatus = full->runSimulationBounded();
+            return {fullStatus, std::move(full)};
+        },
+        [this, request, parameters](const Outcome& outcome) {
+            if (request == m_request)
+                finish(parameters, outcome.first, *outcome.second);
+        });
+}
+
+void ParameterRuns::finish(const cosmophase::RunParameters& parameters, cosmophase::RunStatus status,
+                           const cosmophase::Simulation& simulation)
+{
     if (status == cosmophase::RunStatus::Ok) {
+        m_controller.showRun(parameters, simulation);
         m_panel.showRunAccepted(parameters);
         m_chart_refill.stop();
         if (m_panel.sliderDragged())

@@ -1,24 +1,13 @@
 #pragma once
 
 #include "SampleColumns.h"
-
-#include <vector>
+#include "TimeSeriesColumns.h"
 
 namespace cosmophase {
 
-// The chart's curves: for every sample its time in years and what the
-// read-outs and the samples export derive from it, with the same functions,
-// so the three agree bit for bit.
-struct TimeSeries {
-    std::vector<double> time;
-    std::vector<double> q0;
-    std::vector<double> xi0;
-    std::vector<double> densityRatio;
-    std::vector<double> z2;
-    std::vector<double> w0;
-    std::vector<double> w2;
-};
-
+// The chart's curves: a run's TimeSeries holds for every sample its time in
+// years and what the read-outs and the samples export derive from it, with
+// the same functions, so the three agree bit for bit.
 TimeSeries timeSeriesOf(const SampleColumns& samples);
 
 // |run - reference| / |reference| of q0, xi0 and the density ratio, sample

@@ -30,11 +30,12 @@ ReferenceSamples referenceAtSamples(const ReferenceSolution& reference,
                                     const std::vector<long double>& modelTimes)
 {
     ReferenceSamples samples;
-    for (std::vector<double>* column : {&samples.z2, &samples.w0, &samples.w2, &samples.densityRatio,
-                                        &samples.q0, &samples.xi0})
+    for (std::vector<double>* column : {&samples.time, &samples.z2, &samples.w0, &samples.w2,
+                                        &samples.densityRatio, &samples.q0, &samples.xi0})
         column->reserve(modelTimes.size());
     for (const long double t : modelTimes) {
         const ReferenceValues values = reference.valuesAt(t);
+        samples.time.push_back(static_cast<double>(values.elapsedYears));
         samples.z2.push_back(static_cast<double>(values.state.z2));
         samples.w0.push_back(static_cast<double>(values.state.w0));
         samples.w2.push_back(static_cast<double>(values.state.w2));

@@ -2,6 +2,7 @@
 
 #include "ReferenceSolution.h"
 #include "Simulation.h"
+#include "TimeSeriesColumns.h"
 
 #include <vector>
 
@@ -14,15 +15,9 @@ namespace cosmophase {
 std::vector<long double> sampleModelTimes(const Simulation& run);
 
 // The reference at each of those times, rounded to double for plotting and
-// writing, in the columns the samples export adds.
-struct ReferenceSamples {
-    std::vector<double> z2;
-    std::vector<double> w0;
-    std::vector<double> w2;
-    std::vector<double> densityRatio;
-    std::vector<double> q0;
-    std::vector<double> xi0;
-};
+// writing, in the shape of the run's own columns: `time` is the reference's
+// elapsed years there (m_time_init + e^t).
+using ReferenceSamples = TimeSeries;
 
 ReferenceSamples referenceAtSamples(const ReferenceSolution& reference,
                                     const std::vector<long double>& modelTimes);

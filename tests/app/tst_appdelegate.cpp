@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "ReferenceComputation.h"
 
 #include "AppCommands.h"
 #include "WindowPlacement.h"
@@ -32,6 +33,24 @@ private slots:
         // Shown, but not painted before the event loop runs: the first paint has these.
         QVERIFY(fresh.delegate->window()->isVisible());
         QCOMPARE(fresh.readouts(), (QStringList{"0.0100 Years", "D Ratio = 0.99999812", "0.250", "-0.125"}));
+    }
+
+    // Read-outs of any width, with or without their reference, leave the
+    // Playback and Curves groups where they are.
+    void controlsStayPutAsReadoutsChange()
+    {
+        const QWidget* playback = m_app.get<QWidget>("playbackBox");
+        const QWidget* curves = m_app.get<QWidget>("curvesBox");
+        QTRY_VERIFY(m_app.controller->referenceComputation()->result());
+        m_app.controller->scrubTo(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QRect places[] = {playback->geometry(), curves->geometry()};
+        for (const double percent : {100.0, 37.0, 0.0}) {
+            m_app.controller->scrubTo(percent);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QCOMPARE(playback->geometry(), places[0]);
+            QCOMPARE(curves->geometry(), places[1]);
+        }
     }
 
     // 1340x728 at first where the screen has room for it, else what fits; the

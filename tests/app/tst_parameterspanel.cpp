@@ -61,14 +61,16 @@ private slots:
         QTest::addColumn<QString>("T");
         QTest::addColumn<bool>("runs");
         QTest::addColumn<QString>("message");
-        QTest::newRow("q") << "0.99999" << "9000" << true << "";
-        QTest::newRow("T") << "0.999999426" << "1000" << true << "";
-        QTest::newRow("q = 1") << "1" << "9000" << true << "";
-        QTest::newRow("spaces around") << " 0.99999 " << " 9000 " << true << "";
-        QTest::newRow("beyond the pole") << "1.4" << "9000" << false << "q must be above 0";
-        QTest::newRow("not a number") << "0.9x" << "9000" << false << "finite decimal";
-        QTest::newRow("T zero") << "0.999999426" << "0" << false << "T must be";
-        QTest::newRow("out of steps") << "1.3113" << "9000" << false << "Still showing q = ";
+        QTest::addColumn<bool>("background");
+        QTest::newRow("q") << "0.99999" << "9000" << true << "" << false;
+        QTest::newRow("T") << "0.999999426" << "1000" << true << "" << false;
+        QTest::newRow("q = 1") << "1" << "9000" << true << "" << false;
+        QTest::newRow("spaces around") << " 0.99999 " << " 9000 " << true << "" << false;
+        QTest::newRow("beyond the pole") << "1.4" << "9000" << false << "q must be above 0" << false;
+        QTest::newRow("not a number") << "0.9x" << "9000" << false << "finite decimal" << false;
+        QTest::newRow("T zero") << "0.999999426" << "0" << false << "T must be" << false;
+        // The full budget of steps, a quarter of a second: off the UI thread.
+        QTest::newRow("out of steps") << "1.3113" << "9000" << false << "Still showing q = " << true;
     }
 
     void typedValues()
@@ -77,6 +79,7 @@ private slots:
         QFETCH(QString, T);
         QFETCH(bool, runs);
         QFETCH(QString, message);
+        QFETCH(bool, background);
         m_app.controller->rerunWith(RunParameters{0.9999, 2000});
         m_app.controller->parametersPanel()->showParameters(RunParameters{0.9999, 2000});
         type(m_t, T);
@@ -85,6 +88,8 @@ private slots:
         const std::string before = digest();
         QSignalSpy replaced(m_app.controller, &MasterViewController::runReplaced);
         QTest::keyClick(m_q, q.back().toLatin1());
+        QCOMPARE(m_app.delegate->parameterRuns()->isRunningInBackground(), background);
+        QTRY_VERIFY(!m_app.delegate->parameterRuns()->isRunningInBackground());
         const RunParameters typed{q.toDouble(), T.toInt()};
         QCOMPARE(digest(), runs ? digestOf(typed) : before);
         QCOMPARE(replaced.isEmpty(), !runs);
@@ -95,6 +100,18 @@ private slots:
             QTRY_VERIFY(m_app.controller->timeSeriesChart()->series().time == m_app.controller->timeArray());
         }
         QVERIFY2(message.isEmpty() || this->message().contains(message), qPrintable(this->message()));
+    }
+
+    // A later edit wins over a run still under way, whose outcome is dropped.
+    void laterEditReplacesABackgroundRun()
+    {
+        ParameterRuns* runs = m_app.delegate->parameterRuns();
+        type(m_q, QStringLiteral("1.3113"));
+        QVERIFY(runs->isRunningInBackground());
+        type(m_q, QStringLiteral("0.99"));
+        QTRY_VERIFY(!runs->isRunningInBackground());
+        QCOMPARE(m_app.controller->parameters().q, 0.99);
+        QVERIFY2(!message().contains(QStringLiteral("Still showing")), qPrintable(message()));
     }
 
     // The marker keeps its share of the elapsed time, the read-outs and the

@@ -40,4 +40,9 @@ TEST(ReferenceSamples, ReferenceAtEachSample)
     EXPECT_EQ(samples.z2.front(), run.getz2Data().front());
     EXPECT_NEAR(samples.w0.back(), run.getw0Data().back(), 1e-2);
     EXPECT_EQ(samples.q0[times.size() / 2], static_cast<double>(reference.valuesAt(times[times.size() / 2]).q0));
+    // The reference's own elapsed years, which differ from the run's first
+    // time sample: it starts at m_time_init + 1.
+    ASSERT_EQ(samples.time.size(), times.size());
+    EXPECT_EQ(samples.time.front(), static_cast<double>(run.timeInit() + 1.0L));
+    EXPECT_EQ(samples.time.back(), static_cast<double>(run.timeInit() + std::exp(times.back())));
 }

@@ -10,11 +10,13 @@
 class QFormLayout;
 class QLabel;
 
-// With each read-out "At the marker", on a small line below it: the
+// With each read-out "At the marker", on two small lines below it: the
 // reference solution's value and how many significant digits the run gets
 // right. At the marker's model time, except at the run's last sample, its
 // present day, which is compared with the reference's present day as
-// `cosmophase-export accuracy` does. The read-outs themselves are left as
+// `cosmophase-export accuracy` does. The elapsed time is compared there only:
+// at the marker's model time the reference's time is the run's own. The
+// digits count never goes below 0. The read-outs themselves are left as
 // they are. (Side by side they would not fit beside Playback and Curves in
 // a window of 1366 pixels.)
 class ReferenceReadouts : public QObject {

@@ -4,11 +4,13 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <QWidget>
 
 void PanelLayout::keepPlotAtLeastPanelWide() const
 {
-    const int side = sidePanel->minimumWidth();
+    // Never narrower than its controls, or the read-outs' reference lines
+    // would be cut.
+    const int side = std::max(sidePanel->minimumWidth(), sidePanelLayout->minimumSize().width());
+    sidePanel->setMinimumWidth(side);
     plotFrame->setMinimumSize(QSize(side, side).grownBy(plotFrame->contentsMargins()));
 }
 

@@ -13,8 +13,9 @@ struct PanelLayout {
     QBoxLayout* sidePanelLayout = nullptr;
     QWidget* chart = nullptr;
 
-    // Keeps the plot square at least as large as the side panel is wide, so
-    // the smallest window still shows a usable phase plane.
+    // Keeps the side panel at least as wide as its controls need, so no
+    // read-out is cut, and the plot square at least as large as the panel is
+    // wide, so the smallest window still shows a usable phase plane.
     void keepPlotAtLeastPanelWide() const;
 
     // Shows or hides the time-series chart. Hidden, the side panel keeps only
