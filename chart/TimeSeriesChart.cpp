@@ -302,7 +302,6 @@ void TimeSeriesChart::fitLinearAxes(Plot& plot, Tab tab, const std::vector<Span>
 {
     const int apart = cosmophase::axisfit::dominantCurve(spans);
     Span shared;
-    QStringList sharedNames;
     for (int k = 0; k < kCurvesPerTab; ++k) {
         QAbstractAxis* axis = k == apart ? plot.sideAxis : plot.valueAxis;
         for (QLineSeries* curve : {plot.curves[k], plot.referenceCurves[k]}) {
@@ -311,15 +310,14 @@ void TimeSeriesChart::fitLinearAxes(Plot& plot, Tab tab, const std::vector<Span>
             curve->detachAxis(k == apart ? plot.valueAxis : plot.sideAxis);
             curve->attachAxis(axis);
         }
-        if (k != apart) {
-            if (!spans[k].empty())
-                shared.add(spans[k]);
-            sharedNames << tr(kCurves[tab][k].name);
-        }
+        if (k != apart && !spans[k].empty())
+            shared.add(spans[k]);
     }
     if (!shared.empty())
         fitLinear(*static_cast<QValueAxis*>(plot.valueAxis), shared);
-    plot.valueAxis->setTitleText(apart < 0 ? tr(kValueTitles[tab]) : sharedNames.join(QStringLiteral(", ")));
+    // The tab's own title: the curves' names side by side outgrow a short
+    // chart, and the legend and the coloured side axis tell them apart.
+    plot.valueAxis->setTitleText(tr(kValueTitles[tab]));
     plot.sideAxis->setVisible(apart >= 0);
     if (apart < 0)
         return;
