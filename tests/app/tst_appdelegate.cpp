@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 #include "ReferenceComputation.h"
+#include "TimeSeriesChart.h"
 
 #include "AppCommands.h"
 #include "WindowPlacement.h"
@@ -41,7 +42,10 @@ private slots:
     {
         const QWidget* playback = m_app.get<QWidget>("playbackBox");
         const QWidget* curves = m_app.get<QWidget>("curvesBox");
+        // The chart refills after the first frame and may then ask the panel
+        // for other room: measure once it holds the run and its reference.
         QTRY_VERIFY(m_app.controller->referenceComputation()->result());
+        QTRY_VERIFY(m_app.controller->timeSeriesChart()->hasReference());
         m_app.controller->scrubTo(0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         const QRect places[] = {playback->geometry(), curves->geometry()};
