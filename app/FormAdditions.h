@@ -38,10 +38,10 @@ public:
 
 private:
     CurveSwitches m_curve_switches;
-    TimeSeriesChart* m_chart;
-    ParametersPanel* m_parameters_panel;
+    TimeSeriesChart* m_chart = nullptr;
+    ParametersPanel* m_parameters_panel = nullptr;
     PanelLayout m_panel_layout;
-    MarkerNavigation* m_markers;
-    RunComparison* m_comparison;
-    RunReplacement* m_runs;
+    MarkerNavigation* m_markers = nullptr;
+    RunComparison* m_comparison = nullptr;
+    RunReplacement* m_runs = nullptr;
 };

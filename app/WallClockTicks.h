@@ -25,7 +25,7 @@ private:
     void deliverDueTicks();
 
     QTimer& m_timer;
-    qint64 m_period_nanoseconds;
+    qint64 m_period_nanoseconds = 0;
     std::function<void()> m_tick;
     QElapsedTimer m_schedule;
     qint64 m_delivered = 0;
