@@ -6,6 +6,7 @@
 #include "LegendOverlay.h"
 #include "FigureWriter.h"
 #include "MasterViewController.h"
+#include "RunReplacement.h"
 #include "MyOpenGLView.h"
 #include "PhasePlaneFigure.h"
 #include "PhasePlaneTraces.h"
@@ -102,16 +103,18 @@ bool AppCommands::saveFigure(const QString& path)
                                   m_legend.isShownOnPlot());
     const cosmophase::WriteResult result = cosmophase::writeFigure(
         path, figure.size(), [&figure](QPainter& painter) { figure.paint(painter); },
-        cosmophase::figureTitle(QStringLiteral("Cosmophase phase plane"), m_controller.parameters()));
+        cosmophase::figureTitle(QStringLiteral("Cosmophase phase plane"),
+                                m_controller.additions().runs().parameters()));
     return reported(kSaveFigureTitle, tr("The figure was not saved."), result);
 }
 
 bool AppCommands::saveChart(const QString& path)
 {
-    const TimeSeriesChart& chart = *m_controller.timeSeriesChart();
+    const TimeSeriesChart& chart = *m_controller.additions().timeSeriesChart();
     const cosmophase::WriteResult result = cosmophase::writeFigure(
         path, chart.currentPlotSize(), [&chart](QPainter& painter) { chart.renderCurrentPlot(painter); },
-        cosmophase::figureTitle(QStringLiteral("Cosmophase time series"), m_controller.parameters()));
+        cosmophase::figureTitle(QStringLiteral("Cosmophase time series"),
+                                m_controller.additions().runs().parameters()));
     return reported(kSaveChartTitle, tr("The chart was not saved."), result);
 }
 

@@ -3,6 +3,7 @@
 #include "AppCommands.h"
 #include "FieldFocus.h"
 #include "LegendOverlay.h"
+#include "MarkerNavigation.h"
 #include "MarkerStateReadout.h"
 #include "MasterViewController.h"
 #include "MyOpenGLView.h"
@@ -12,6 +13,7 @@
 #include "ParameterStudyWindow.h"
 #include "PhasePlaneInteraction.h"
 #include "PlotNavigation.h"
+#include "RunReplacement.h"
 #include "TimeSeriesChart.h"
 #include "PlotLayerActions.h"
 #include "WindowPlacement.h"
@@ -82,7 +84,7 @@ void AppDelegate::addPlotTools()
     m_plot_navigation = std::make_unique<PlotNavigation>(*plot);
     new OffPlotNotice(*plot);
 
-    const PanelLayout panel = controller->panelLayout();
+    const PanelLayout panel = controller->additions().panelLayout();
     m_marker_state = new MarkerStateReadout(controller->z2Array(), controller->w0Array(), controller->w2Array());
     // Below the controls, above the chart.
     panel.sidePanelLayout->insertWidget(1, m_marker_state);
@@ -97,10 +99,10 @@ void AppDelegate::addPlotTools()
 void AppDelegate::showParameterStudy()
 {
     if (!m_parameter_study) {
-        MasterViewController* controller = m_master_view_controller.get();
+        RunReplacement& runs = m_master_view_controller->additions().runs();
         m_parameter_study = new ParameterStudyWindow(*m_commands, m_window.get());
-        m_parameter_study->setCurrentParameters(controller->parameters());
-        connect(controller, &MasterViewController::runReplaced, m_parameter_study,
+        m_parameter_study->setCurrentParameters(runs.parameters());
+        connect(&runs, &RunReplacement::runReplaced, m_parameter_study,
                 &ParameterStudyWindow::setCurrentParameters);
         connect(m_parameter_study, &ParameterStudyWindow::runRequested, m_parameter_runs.get(),
                 &ParameterRuns::start);
@@ -116,6 +118,7 @@ void AppDelegate::buildMenus()
     MasterViewController* controller = m_master_view_controller.get();
     AppCommands* commands = m_commands.get();
     PhasePlaneInteraction* interaction = m_phase_plane_interaction.get();
+    MarkerNavigation* markers = &controller->additions().markers();
 
     QMenu* file = bar->addMenu(tr("&File"));
     file->addAction(tr("&Save Plot Image\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S), commands,
@@ -156,7 +159,7 @@ void AppDelegate::buildMenus()
     });
 
     QMenu* view = bar->addMenu(tr("&View"));
-    CurveSwitches& switches = controller->curveSwitches();
+    CurveSwitches& switches = controller->additions().curveSwitches();
     view->addActions({&switches.stable(), &switches.unstable(), &switches.family()});
     view->addSeparator();
     view->addAction(&switches.nullclines());
@@ -167,7 +170,7 @@ void AppDelegate::buildMenus()
     timeSeries->setCheckable(true);
     timeSeries->setChecked(true);
     connect(timeSeries, &QAction::toggled, controller,
-            [panel = controller->panelLayout()](bool shown) { panel.setChartShown(shown); });
+            [panel = controller->additions().panelLayout()](bool shown) { panel.setChartShown(shown); });
     view->addAction(m_default_run);
     m_default_run->setToolTip(tr("The default run's trajectory as a faint curve while the parameters differ"));
     m_default_run->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_7));
@@ -182,20 +185,20 @@ void AppDelegate::buildMenus()
     QMenu* playback = bar->addMenu(tr("&Playback"));
     playback->addAction(tr("&Play/Pause"), QKeySequence(Qt::Key_Space), controller,
                         &MasterViewController::simToggle);
-    playback->addAction(tr("&Back 1%"), QKeySequence(Qt::Key_Left), controller,
-                        [controller] { controller->scrubBy(-1); });
-    playback->addAction(tr("&Forward 1%"), QKeySequence(Qt::Key_Right), controller,
-                        [controller] { controller->scrubBy(1); });
-    QAction* previous = playback->addAction(tr("P&revious Sample"), controller, [controller] {
-        controller->stepSamples(-1);
+    playback->addAction(tr("&Back 1%"), QKeySequence(Qt::Key_Left), markers,
+                        [markers] { markers->scrubBy(-1); });
+    playback->addAction(tr("&Forward 1%"), QKeySequence(Qt::Key_Right), markers,
+                        [markers] { markers->scrubBy(1); });
+    QAction* previous = playback->addAction(tr("P&revious Sample"), markers, [markers] {
+        markers->stepSamples(-1);
     });
     previous->setShortcuts({QKeySequence(Qt::Key_Comma), QKeySequence(Qt::SHIFT | Qt::Key_Left)});
-    QAction* next = playback->addAction(tr("&Next Sample"), controller, [controller] { controller->stepSamples(1); });
+    QAction* next = playback->addAction(tr("&Next Sample"), markers, [markers] { markers->stepSamples(1); });
     next->setShortcuts({QKeySequence(Qt::Key_Period), QKeySequence(Qt::SHIFT | Qt::Key_Right)});
-    playback->addAction(tr("Go to &Start"), QKeySequence(Qt::Key_Home), controller,
-                        [controller] { controller->scrubTo(0); });
-    playback->addAction(tr("Go to &End"), QKeySequence(Qt::Key_End), controller,
-                        [controller] { controller->scrubTo(100); });
+    playback->addAction(tr("Go to &Start"), QKeySequence(Qt::Key_Home), markers,
+                        [markers] { markers->scrubTo(0); });
+    playback->addAction(tr("Go to &End"), QKeySequence(Qt::Key_End), markers,
+                        [markers] { markers->scrubTo(100); });
 
     QMenu* help = bar->addMenu(tr("&Help"));
     help->addAction(tr("&About Cosmophase"), commands, &AppCommands::showAbout);

@@ -1,5 +1,7 @@
 #include "CurveSwitches.h"
 
+#include "MyOpenGLView.h"
+
 #include <QCheckBox>
 #include <QKeySequence>
 
@@ -11,6 +13,13 @@ void setUp(QAction& action, const QString& text, int digit, bool checked)
     action.setCheckable(true);
     action.setChecked(checked);
     action.setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + digit)));
+}
+
+void bindBox(QAction& action, QCheckBox& box)
+{
+    action.setChecked(box.isChecked());
+    QObject::connect(&box, &QCheckBox::toggled, &action, &QAction::setChecked);
+    QObject::connect(&action, &QAction::toggled, &box, &QCheckBox::setChecked);
 }
 
 } // namespace
@@ -25,9 +34,11 @@ CurveSwitches::CurveSwitches(QObject* parent)
     setUp(m_nullclines, tr("&Nullclines"), 4, false);
 }
 
-void CurveSwitches::bind(QAction& action, QCheckBox& box)
+void CurveSwitches::bind(QCheckBox& stable, QCheckBox& unstable, QCheckBox& family, MyOpenGLView& plot)
 {
-    action.setChecked(box.isChecked());
-    connect(&box, &QCheckBox::toggled, &action, &QAction::setChecked);
-    connect(&action, &QAction::toggled, &box, &QCheckBox::setChecked);
+    bindBox(m_stable, stable);
+    bindBox(m_unstable, unstable);
+    bindBox(m_family, family);
+    m_nullclines.setChecked(plot.showNullclines());
+    connect(&m_nullclines, &QAction::toggled, &plot, &MyOpenGLView::setShowNullclines);
 }

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QObject>
 
+class MyOpenGLView;
 class QCheckBox;
 
 // The plot's curve switches as checkable actions with their shortcuts: the
@@ -20,10 +21,10 @@ public:
     QAction& family() { return m_family; }
     QAction& nullclines() { return m_nullclines; }
 
-    // Keeps `box` and `action` checked alike both ways. Neither path emits
-    // the other's click or trigger, so whoever flips the curve on a click or
-    // a trigger does so once.
-    static void bind(QAction& action, QCheckBox& box);
+    // Keeps each box and its action checked alike both ways. Neither path
+    // emits the other's click or trigger, so whoever flips the curve on a
+    // click or a trigger does so once. The nullclines switch `plot` directly.
+    void bind(QCheckBox& stable, QCheckBox& unstable, QCheckBox& family, MyOpenGLView& plot);
 
 private:
     QAction m_stable;

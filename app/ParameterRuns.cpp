@@ -4,6 +4,7 @@
 #include "MyOpenGLView.h"
 #include "LatestJobRunner.h"
 #include "ParametersPanel.h"
+#include "RunReplacement.h"
 #include "Simulation.h"
 
 #include <QAction>
@@ -16,7 +17,8 @@
 ParameterRuns::ParameterRuns(MasterViewController& controller, QAction& showDefaultRun, QObject* parent)
     : QObject(parent)
     , m_controller(controller)
-    , m_panel(*controller.parametersPanel())
+    , m_runs(controller.additions().runs())
+    , m_panel(*controller.additions().parametersPanel())
     , m_show_default_run(showDefaultRun)
     , m_worker(new LatestJobRunner(this))
 {
@@ -24,7 +26,7 @@ ParameterRuns::ParameterRuns(MasterViewController& controller, QAction& showDefa
     connect(&m_show_default_run, &QAction::toggled, this, &ParameterRuns::updateDefaultTrajectory);
     m_chart_refill.setSingleShot(true);
     m_chart_refill.setInterval(kDragRestMilliseconds);
-    connect(&m_chart_refill, &QTimer::timeout, &m_controller, &MasterViewController::refillChart);
+    connect(&m_chart_refill, &QTimer::timeout, &m_runs, &RunReplacement::refillChart);
     connect(&m_panel, &ParametersPanel::sliderReleased, this, &ParameterRuns::refillChartIfPending);
     // The plane shows a new run in its next frame; the chart, which takes
     // far longer to refill, follows just after it.
@@ -32,7 +34,7 @@ ParameterRuns::ParameterRuns(MasterViewController& controller, QAction& showDefa
         if (m_refill_after_frame) {
             m_refill_after_frame = false;
             // After the frame's other receivers, from the event loop.
-            QTimer::singleShot(0, &m_controller, &MasterViewController::refillChart);
+            QTimer::singleShot(0, &m_runs, &RunReplacement::refillChart);
         }
     });
 }
@@ -42,7 +44,7 @@ void ParameterRuns::refillChartIfPending()
     if (!m_chart_refill.isActive())
         return;
     m_chart_refill.stop();
-    m_controller.refillChart();
+    m_runs.refillChart();
 }
 
 bool ParameterRuns::isRunningInBackground() const
@@ -84,7 +86,7 @@ void ParameterRuns::finish(const cosmophase::RunParameters& parameters, cosmopha
                            const cosmophase::Simulation& simulation)
 {
     if (status == cosmophase::RunStatus::Ok) {
-        m_controller.showRun(parameters, simulation);
+        m_runs.showRun(parameters, simulation);
         m_panel.showRunAccepted(parameters);
         m_chart_refill.stop();
         if (m_panel.sliderDragged())
@@ -100,5 +102,5 @@ void ParameterRuns::finish(const cosmophase::RunParameters& parameters, cosmopha
 void ParameterRuns::updateDefaultTrajectory()
 {
     m_controller.openGLView()->setShowDefaultTrajectory(m_show_default_run.isChecked() &&
-                                                        !m_controller.parameters().isDefault());
+                                                        !m_runs.parameters().isDefault());
 }

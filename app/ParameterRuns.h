@@ -11,6 +11,7 @@
 class LatestJobRunner;
 class MasterViewController;
 class ParametersPanel;
+class RunReplacement;
 class QAction;
 namespace cosmophase {
 class Simulation;
@@ -54,6 +55,7 @@ private:
     void refillChartIfPending();
 
     MasterViewController& m_controller;
+    RunReplacement& m_runs;
     ParametersPanel& m_panel;
     QAction& m_show_default_run;
     QTimer m_chart_refill;

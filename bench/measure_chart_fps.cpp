@@ -57,7 +57,7 @@ int main(int argc, char* argv[])
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
     MasterViewController& controller = *delegate.masterViewController();
-    TimeSeriesChart& chart = *controller.timeSeriesChart();
+    TimeSeriesChart& chart = *controller.additions().timeSeriesChart();
     QMainWindow& window = *delegate.window();
 
     Frames shown;

@@ -16,6 +16,8 @@
 //    until the run is refused.
 #include "AppDelegate.h"
 #include "MasterViewController.h"
+#include "RunComparison.h"
+#include "MarkerNavigation.h"
 #include "MyOpenGLView.h"
 #include "ParameterRuns.h"
 #include "ReferenceReadouts.h"
@@ -106,7 +108,8 @@ int main(int argc, char* argv[])
                 1000 / 16);
     settle(500);
 
-    const QLabel* q0Reference = controller.referenceReadouts()->referenceField(ReferenceReadouts::Q0);
+    const QLabel* q0Reference =
+        controller.additions().comparison().readouts()->referenceField(ReferenceReadouts::Q0);
     const auto referenceShown = [q0Reference] { return q0Reference->text() != QStringLiteral("computing…"); };
     std::vector<double> toReference;
     for (int k = 0; k < 40; ++k) {
@@ -146,7 +149,7 @@ int main(int argc, char* argv[])
         longestGap = std::max(longestGap, frameClock.elapsed() - lastFrame);
         lastFrame = frameClock.elapsed();
     });
-    controller.scrubTo(50);
+    controller.additions().markers().scrubTo(50);
     clock.start();
     field->setText(QStringLiteral("1.3113"));
     emit field->textEdited(field->text());
@@ -156,7 +159,7 @@ int main(int argc, char* argv[])
     // Keep the plot drawing while the run is under way.
     int step = 0;
     while (delegate.parameterRuns()->isRunningInBackground()) {
-        controller.scrubTo(40 + (++step % 20));
+        controller.additions().markers().scrubTo(40 + (++step % 20));
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     const double decided = clock.nsecsElapsed() / 1e6;

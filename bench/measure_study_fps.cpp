@@ -50,7 +50,7 @@ int main(int argc, char* argv[])
     QObject::connect(controller.openGLView(), &QOpenGLWidget::frameSwapped, &app, [&] {
         if (phase < 0) {
             // Once the chart is filled, as a user would find it.
-            if (controller.timeSeriesChart()->series().time.empty())
+            if (controller.additions().timeSeriesChart()->series().time.empty())
                 return;
             controller.simToggle();
             phase = 0;

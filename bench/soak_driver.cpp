@@ -7,6 +7,7 @@
 
 #include "AppDelegate.h"
 #include "MasterViewController.h"
+#include "MarkerNavigation.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -79,10 +80,10 @@ int main(int argc, char** argv)
             controller->simToggle(); // pause or resume
             break;
         case 2:
-            controller->scrubTo(std::uniform_real_distribution<double>(0, 100)(random));
+            controller->additions().markers().scrubTo(std::uniform_real_distribution<double>(0, 100)(random));
             break;
         case 3:
-            controller->scrubBy(std::uniform_real_distribution<double>(-5, 5)(random));
+            controller->additions().markers().scrubBy(std::uniform_real_distribution<double>(-5, 5)(random));
             break;
         default:
             break; // let it play

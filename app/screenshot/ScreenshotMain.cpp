@@ -11,6 +11,7 @@
 
 #include "AppDelegate.h"
 #include "MasterViewController.h"
+#include "MarkerNavigation.h"
 #include "MenuActions.h"
 #include "MyOpenGLView.h"
 #include "OffPlotNotice.h"
@@ -67,7 +68,7 @@ int main(int argc, char* argv[])
             study = true;
             studySize = option.mid(6).split(QLatin1Char('x'));
         } else if (option.startsWith(QLatin1String("tab="))) {
-            controller.timeSeriesChart()->tabs()->setCurrentIndex(option.mid(4).toInt());
+            controller.additions().timeSeriesChart()->tabs()->setCurrentIndex(option.mid(4).toInt());
         } else if (option == QLatin1String("zoomtorun")) {
             zoomToRun = true;
         } else if (option == QLatin1String("legend")) {
@@ -91,13 +92,13 @@ int main(int argc, char* argv[])
     QObject::connect(view, &QOpenGLWidget::frameSwapped, &app, [&] {
         ++frames;
         if (frames == 5) {
-            controller.scrubTo(percent);
+            controller.additions().markers().scrubTo(percent);
             if (!qText.isEmpty()) {
                 const auto q = cosmophase::parseAcceleration(qText.toStdString());
                 if (q.value) {
                     const cosmophase::RunParameters parameters{*q.value, cosmophase::RunParameters::kDefaultTemperature};
-                    controller.parametersPanel()->showParameters(parameters);
-                    emit controller.parametersPanel()->runRequested(parameters);
+                    controller.additions().parametersPanel()->showParameters(parameters);
+                    emit controller.additions().parametersPanel()->runRequested(parameters);
                 }
             }
             if (zoomToRun)

@@ -3,12 +3,15 @@
 // Shared set-up for the GUI tests: the launched application and its outlets.
 
 #include "AppDelegate.h"
+#include "MarkerNavigation.h"
 #include "MasterViewController.h"
 #include "MenuActions.h"
 #include "MyOpenGLView.h"
 #include "Observables.h"
 #include "ReadoutFormat.h"
 #include "RealSlider.h"
+#include "RunComparison.h"
+#include "RunReplacement.h"
 
 #include <QAction>
 #include <QApplication>

@@ -43,14 +43,14 @@ private slots:
     {
         const QWidget* playback = m_app.get<QWidget>("playbackBox");
         const QWidget* curves = m_app.get<QWidget>("curvesBox");
-        QTRY_VERIFY(m_app.controller->referenceComputation()->result());
-        QTRY_VERIFY(m_app.controller->timeSeriesChart()->hasReference());
+        QTRY_VERIFY(m_app.controller->additions().comparison().computation()->result());
+        QTRY_VERIFY(m_app.controller->additions().timeSeriesChart()->hasReference());
         const auto across = [](const QWidget* box) { return std::pair{box->x(), box->width()}; };
-        m_app.controller->scrubTo(0);
+        m_app.controller->additions().markers().scrubTo(0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         const std::pair<int, int> places[] = {across(playback), across(curves)};
         for (const double percent : {100.0, 37.0, 0.0}) {
-            m_app.controller->scrubTo(percent);
+            m_app.controller->additions().markers().scrubTo(percent);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
             QCOMPARE(across(playback), places[0]);
             QCOMPARE(across(curves), places[1]);
@@ -156,7 +156,7 @@ private slots:
             QWidget* target = *row.focus ? m_app.get<QWidget>(row.focus) : m_app.delegate->window();
             target->setFocus(Qt::TabFocusReason);
             QVERIFY(!*row.focus || m_app.delegate->window()->focusWidget() == target);
-            m_app.controller->scrubTo(row.from);
+            m_app.controller->additions().markers().scrubTo(row.from);
             apptest::keyClick(target, row.key);
             QVERIFY(m_app.flags() == (QList<bool>{true, true, true}) && m_app.boxes[2]->isChecked());
             QCOMPARE(m_app.play->text(), QLatin1String(row.title));
@@ -173,9 +173,9 @@ private slots:
     {
         const MarkerStateReadout& state = *m_app.delegate->markerStateReadout();
         const auto& c = *m_app.controller;
-        const std::function<void()> moves[] = {[&] { m_app.controller->goToSample(17); },
-                                               [&] { m_app.controller->scrubTo(62); },
-                                               [&] { m_app.controller->stepSamples(-1); }};
+        const std::function<void()> moves[] = {[&] { m_app.controller->additions().markers().goToSample(17); },
+                                               [&] { m_app.controller->additions().markers().scrubTo(62); },
+                                               [&] { m_app.controller->additions().markers().stepSamples(-1); }};
         for (const auto& move : moves) {
             move();
             const auto i = static_cast<std::size_t>(c.simIndex());
@@ -214,7 +214,7 @@ private slots:
         QVERIFY(last[1].toDouble() == m_app.controller->timeArray().back());
 
         // Copy puts the marker's row on the clipboard.
-        m_app.controller->scrubTo(37);
+        m_app.controller->additions().markers().scrubTo(37);
         apptest::keyClick(m_app.delegate->window(), Qt::Key_C, Qt::ControlModifier);
         const QStringList fields = QGuiApplication::clipboard()->text().split(QLatin1Char('\t'));
         const MasterViewController& c = *m_app.controller;

@@ -131,7 +131,7 @@ private slots:
         m_app.delegate->commands()->setErrorSink(
             [this](const QString& title, const QString& text) { m_errors << title + '|' + text; });
         // The chart is filled once the plot has shown a frame.
-        QTRY_VERIFY(!m_app.controller->timeSeriesChart()->series().time.empty());
+        QTRY_VERIFY(!m_app.controller->additions().timeSeriesChart()->series().time.empty());
     }
 
     void init() { m_errors.clear(); }
@@ -176,7 +176,8 @@ private slots:
             if (figure)
                 QVERIFY(image.width() > m_app.view->width() && image.height() > m_app.view->height());
             else
-                QCOMPARE(image.size(), m_app.controller->timeSeriesChart()->chartView(TimeSeriesChart::Observables)->viewport()->size());
+                QCOMPARE(image.size(), m_app.controller->additions().timeSeriesChart()
+                                           ->chartView(TimeSeriesChart::Observables)->viewport()->size());
         }
     }
 

@@ -51,7 +51,8 @@ class TestMonkey : public QObject {
             const QPoint at(uniform(-5, m_app.slider->width() + 5), uniform(0, m_app.slider->height()));
             QTest::mouseClick(m_app.slider, Qt::LeftButton, {}, at);
         } else if (kind == Scrub || kind == SetDouble) { // the latter as playback does: the handle only
-            kind == Scrub ? m_app.controller->scrubTo(percent) : m_app.slider->setDoubleValue(percent);
+            kind == Scrub ? m_app.controller->additions().markers().scrubTo(percent)
+                          : m_app.slider->setDoubleValue(percent);
         } else if (kind == SliderMove) { // as a drag would, or steps, pages, to minimum or maximum
             const int value = uniform(-10000, 110000), move = uniform(0, 6);
             move == 0 ? m_app.slider->setValue(value) : m_app.slider->triggerAction(QAbstractSlider::SliderAction(move));

@@ -80,13 +80,13 @@ private slots:
         QFETCH(bool, runs);
         QFETCH(QString, message);
         QFETCH(bool, background);
-        m_app.controller->rerunWith(RunParameters{0.9999, 2000});
-        m_app.controller->parametersPanel()->showParameters(RunParameters{0.9999, 2000});
+        m_app.controller->additions().runs().rerunWith(RunParameters{0.9999, 2000});
+        m_app.controller->additions().parametersPanel()->showParameters(RunParameters{0.9999, 2000});
         type(m_t, T);
         // Every keystroke that leaves valid text runs; the last one decides.
         type(m_q, q.chopped(1));
         const std::string before = digest();
-        QSignalSpy replaced(m_app.controller, &MasterViewController::runReplaced);
+        QSignalSpy replaced(&m_app.controller->additions().runs(), &RunReplacement::runReplaced);
         QTest::keyClick(m_q, q.back().toLatin1());
         QCOMPARE(m_app.delegate->parameterRuns()->isRunningInBackground(), background);
         QTRY_VERIFY(!m_app.delegate->parameterRuns()->isRunningInBackground());
@@ -94,10 +94,11 @@ private slots:
         QCOMPARE(digest(), runs ? digestOf(typed) : before);
         QCOMPARE(replaced.isEmpty(), !runs);
         if (runs) {
-            QCOMPARE(m_app.controller->parameters(), typed);
+            QCOMPARE(m_app.controller->additions().runs().parameters(), typed);
             QCOMPARE(m_app.view->curves().trajectory().x, m_app.controller->z2Array());
             // The chart follows just after the plane's next frame.
-            QTRY_VERIFY(m_app.controller->timeSeriesChart()->series().time == m_app.controller->timeArray());
+            QTRY_VERIFY(m_app.controller->additions().timeSeriesChart()->series().time
+                        == m_app.controller->timeArray());
         }
         QVERIFY2(message.isEmpty() || this->message().contains(message), qPrintable(this->message()));
     }
@@ -110,7 +111,7 @@ private slots:
         QVERIFY(runs->isRunningInBackground());
         type(m_q, QStringLiteral("0.99"));
         QTRY_VERIFY(!runs->isRunningInBackground());
-        QCOMPARE(m_app.controller->parameters().q, 0.99);
+        QCOMPARE(m_app.controller->additions().runs().parameters().q, 0.99);
         QVERIFY2(!message().contains(QStringLiteral("Still showing")), qPrintable(message()));
     }
 
@@ -118,11 +119,11 @@ private slots:
     // chart follow, and playback goes on.
     void rerunDuringPlayback()
     {
-        m_app.controller->parametersPanel()->restoreDefaults();
+        m_app.controller->additions().parametersPanel()->restoreDefaults();
         QTest::mouseClick(m_app.play, Qt::LeftButton);
         QVERIFY(m_app.controller->isRunning());
         m_app.controller->simToggle(); // paused: the marker stays put for the check
-        m_app.controller->scrubTo(50);
+        m_app.controller->additions().markers().scrubTo(50);
         const int index = m_app.controller->simIndex();
         const double share = m_app.controller->timeArray()[index] / m_app.controller->timeArray().back();
         type(m_q, QStringLiteral("0.99999"));
@@ -142,11 +143,13 @@ private slots:
     void fieldsHandTheKeysBack()
     {
         QWidget* window = m_app.delegate->window();
-        QWidget* tabs = m_app.controller->timeSeriesChart()->tabs()->tabBar();
+        QWidget* tabs = m_app.controller->additions().timeSeriesChart()->tabs()->tabBar();
         const std::function<void()> leaves[] = {
             [&] { apptest::keyClick(m_t, Qt::Key_Return); }, [&] { apptest::keyClick(m_t, Qt::Key_Escape); },
             [&] { QTest::mouseClick(m_app.play, Qt::LeftButton); }, [&] { QTest::mouseClick(tabs, Qt::LeftButton, {}, QPoint(5, 5)); },
-            [&] { QTest::mouseClick(m_app.controller->parametersPanel(), Qt::LeftButton, {}, QPoint(2, 2)); }};
+            [&] {
+                QTest::mouseClick(m_app.controller->additions().parametersPanel(), Qt::LeftButton, {}, QPoint(2, 2));
+            }};
         for (const auto& leave : leaves) {
             m_t->setFocus(Qt::MouseFocusReason);
             QVERIFY(window->focusWidget() == m_t);
@@ -169,10 +172,10 @@ private slots:
     void sliderAndDefaults()
     {
         auto* slider = m_app.get<QSlider>("qParameterSlider");
-        const auto* chart = m_app.controller->timeSeriesChart();
+        const auto* chart = m_app.controller->additions().timeSeriesChart();
         slider->setSliderDown(true);
         slider->setValue(-600);
-        QCOMPARE(m_app.controller->parameters().q, 1 - std::pow(10.0, -6.0));
+        QCOMPARE(m_app.controller->additions().runs().parameters().q, 1 - std::pow(10.0, -6.0));
         QCOMPARE(m_q->text().toDouble(), 1 - std::pow(10.0, -6.0));
         QCOMPARE(m_app.view->curves().trajectory().x, m_app.controller->z2Array());
         QVERIFY(chart->series().time != m_app.controller->timeArray());

@@ -53,7 +53,7 @@ class TestParameterStudyWindow : public QObject {
         const auto grid = cosmophase::studies::GridParse::acceleration("0.99999999:0.9999:5:log").grid;
         std::vector<RunParameters> points;
         for (std::size_t i = 0; i < grid->size(); ++i)
-            points.push_back({(*grid)[i], m_app.controller->parameters().T});
+            points.push_back({(*grid)[i], m_app.controller->additions().runs().parameters().T});
         return points;
     }
     bool computeSmallGrid()
@@ -173,7 +173,7 @@ private slots:
         // The default q (1 - q = 5.74e-7) lies inside the grid: marked.
         const QLineSeries* marker = charts()->currentMarker(StudyCurves::Q0);
         QCOMPARE(marker->count(), 2);
-        QCOMPARE(marker->at(0).x(), 1.0 - m_app.controller->parameters().q);
+        QCOMPARE(marker->at(0).x(), 1.0 - m_app.controller->additions().runs().parameters().q);
         QVERIFY(m_window->exportCsvButton()->isEnabled());
     }
 
@@ -199,10 +199,10 @@ private slots:
         QLineSeries* run = charts()->runCurve(quantity);
         // A little beside the point: the nearest grid point is taken.
         const QPointF onChart = view->chart()->mapToPosition(run->at(3) * 1.05, run) + QPointF(0, 10);
-        QSignalSpy replaced(m_app.controller, &MasterViewController::runReplaced);
+        QSignalSpy replaced(&m_app.controller->additions().runs(), &RunReplacement::runReplaced);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(view->chart()->mapToScene(onChart)));
         QCOMPARE(replaced.count(), 1);
-        QCOMPARE(m_app.controller->parameters(), target);
+        QCOMPARE(m_app.controller->additions().runs().parameters(), target);
         QCOMPARE(m_app.get<QLineEdit>("qParameterField")->text(),
                  QString::fromStdString(cosmophase::accelerationText(target.q)));
         QCOMPARE(charts()->currentMarker(quantity)->at(0).x(), 1.0 - target.q);
@@ -311,7 +311,7 @@ private slots:
     // the window cancels.
     void followsTheMainWindowsTemperature()
     {
-        const RunParameters current = m_app.controller->parameters();
+        const RunParameters current = m_app.controller->additions().runs().parameters();
         m_app.delegate->parameterRuns()->start({current.q, 8000});
         QVERIFY(m_window->study().isComputing());
         QTRY_VERIFY_WITH_TIMEOUT(!m_window->study().isComputing(), 20000);

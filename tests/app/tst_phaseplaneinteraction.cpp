@@ -51,7 +51,7 @@ private slots:
     void clickTracesThroughThePixel()
     {
         QFETCH(QPointF, where);
-        m_app.controller->scrubTo(37);
+        m_app.controller->additions().markers().scrubTo(37);
         QTest::mouseClick(m_app.play, Qt::LeftButton);
         QTest::mouseClick(m_app.play, Qt::LeftButton); // paused mid-playback
         const MasterViewController& c = *m_app.controller;
@@ -83,7 +83,7 @@ private slots:
     // With no trace and the nullclines off the frame is the one from before any click.
     void undoAndClearRestoreTheFixedFrame()
     {
-        m_app.controller->scrubTo(50);
+        m_app.controller->additions().markers().scrubTo(50);
         const QImage fixed = m_app.view->grabFramebuffer();
         QList<QAction*> actions{action("Undo Trace"), action("Clear Traces"), action(QString::fromUtf8("Export Traces\u2026"))};
         const auto enabled = [&](bool on) { return std::all_of(actions.begin(), actions.end(), [on](QAction* a) { return a->isEnabled() == on; }); };
@@ -190,7 +190,7 @@ private slots:
         auto* notice = m_app.delegate->window()->findChild<OffPlotNotice*>();
         QVERIFY(notice && !notice->isVisible());
         m_app.delegate->parameterRuns()->start({1.32, 9000});
-        QCOMPARE(m_app.controller->parameters().q, 1.32);
+        QCOMPARE(m_app.controller->additions().runs().parameters().q, 1.32);
         QVERIFY(notice->isVisible() && notice->geometry().bottom() < m_app.view->height());
         QTest::mouseClick(notice->zoomButton(), Qt::LeftButton);
         const plot::PlotWindow& window = m_app.view->plotWindow();

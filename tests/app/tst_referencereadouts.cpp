@@ -30,15 +30,15 @@ private slots:
         m_app.delegate = std::make_unique<AppDelegate>();
         m_app.delegate->applicationDidFinishLaunching();
         MasterViewController* controller = m_app.delegate->masterViewController();
-        m_readouts = controller->referenceReadouts();
+        m_readouts = controller->additions().comparison().readouts();
         // Nothing is computed before the plot's first frame.
-        QVERIFY(!controller->referenceComputation()->isComputing());
-        QVERIFY(!controller->referenceComputation()->result());
+        QVERIFY(!controller->additions().comparison().computation()->isComputing());
+        QVERIFY(!controller->additions().comparison().computation()->result());
         QCOMPARE(m_readouts->referenceField(Row::Q0)->text(), QStringLiteral("computing…"));
         m_app.delegate.reset();
         QVERIFY(apptest::launch(m_app));
-        m_readouts = m_app.controller->referenceReadouts();
-        QTRY_VERIFY(m_app.controller->referenceComputation()->result());
+        m_readouts = m_app.controller->additions().comparison().readouts();
+        QTRY_VERIFY(m_app.controller->additions().comparison().computation()->result());
     }
     void cleanupTestCase() { m_app.delegate.reset(); }
 
@@ -59,12 +59,12 @@ private slots:
         QFETCH(bool, rerun);
         QFETCH(double, percent);
         if (rerun) {
-            m_app.controller->rerunWith(cosmophase::RunParameters{0.9999, 9000});
-            m_app.controller->scrubTo(0);
-            m_app.controller->rerunWith(cosmophase::RunParameters{});
-            QTRY_VERIFY(m_app.controller->referenceComputation()->result());
+            m_app.controller->additions().runs().rerunWith(cosmophase::RunParameters{0.9999, 9000});
+            m_app.controller->additions().markers().scrubTo(0);
+            m_app.controller->additions().runs().rerunWith(cosmophase::RunParameters{});
+            QTRY_VERIFY(m_app.controller->additions().comparison().computation()->result());
         } else if (percent >= 0) {
-            m_app.controller->scrubTo(percent);
+            m_app.controller->additions().markers().scrubTo(percent);
         }
         if (percent <= 0)
             QCOMPARE(m_app.text("runTimeField"), QStringLiteral("0.0100 Years"));
@@ -101,10 +101,10 @@ private slots:
     // Elsewhere, at the marker's model time: the state is not exact.
     void atTheMarkersTime()
     {
-        m_app.controller->scrubTo(50);
+        m_app.controller->additions().markers().scrubTo(50);
         const int index = m_app.controller->simIndex();
         QVERIFY(index > 0 && index < m_app.last());
-        const auto& reference = m_app.controller->referenceComputation()->result()->reference;
+        const auto& reference = m_app.controller->additions().comparison().computation()->result()->reference;
         QCOMPARE(m_readouts->referenceField(Row::Q0)->text(), QString::number(reference.q0[index], 'f', 6));
         QVERIFY(digits()[Row::Q0].toInt() < 6);
     }
@@ -112,11 +112,12 @@ private slots:
     // A run far off its reference has no digit right, never fewer.
     void digitsNeverNegative()
     {
-        auto result = std::make_shared<ReferenceResult>(*m_app.controller->referenceComputation()->result());
+        const ReferenceComputation& computation = *m_app.controller->additions().comparison().computation();
+        auto result = std::make_shared<ReferenceResult>(*computation.result());
         for (double& q0 : result->reference.q0)
             q0 = q0 * 1e-20 + 1e-30;
         m_readouts->setResult(result);
-        m_app.controller->scrubTo(50);
+        m_app.controller->additions().markers().scrubTo(50);
         QCOMPARE(digits()[Row::Q0], QStringLiteral("0 digits right"));
     }
 };

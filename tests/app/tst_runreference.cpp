@@ -44,12 +44,12 @@ class TestRunReference : public QObject {
     void checkShownReferenceBelongsToTheRun()
     {
         const MasterViewController& c = *m_app.controller;
-        const std::vector<double>& q0 = expectedQ0(c.parameters());
+        const std::vector<double>& q0 = expectedQ0(c.additions().runs().parameters());
         const int index = c.simIndex();
         const QString line = m_readouts->referenceField(Row::Q0)->text();
         if (line != QStringLiteral("computing…") && index < m_app.last())
             QCOMPARE(line, QString::number(q0[static_cast<std::size_t>(index)], 'f', 6));
-        const TimeSeriesChart& chart = *c.timeSeriesChart();
+        const TimeSeriesChart& chart = *c.additions().timeSeriesChart();
         const QLineSeries* dashed = chart.referenceCurves(TimeSeriesChart::Observables)[0];
         if (dashed && dashed->count() > 0) {
             QCOMPARE(static_cast<std::size_t>(dashed->count()), q0.size());
@@ -77,7 +77,7 @@ class TestRunReference : public QObject {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
             checkShownReferenceBelongsToTheRun();
             if (m_readouts->referenceField(Row::Q0)->text() != QStringLiteral("computing…")
-                && m_app.controller->timeSeriesChart()->hasReference())
+                && m_app.controller->additions().timeSeriesChart()->hasReference())
                 return true;
         }
         return false;
@@ -87,7 +87,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(apptest::launch(m_app));
-        m_readouts = m_app.controller->referenceReadouts();
+        m_readouts = m_app.controller->additions().comparison().readouts();
         QVERIFY(referenceFollows(20000));
     }
     void cleanupTestCase() { m_app.delegate.reset(); }
@@ -98,10 +98,10 @@ private slots:
     {
         auto* q = m_app.get<QLineEdit>("qParameterField");
         m_app.delegate->parameterRuns()->start(RunParameters{0.9999, 9000});
-        m_app.controller->scrubTo(40);
+        m_app.controller->additions().markers().scrubTo(40);
         QVERIFY(referenceFollows(20000));
         QTest::mouseClick(m_app.get<QPushButton>("parameterDefaultsButton"), Qt::LeftButton);
-        QCOMPARE(m_app.controller->parameters(), RunParameters{});
+        QCOMPARE(m_app.controller->additions().runs().parameters(), RunParameters{});
         checkShownReferenceBelongsToTheRun();
         QVERIFY2(referenceFollows(2000), "the reference of the default run did not follow");
         for (const char* text : {"0.99", "0.999", "0.9999", "0.99999"}) {

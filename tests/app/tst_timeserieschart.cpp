@@ -58,7 +58,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(apptest::launch(m_app));
-        m_chart = m_app.controller->timeSeriesChart();
+        m_chart = m_app.controller->additions().timeSeriesChart();
         QVERIFY(m_chart->isVisible());
         // Filled just after the first frame.
         QTRY_VERIFY(!m_chart->series().time.empty());
@@ -129,7 +129,7 @@ private slots:
 
         if (tab != Tab::Observables)
             return;
-        const auto& reference = m_app.controller->referenceComputation()->result()->reference;
+        const auto& reference = m_app.controller->additions().comparison().computation()->result()->reference;
         const cosmophase::TimeSeries errors = cosmophase::relativeErrorOf(m_chart->series(), reference);
         const std::vector<double>& error = curve == 0 ? errors.q0 : errors.densityRatio;
         const QList<QPointF> points = m_chart->curves(Tab::Error)[curve]->points();
@@ -164,7 +164,7 @@ private slots:
             QVERIFY(c->simIndex() != before);
             verifyMarker();
         }
-        c->scrubTo(55);
+        c->additions().markers().scrubTo(55);
         verifyMarker();
         // Drawn: the line's pixels are the marker's red.
         const QPointF top = m_chart->markerLine(Tab::Observables)->line().p1();
@@ -226,7 +226,7 @@ private slots:
         QTRY_VERIFY(view->isVisible());
         const QRectF area = chart(Tab(tab))->plotArea();
         const auto at = [&](double f) { return viewportPoint(Tab(tab), area.left() + 1 + f * (area.width() - 2)); };
-        m_app.controller->scrubTo(50);
+        m_app.controller->additions().markers().scrubTo(50);
         QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at(from));
         QTest::mouseMove(view->viewport(), at(to));
         QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at(to));
@@ -257,7 +257,7 @@ private slots:
     {
         QFETCH(double, time);
         const QPoint point = viewportPoint(Tab::Observables, timeToX(Tab::Observables, time));
-        m_app.controller->scrubTo(50);
+        m_app.controller->additions().markers().scrubTo(50);
         QTest::mouseClick(m_chart->chartView(Tab::Observables)->viewport(), Qt::LeftButton, {}, point);
         const int index = nearestByLog(timeAt(Tab::Observables, point));
         verifyAtSample(index);
@@ -299,7 +299,7 @@ private slots:
         QTest::addColumn<double>("q");
         QTest::addColumn<int>("apart"); // the Observables curve on its own axis, -1 for none
         QTest::addColumn<bool>("scientific");
-        QTest::newRow("default") << m_app.controller->parameters().q << -1 << false;
+        QTest::newRow("default") << m_app.controller->additions().runs().parameters().q << -1 << false;
         QTest::newRow("q = 0.9999") << 0.9999 << 1 << false;
         QTest::newRow("q = 1.32") << 1.32 << 1 << true;
     }
@@ -308,7 +308,7 @@ private slots:
         QFETCH(double, q);
         QFETCH(int, apart);
         QFETCH(bool, scientific);
-        const cosmophase::RunParameters before = m_app.controller->parameters();
+        const cosmophase::RunParameters before = m_app.controller->additions().runs().parameters();
         // Back to the run the later tests expect, even after a failure.
         const auto restore = qScopeGuard([&] {
             m_app.delegate->parameterRuns()->start(before);
@@ -350,7 +350,7 @@ private slots:
     // "," and "." step one sample; the slider keeps as close as it can.
     void keysStepOneSample()
     {
-        m_app.controller->goToSample(0);
+        m_app.controller->additions().markers().goToSample(0);
         for (int k = 1; k <= 3; ++k) {
             apptest::keyClick(m_app.delegate->window(), Qt::Key_Period);
             verifyAtSample(k);
@@ -361,14 +361,14 @@ private slots:
         apptest::keyClick(m_app.delegate->window(), Qt::Key_Comma);
         apptest::keyClick(m_app.delegate->window(), Qt::Key_Comma);
         verifyAtSample(0);
-        m_app.controller->goToSample(m_app.last());
+        m_app.controller->additions().markers().goToSample(m_app.last());
         apptest::keyClick(m_app.delegate->window(), Qt::Key_Right, Qt::ShiftModifier);
         verifyAtSample(m_app.last());
     }
 
     void pressesOutsideThePlotDoNotScrub()
     {
-        m_app.controller->scrubTo(50);
+        m_app.controller->additions().markers().scrubTo(50);
         const int index = m_app.controller->simIndex();
         QChartView* view = m_chart->chartView(Tab::Observables);
         const QRectF area = chart(Tab::Observables)->plotArea();
@@ -384,7 +384,7 @@ private slots:
     {
         QAction* action = m_app.menuAction(QStringLiteral("Time Series"));
         QVERIFY(action && action->isChecked() && action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_T));
-        m_app.controller->scrubTo(40);
+        m_app.controller->additions().markers().scrubTo(40);
         QSignalSpy frames(m_app.view, &QOpenGLWidget::frameSwapped);
         QVERIFY(frames.wait());
         const QImage plot = m_app.view->grabFramebuffer();
@@ -401,7 +401,7 @@ private slots:
                 QTRY_VERIFY(m_app.view->width() >= plot.width() && m_app.view->width() == m_app.view->height());
             QCOMPARE(m_app.readouts(), readouts);
             if (!shown)
-                m_app.controller->scrubTo(40); // a scrub while hidden still reaches the chart
+                m_app.controller->additions().markers().scrubTo(40); // a scrub while hidden still reaches the chart
         }
         verifyMarker();
     }
