@@ -4,6 +4,7 @@
 #include "Observables.h"
 #include "ReadoutFormat.h"
 #include "RunComparison.h"
+#include "SampleAtPercent.h"
 #include "Simulation.h"
 #include "ui_MasterViewController.h"
 
@@ -102,17 +103,8 @@ void MasterViewController::updateDisplayValues()
 
 std::int32_t MasterViewController::findIndexWithPercent(double percent) const
 {
-    const auto n = static_cast<std::int32_t>(m_time_array.size());
-    if (n == 0)
-        return -1;
-    const double target = (percent / kSliderScale) * m_time_array[n - 1];
-    std::int32_t i = 0;
-    while (target > m_time_array[i]) {
-        ++i;
-        if (i >= n)
-            break;
-    }
-    return i >= n ? n - 1 : i;
+    // One rule for the slider and for a figure's --position.
+    return cosmophase::sampleAtPercent(m_time_array, percent);
 }
 
 void MasterViewController::simToggle()

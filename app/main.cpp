@@ -4,6 +4,7 @@
 #include "MyOpenGLView.h"
 #include "OneLine.h"
 #include "Platform.h"
+#include "SampleAtPercent.h"
 #include "SessionFile.h"
 #include "SessionFigure.h"
 #include "Simulation.h"

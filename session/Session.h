@@ -66,9 +66,4 @@ const char* chartTabName(ChartTab tab);
 // so a reader calls this once the run is computed.
 std::string checkMarker(std::size_t marker, std::size_t sampleCount);
 
-// The sample the time slider shows at `percent` (0 ... 100) of the run's
-// elapsed time: the first whose time reaches that share of the last time,
-// the last sample past the end, -1 for no samples.
-std::int32_t sampleAtPercent(const std::vector<double>& times, double percent);
-
 } // namespace cosmophase

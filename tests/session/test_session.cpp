@@ -1,3 +1,4 @@
+#include "SampleAtPercent.h"
 #include "SessionFile.h"
 
 #include <gtest/gtest.h>
