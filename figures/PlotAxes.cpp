@@ -34,8 +34,12 @@ QString PlotAxes::tickLabel(double value, double step)
         return QStringLiteral("0");
     const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value))));
     const int resolution = static_cast<int>(std::floor(std::log10(step)));
-    const int digits = std::max(1, magnitude - resolution + 1);
-    return QString::number(value, 'g', digits).replace(QLatin1Char('-'), QChar(0x2212));
+    // Whole steps read as whole numbers ("600", not "6e+02") while they stay
+    // short; finer and larger ones keep just the digits the step resolves.
+    const QString text = step >= 1 && std::fabs(value) < 1e6
+                             ? QString::number(value, 'f', 0)
+                             : QString::number(value, 'g', std::max(1, magnitude - resolution + 1));
+    return QString(text).replace(QLatin1Char('-'), QChar(0x2212));
 }
 
 void PlotAxes::paint(QPainter& painter, const QRect& square, const plot::PlotWindow& window) const

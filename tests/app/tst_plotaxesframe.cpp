@@ -54,6 +54,12 @@ private slots:
         const QPointF w0 = inkCentre(img, QRect(0, sq.top(), right - width, sq.height()));
         QVERIFY(!z2.isNull() && qAbs(z2.x() - sq.center().x()) <= 4 && !w0.isNull() && qAbs(w0.y() - sq.center().y()) <= 4);
         QCOMPARE(PlotAxesFrame::tickLabel(-1.5), QString::fromUtf8("\u22121.5")); // a true minus
+        // Zoomed: whole steps as whole numbers, fine steps to their own digit.
+        QCOMPARE(PlotAxes::tickLabel(-600, 200), QString::fromUtf8("\u2212600"));
+        QCOMPARE(PlotAxes::tickLabel(1400, 200), QStringLiteral("1400"));
+        QCOMPARE(PlotAxes::tickLabel(0.0004, 0.0002), QStringLiteral("0.0004"));
+        QCOMPARE(PlotAxes::tickLabel(0.15, 0.05), QStringLiteral("0.15"));
+        QCOMPARE(PlotAxes::tickLabel(2e7, 1e7), QStringLiteral("2e+07"));
     }
 };
 
