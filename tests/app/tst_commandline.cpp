@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "HeadlessRun.h"
 
 #include <QImage>
 #include <QProcess>
@@ -10,22 +11,6 @@ using namespace cosmophase;
 
 class TestCommandLine : public QObject {
     Q_OBJECT
-
-    // The program itself, with no display at all.
-    struct Run { int status; QString out, err; };
-    static Run runHeadless(const QStringList& arguments)
-    {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(QLatin1String(name));
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(COSMOPHASE_APP_BINARY), arguments);
-        if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit)
-            return {-1, {}, {}};
-        return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-                QString::fromLocal8Bit(process.readAllStandardError())};
-    }
 
 private slots:
     // What the program prints, where, and its exit status.
@@ -74,7 +59,7 @@ private slots:
         QFETCH(QString, output);
         QFETCH(QString, error);
 
-        const Run run = runHeadless(arguments);
+        const apptest::HeadlessRun run = apptest::runHeadless(arguments);
         QCOMPARE(run.status, status);
         QVERIFY2(QRegularExpression(output).match(run.out).hasMatch(), qPrintable(run.out));
         QVERIFY2(QRegularExpression(error).match(run.err).hasMatch(), qPrintable(run.err));
@@ -131,7 +116,7 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub.svg")));
         for (QString& argument : arguments)
             argument.replace(QLatin1String("{}"), dir.path());
-        const Run run = runHeadless(arguments);
+        const apptest::HeadlessRun run = apptest::runHeadless(arguments);
         // Qt may warn about the environment first; the program's own word is the last line.
         const QString err = run.err.trimmed().section('\n', -1);
         QCOMPARE(run.status, status);

@@ -1,4 +1,6 @@
 #include <QDir>
+#include "HeadlessRun.h"
+
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -8,20 +10,6 @@
 // `cosmophase FILE --save-figure OUT` run as a user would, with no display.
 class TestSessionFigure : public QObject {
     Q_OBJECT
-
-    struct Run { int status; QString err; };
-    static Run runHeadless(const QStringList& arguments)
-    {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(QLatin1String(name));
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(COSMOPHASE_APP_BINARY), arguments);
-        if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-            return {-1, {}};
-        return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError())};
-    }
 
     static QString session(const QByteArray& keys)
     {
@@ -40,7 +28,7 @@ class TestSessionFigure : public QObject {
     {
         const QString path = dir.filePath(name + QStringLiteral(".png"));
         arguments << QStringLiteral("--save-figure") << path << QStringLiteral("--size") << QStringLiteral("300");
-        const Run run = runHeadless(arguments);
+        const apptest::HeadlessRun run = apptest::runHeadless(arguments);
         if (run.status != 0)
             qWarning("%s", qPrintable(run.err));
         return QImage(path);
@@ -115,7 +103,7 @@ private slots:
             argument.replace(QLatin1String("{}"), dir.path());
         if (!arguments.removeOne(QStringLiteral("--no-figure")))
             arguments << QStringLiteral("--save-figure") << dir.filePath("f.png");
-        const Run run = runHeadless(arguments);
+        const apptest::HeadlessRun run = apptest::runHeadless(arguments);
         QCOMPARE(run.status, 2);
         // Qt may warn about the environment first; the program's own word is one last line.
         const QString line = run.err.trimmed().section('\n', -1);
