@@ -14,6 +14,7 @@
 #include "PhasePlaneInteraction.h"
 #include "PlotNavigation.h"
 #include "RunReplacement.h"
+#include "SamplesTableActions.h"
 #include "TimeSeriesChart.h"
 #include "PlotLayerActions.h"
 #include "WindowPlacement.h"
@@ -178,13 +179,15 @@ void AppDelegate::buildMenus()
     // A window to look at beside the plane, as the chart is: a view, not help.
     view->addAction(tr("&Equilibria\u2026"), commands, &AppCommands::showEquilibria);
     view->addAction(tr("Parameter &Study\u2026"), this, &AppDelegate::showParameterStudy);
+    m_samples_table = std::make_unique<SamplesTableActions>(*controller, *m_window);
+    view->addAction(&m_samples_table->showSamples());
 
     // Window-wide shortcuts: the buttons and check boxes take no focus from
     // clicks, so only a text field being typed in keeps Space and the
     // arrows, and FieldFocus hands them back as soon as it is left.
     QMenu* playback = bar->addMenu(tr("&Playback"));
-    playback->addAction(tr("&Play/Pause"), QKeySequence(Qt::Key_Space), controller,
-                        &MasterViewController::simToggle);
+    QAction* play = playback->addAction(tr("&Play/Pause"), QKeySequence(Qt::Key_Space), controller,
+                                        &MasterViewController::simToggle);
     playback->addAction(tr("&Back 1%"), QKeySequence(Qt::Key_Left), markers,
                         [markers] { markers->scrubBy(-1); });
     playback->addAction(tr("&Forward 1%"), QKeySequence(Qt::Key_Right), markers,
@@ -199,6 +202,9 @@ void AppDelegate::buildMenus()
                         [markers] { markers->scrubTo(0); });
     playback->addAction(tr("Go to &End"), QKeySequence(Qt::Key_End), markers,
                         [markers] { markers->scrubTo(100); });
+    playback->addSeparator();
+    playback->addActions({&m_samples_table->goToSample(), &m_samples_table->goToTime()});
+    m_samples_table->shareWithWindow({play});
 
     QMenu* help = bar->addMenu(tr("&Help"));
     help->addAction(tr("&About Cosmophase"), commands, &AppCommands::showAbout);

@@ -15,6 +15,7 @@ class PhasePlaneInteraction;
 class PlotNavigation;
 class QAction;
 class QMainWindow;
+class SamplesTableActions;
 
 // Owns the main window, its menu and the controller of its content.
 class AppDelegate : public QObject {
@@ -46,6 +47,7 @@ public:
     ParameterRuns* parameterRuns() const { return m_parameter_runs.get(); }
     // Null until first opened from the View menu.
     ParameterStudyWindow* parameterStudy() const { return m_parameter_study; }
+    SamplesTableActions* samplesTable() const { return m_samples_table.get(); }
 
 private:
     // The default size where it fits the screen's free area, centred there.
@@ -75,4 +77,5 @@ private:
     std::unique_ptr<FieldFocus> m_field_focus;
     // A child of the window, hidden rather than deleted when closed.
     ParameterStudyWindow* m_parameter_study = nullptr;
+    std::unique_ptr<SamplesTableActions> m_samples_table;
 };

@@ -104,37 +104,62 @@ std::string jsonNumber(double value)
     return out;
 }
 
-std::string samplesCsv(const SampleColumns& samples, const ReferenceSamples* reference)
+namespace {
+
+void appendCsvHeader(std::string& out, bool withReference)
 {
-    std::string out;
     for (const char* name : kColumnNames) {
         if (name != kColumnNames[0])
             out += ',';
         out += name;
     }
-    if (reference) {
+    if (withReference) {
         for (const char* name : kReferenceColumnNames) {
             out += ',';
             out += name;
         }
     }
     out += '\n';
-    out.reserve(samples.time.size() * (reference ? 14 : 8) * 24);
-    for (std::size_t k = 0; k < samples.time.size(); ++k) {
-        const SampleRow row = sampleRow(samples, k);
-        appendIndex(out, k);
-        for (double v : {row.time, row.z2, row.w0, row.w2, row.densityRatio, row.q0, row.xi0}) {
-            out += ',';
-            appendDouble(out, v);
-        }
-        if (reference) {
-            for (const auto column : kReferenceColumns) {
-                out += ',';
-                appendDouble(out, (reference->*column)[k]);
-            }
-        }
-        out += '\n';
+}
+
+void appendCsvRow(std::string& out, const SampleColumns& samples, const ReferenceSamples* reference, std::size_t k)
+{
+    const SampleRow row = sampleRow(samples, k);
+    appendIndex(out, k);
+    for (double v : {row.time, row.z2, row.w0, row.w2, row.densityRatio, row.q0, row.xi0}) {
+        out += ',';
+        appendDouble(out, v);
     }
+    if (reference) {
+        for (const auto column : kReferenceColumns) {
+            out += ',';
+            appendDouble(out, (reference->*column)[k]);
+        }
+    }
+    out += '\n';
+}
+
+} // namespace
+
+std::string samplesCsv(const SampleColumns& samples, const ReferenceSamples* reference)
+{
+    std::string out;
+    appendCsvHeader(out, reference != nullptr);
+    out.reserve(samples.time.size() * (reference ? 14 : 8) * 24);
+    for (std::size_t k = 0; k < samples.time.size(); ++k)
+        appendCsvRow(out, samples, reference, k);
+    return out;
+}
+
+std::string samplesCsvRows(const SampleColumns& samples, const std::vector<std::size_t>& rows,
+                           const ReferenceSamples* reference)
+{
+    std::string out;
+    appendCsvHeader(out, reference != nullptr);
+    out.reserve(rows.size() * (reference ? 14 : 8) * 24);
+    for (const std::size_t k : rows)
+        if (k < samples.time.size())
+            appendCsvRow(out, samples, reference, k);
     return out;
 }
 

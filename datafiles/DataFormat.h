@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace cosmophase {
 
@@ -15,6 +16,10 @@ namespace cosmophase {
 // reference_w0, reference_w2, reference_density_ratio, reference_q0 and
 // reference_xi0 follow.
 std::string samplesCsv(const SampleColumns& samples, const ReferenceSamples* reference = nullptr);
+// The same header and only the rows `rows`, in that order; indices beyond
+// the samples are left out.
+std::string samplesCsvRows(const SampleColumns& samples, const std::vector<std::size_t>& rows,
+                           const ReferenceSamples* reference = nullptr);
 
 // One object: the run's parameters "q" and "T", then one array per CSV
 // column; non-finite values are null.

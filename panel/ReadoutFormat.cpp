@@ -89,9 +89,14 @@ std::string threeDecimalText(double value)
     return fixedOrScientific(value, 3);
 }
 
+std::string eightDecimalText(double value)
+{
+    return fixedOrScientific(value, 8);
+}
+
 std::string densityRatioText(double ratio)
 {
-    return "D Ratio = " + fixedOrScientific(ratio, 8);
+    return "D Ratio = " + eightDecimalText(ratio);
 }
 
 std::string readoutRow(int index, double time, double z2, double w0, double w2)

@@ -29,6 +29,9 @@ inline constexpr std::size_t kMaxWholeDigits = 7;
 // "%0.3f": q0 and xi0; "1.228532e+21" past kMaxWholeDigits.
 std::string threeDecimalText(double value);
 
+// "%0.8f": the density ratio's number; "1.234568e+07" past kMaxWholeDigits.
+std::string eightDecimalText(double value);
+
 // "D Ratio = %0.8f"; "D Ratio = 1.234568e+07" past kMaxWholeDigits.
 std::string densityRatioText(double ratio);
 

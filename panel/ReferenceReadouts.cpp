@@ -14,24 +14,6 @@
 
 namespace {
 
-// The reference to a few more digits than the read-out shows, so that the
-// read-out's wrong digits can be seen.
-QString referenceText(ReferenceReadouts::Row row, long double value)
-{
-    const double v = static_cast<double>(value);
-    switch (row) {
-    case ReferenceReadouts::ElapsedTime:
-        return std::fabs(v) >= 1000 ? QString::fromStdString(cosmophase::groupedWholeNumber(v))
-                                    : QString::number(v, 'f', 4);
-    case ReferenceReadouts::DensityRatio:
-        return QString::number(v, 'f', 8);
-    case ReferenceReadouts::Q0:
-    case ReferenceReadouts::Xi0:
-        return QString::number(v, 'f', 6);
-    }
-    return {};
-}
-
 QString digitsText(long double digits)
 {
     if (std::isnan(digits))
@@ -69,6 +51,22 @@ QLabel* smallLabel(const QString& text = QString())
 }
 
 } // namespace
+
+QString ReferenceReadouts::referenceText(Row row, long double value)
+{
+    const double v = static_cast<double>(value);
+    switch (row) {
+    case ElapsedTime:
+        return std::fabs(v) >= 1000 ? QString::fromStdString(cosmophase::groupedWholeNumber(v))
+                                    : QString::number(v, 'f', 4);
+    case DensityRatio:
+        return QString::number(v, 'f', 8);
+    case Q0:
+    case Xi0:
+        return QString::number(v, 'f', 6);
+    }
+    return {};
+}
 
 ReferenceReadouts::ReferenceReadouts(QFormLayout* readouts, QObject* parent)
     : QObject(parent)

@@ -30,6 +30,10 @@ public:
     // gets its line below it.
     explicit ReferenceReadouts(QFormLayout* readouts, QObject* parent = nullptr);
 
+    // The reference to a few more digits than the read-out shows, so that
+    // the read-out's wrong digits can be seen.
+    static QString referenceText(Row row, long double value);
+
     QLabel* referenceField(Row row) const { return m_reference[row]; }
     QLabel* digitsField(Row row) const { return m_digits[row]; }
 
