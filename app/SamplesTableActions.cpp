@@ -3,12 +3,20 @@
 #include "FormAdditions.h"
 #include "MarkerNavigation.h"
 #include "MasterViewController.h"
+#include "MyOpenGLView.h"
 #include "ReferenceComputation.h"
 #include "RunComparison.h"
 #include "RunReplacement.h"
 #include "SamplesWindow.h"
 
 #include <QScreen>
+
+namespace {
+
+// Between the phase plane and the Samples window.
+constexpr int kGap = 12;
+
+} // namespace
 
 SamplesTableActions::SamplesTableActions(MasterViewController& controller, QWidget& mainWindow, QObject* parent)
     : QObject(parent)
@@ -52,8 +60,10 @@ SamplesWindow& SamplesTableActions::openWindow()
     // Go to works from the window itself; so do the shared keys (Space).
     m_window->addActions({&m_go_to_sample, &m_go_to_time});
     m_window->addActions(m_shared);
-    if (const QScreen* screen = m_main_window.screen())
-        m_window->placeOn(screen->availableGeometry());
+    if (const QScreen* screen = m_main_window.screen()) {
+        const QWidget& plot = *c.openGLView();
+        m_window->placeBeside(screen->availableGeometry(), plot.mapToGlobal(QPoint(plot.width(), 0)).x() + kGap);
+    }
 
     const ReferenceComputation& computation = *c.additions().comparison().computation();
     m_window->resetRun(computation.result());

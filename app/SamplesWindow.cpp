@@ -18,11 +18,11 @@
 
 namespace {
 
-// Leaves a full-width main window's phase plane and its axes in view.
-constexpr int kPlotAndAxesWidth = 660;
 constexpr int kMinimumWidth = 560;
 constexpr int kPreferredWidth = 980;
-constexpr int kPreferredHeight = 720;
+constexpr int kPreferredHeight = 900;
+// Room for a window manager's title bar and borders.
+constexpr int kFrameAllowance = 40;
 
 QString computingText()
 {
@@ -94,16 +94,28 @@ SamplesWindow::SamplesWindow(const std::vector<double>& z2, const std::vector<do
 
 SamplesWindow::~SamplesWindow() = default;
 
-void SamplesWindow::placeOn(const QRect& available)
+void SamplesWindow::placeBeside(const QRect& available, int left)
 {
-    const int width = std::clamp(available.width() - kPlotAndAxesWidth, kMinimumWidth, kPreferredWidth);
-    const int height = std::min(kPreferredHeight, available.height());
-    resize(std::min(width, available.width()), height);
+    const int width = std::min(std::clamp(available.right() + 1 - left, kMinimumWidth, kPreferredWidth),
+                               available.width());
+    resize(width, std::min(kPreferredHeight, available.height() - kFrameAllowance));
     move(available.right() + 1 - frameGeometry().width(), available.top());
 }
 
 void SamplesWindow::fitColumns()
 {
+    // In the side panel's order: the read-outs, then the state at the
+    // marker; the reference's columns likewise. Copies keep the export's.
+    static constexpr int kShownOrder[] = {
+        SamplesTableModel::Index,       SamplesTableModel::Time,        SamplesTableModel::DensityRatio,
+        SamplesTableModel::Q0,          SamplesTableModel::Xi0,         SamplesTableModel::Z2,
+        SamplesTableModel::W0,          SamplesTableModel::W2,          SamplesTableModel::ReferenceDensityRatio,
+        SamplesTableModel::ReferenceQ0, SamplesTableModel::ReferenceXi0, SamplesTableModel::ReferenceZ2,
+        SamplesTableModel::ReferenceW0, SamplesTableModel::ReferenceW2};
+    QHeaderView& header = *m_table->horizontalHeader();
+    for (int visual = 0; visual < m_model->columnCount(); ++visual)
+        header.moveSection(header.visualIndex(kShownOrder[visual]), visual);
+
     const QFontMetrics cells = m_table->fontMetrics();
     const QFontMetrics titles = m_table->horizontalHeader()->fontMetrics();
     const int padding = 2 * cells.horizontalAdvance(QLatin1Char('0'));
@@ -119,8 +131,7 @@ void SamplesWindow::resetRun(std::shared_ptr<const ReferenceResult> reference)
 {
     m_model->resetRun(std::move(reference));
     fitColumns();
-    if (!m_model->hasReference())
-        clearReference();
+    showMessage(m_model->hasReference() ? QString() : computingText(), false);
     selectMarkerRow();
 }
 

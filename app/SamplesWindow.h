@@ -33,9 +33,9 @@ public:
     // Why the last go-to was refused, or the reference's state.
     QLabel* messageLabel() const { return m_message; }
 
-    // Beside the plot on a screen of that free area: at its right edge, as
-    // wide as leaves the phase plane of a full-width window in view.
-    void placeOn(const QRect& available);
+    // At the right edge of the screen's free area, leaving what lies left
+    // of `left` (the phase plane) in view where the screen is wide enough.
+    void placeBeside(const QRect& available, int left);
 
     // The selected rows as CSV, and on the clipboard.
     QString selectionCsv() const;

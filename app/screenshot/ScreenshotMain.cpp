@@ -7,7 +7,8 @@
 // (three clicked traces), q=TEXT (a run at that q, as the Parameters group
 // starts it), zoomtorun (Zoom to Run after that), study[=WxH] (the Parameter
 // Study window, at that size, once its default grid is computed, instead of
-// the main window).
+// the main window), samples (the Samples window opened beside the main one
+// once the reference's columns are in, and the whole screen saved).
 
 #include "AppDelegate.h"
 #include "MasterViewController.h"
@@ -20,6 +21,11 @@
 #include "ParametersPanel.h"
 #include "PhasePlaneInteraction.h"
 #include "PlotWindow.h"
+#include "ReferenceComputation.h"
+#include "RunComparison.h"
+#include "SamplesTableActions.h"
+#include "SamplesTableModel.h"
+#include "SamplesWindow.h"
 #include "TimeSeriesChart.h"
 
 #include <QMenuBar>
@@ -29,6 +35,7 @@
 #include <QOpenGLWidget>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QSurfaceFormat>
 #include <QTabWidget>
 #include <QTimer>
@@ -60,6 +67,7 @@ int main(int argc, char* argv[])
     bool study = false;
     QStringList studySize;
     bool zoomToRun = false;
+    bool samples = false;
     for (int k = 4; k < argc; ++k) {
         const QString option = QString::fromLocal8Bit(argv[k]);
         if (option.startsWith(QLatin1String("q="))) {
@@ -69,6 +77,8 @@ int main(int argc, char* argv[])
             studySize = option.mid(6).split(QLatin1Char('x'));
         } else if (option.startsWith(QLatin1String("tab="))) {
             controller.additions().timeSeriesChart()->tabs()->setCurrentIndex(option.mid(4).toInt());
+        } else if (option == QLatin1String("samples")) {
+            samples = true;
         } else if (option == QLatin1String("zoomtorun")) {
             zoomToRun = true;
         } else if (option == QLatin1String("legend")) {
@@ -106,6 +116,23 @@ int main(int argc, char* argv[])
         }
         if (frames != 15)
             return;
+        if (samples) {
+            menuAction(*delegate.window()->menuBar(), QString::fromUtf8("Samples\u2026"))->trigger();
+            SamplesWindow* window = delegate.samplesTable()->window();
+            auto* poll = new QTimer(window);
+            QObject::connect(poll, &QTimer::timeout, window, [poll, window, output] {
+                if (!window->model().hasReference())
+                    return;
+                poll->stop();
+                // A moment for the new columns to be laid out and painted.
+                QTimer::singleShot(500, window, [window, output] {
+                    const QPixmap screen = window->screen()->grabWindow(0);
+                    QApplication::exit(screen.save(output, "PNG") ? 0 : 1);
+                });
+            });
+            poll->start(50);
+            return;
+        }
         if (study) {
             menuAction(*delegate.window()->menuBar(), QString::fromUtf8("Parameter Study\u2026"))->trigger();
             ParameterStudyWindow* window = delegate.parameterStudy();
