@@ -29,6 +29,35 @@ QString fullPrecision(double value)
     return qt(cosmophase::formatDouble(value));
 }
 
+// A value as the read-outs show it; the reference as its read-out lines do.
+QString cellText(int column, double v)
+{
+    switch (column) {
+    case SamplesTableModel::Index:
+        return QString::number(static_cast<int>(v));
+    case SamplesTableModel::Time:
+        return qt(cosmophase::groupedWholeNumber(v));
+    case SamplesTableModel::Z2:
+    case SamplesTableModel::W0:
+    case SamplesTableModel::W2:
+    case SamplesTableModel::ReferenceZ2:
+    case SamplesTableModel::ReferenceW0:
+    case SamplesTableModel::ReferenceW2:
+        return fullPrecision(v);
+    case SamplesTableModel::DensityRatio:
+        return qt(cosmophase::eightDecimalText(v));
+    case SamplesTableModel::Q0:
+    case SamplesTableModel::Xi0:
+        return qt(cosmophase::threeDecimalText(v));
+    case SamplesTableModel::ReferenceDensityRatio:
+        return ReferenceReadouts::referenceText(ReferenceReadouts::DensityRatio, v);
+    case SamplesTableModel::ReferenceQ0:
+    case SamplesTableModel::ReferenceXi0:
+        return ReferenceReadouts::referenceText(ReferenceReadouts::Q0, v);
+    }
+    return {};
+}
+
 } // namespace
 
 SamplesTableModel::SamplesTableModel(const std::vector<double>& z2, const std::vector<double>& w0,
@@ -117,34 +146,6 @@ double SamplesTableModel::value(int row, int column) const
     return (reference.*kColumns[column - RunColumns])[k];
 }
 
-QString SamplesTableModel::text(int column, double v) const
-{
-    switch (column) {
-    case Index:
-        return QString::number(static_cast<int>(v));
-    case Time:
-        return qt(cosmophase::groupedWholeNumber(v));
-    case Z2:
-    case W0:
-    case W2:
-    case ReferenceZ2:
-    case ReferenceW0:
-    case ReferenceW2:
-        return fullPrecision(v);
-    case DensityRatio:
-        return qt(cosmophase::eightDecimalText(v));
-    case Q0:
-    case Xi0:
-        return qt(cosmophase::threeDecimalText(v));
-    case ReferenceDensityRatio:
-        return ReferenceReadouts::referenceText(ReferenceReadouts::DensityRatio, v);
-    case ReferenceQ0:
-    case ReferenceXi0:
-        return ReferenceReadouts::referenceText(ReferenceReadouts::Q0, v);
-    }
-    return {};
-}
-
 QString SamplesTableModel::digitsRight(int row, int column) const
 {
     const long double digits = cosmophase::correctDigits(value(row, runColumnOf(column)), value(row, column));
@@ -163,7 +164,7 @@ QVariant SamplesTableModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return text(index.column(), value(index.row(), index.column()));
+        return cellText(index.column(), value(index.row(), index.column()));
     case ValueRole:
         return value(index.row(), index.column());
     case Qt::TextAlignmentRole:

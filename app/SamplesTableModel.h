@@ -50,7 +50,6 @@ public:
 
 private:
     double value(int row, int column) const;
-    QString text(int column, double value) const;
     QString digitsRight(int row, int column) const;
 
     const std::vector<double>& m_z2;

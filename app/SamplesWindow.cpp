@@ -182,20 +182,21 @@ void SamplesWindow::showEvent(QShowEvent* event)
 
 void SamplesWindow::goToSampleField()
 {
-    show();
-    raise();
-    activateWindow();
-    m_sample_field->setFocus(Qt::ShortcutFocusReason);
-    m_sample_field->selectAll();
+    focusField(*m_sample_field);
 }
 
 void SamplesWindow::goToTimeField()
 {
+    focusField(*m_time_field);
+}
+
+void SamplesWindow::focusField(QLineEdit& field)
+{
     show();
     raise();
     activateWindow();
-    m_time_field->setFocus(Qt::ShortcutFocusReason);
-    m_time_field->selectAll();
+    field.setFocus(Qt::ShortcutFocusReason);
+    field.selectAll();
 }
 
 void SamplesWindow::goTo(const QLineEdit& field)

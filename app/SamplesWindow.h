@@ -63,6 +63,7 @@ protected:
 private:
     void selectMarkerRow();
     void fitColumns();
+    void focusField(QLineEdit& field);
     void goTo(const QLineEdit& field);
     void showMessage(const QString& text, bool refusal);
 
