@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QScopedValueRollback>
 #include <QTableView>
 
@@ -23,6 +25,28 @@ constexpr int kPreferredWidth = 980;
 constexpr int kPreferredHeight = 900;
 // Room for a window manager's title bar and borders.
 constexpr int kFrameAllowance = 40;
+
+// Numbers in one line each, right-aligned: drawn straight, without the
+// text layout and elision of the style's item painting, which cost most of
+// a playback tick's repaint.
+class NumberDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const bool selected = option.state & QStyle::State_Selected;
+        if (selected)
+            painter->fillRect(option.rect, option.palette.brush(QPalette::Highlight));
+        painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        const int margin = option.fontMetrics.horizontalAdvance(QLatin1Char('0')) / 2;
+        const QRect box = option.rect.adjusted(margin, 0, -margin, 0);
+        // A column made too narrow shows where the number is cut, never a
+        // number without its leading digits.
+        painter->drawText(box, Qt::AlignRight | Qt::AlignVCenter,
+                          option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, box.width()));
+    }
+};
 
 QString computingText()
 {
@@ -65,6 +89,7 @@ SamplesWindow::SamplesWindow(const std::vector<double>& z2, const std::vector<do
     connect(m_time_field, &QLineEdit::returnPressed, this, [this] { goTo(*m_time_field); });
 
     m_table->setModel(m_model);
+    m_table->setItemDelegate(new NumberDelegate(m_table));
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setWordWrap(false);
