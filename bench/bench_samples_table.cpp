@@ -1,7 +1,8 @@
 // What the Samples window costs the user-interface thread: building it over
 // the default run's 5,923 samples and painting it (what View ▸ Samples does
 // before the window system shows it), and following the marker as every
-// playback tick does, alone and with the repaint it causes. Processor time
+// playback tick does, alone and with the repaint it causes, and scrolling a
+// page with its repaint. Processor time
 // is the figure to read on a shared machine. Needs a display (xvfb-run -a
 // with QT_QPA_PLATFORM=xcb).
 #include "SamplesWindow.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScrollBar>
 #include <QTableView>
 
 namespace {
@@ -93,6 +95,20 @@ void BM_FollowMarkerAndRepaint(benchmark::State& state)
     }
 }
 BENCHMARK(BM_FollowMarkerAndRepaint)->MeasureProcessCPUTime();
+
+// A page of new rows, as a drag of the scroll bar shows them.
+void BM_ScrollPageAndRepaint(benchmark::State& state)
+{
+    QScrollBar& bar = *shownWindow().table()->verticalScrollBar();
+    int direction = 1;
+    for (auto _ : state) {
+        if (bar.value() == (direction > 0 ? bar.maximum() : bar.minimum()))
+            direction = -direction;
+        bar.setValue(bar.value() + direction * bar.pageStep());
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ScrollPageAndRepaint)->MeasureProcessCPUTime();
 
 } // namespace
 

@@ -124,8 +124,9 @@ int main(int argc, char* argv[])
     };
     QObject::connect(controller.openGLView(), &QOpenGLWidget::frameSwapped, &app, [&] {
         if (phase == -2) {
-            // Once the chart is filled, as a user would find the window.
-            if (controller.additions().timeSeriesChart()->series().time.empty())
+            // Once the chart holds the run and its reference, as a user
+            // would find the window, and nothing else is left to repaint.
+            if (!controller.additions().timeSeriesChart()->hasReference())
                 return;
             phase = -1;
             // Once the plot's last requested frame is done, so that none
