@@ -30,12 +30,7 @@ SamplesTableActions::SamplesTableActions(MasterViewController& controller, QWidg
     m_show.setToolTip(tr("A table of every sample of the run, with the reference's columns"));
     m_go_to_sample.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     m_go_to_time.setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G));
-    connect(&m_show, &QAction::triggered, this, [this] {
-        SamplesWindow& window = openWindow();
-        window.show();
-        window.raise();
-        window.activateWindow();
-    });
+    connect(&m_show, &QAction::triggered, this, [this] { openWindow().present(); });
     connect(&m_go_to_sample, &QAction::triggered, this, [this] { openWindow().goToSampleField(); });
     connect(&m_go_to_time, &QAction::triggered, this, [this] { openWindow().goToTimeField(); });
 }

@@ -215,11 +215,16 @@ void SamplesWindow::goToTimeField()
     focusField(*m_time_field);
 }
 
-void SamplesWindow::focusField(QLineEdit& field)
+void SamplesWindow::present()
 {
     show();
     raise();
     activateWindow();
+}
+
+void SamplesWindow::focusField(QLineEdit& field)
+{
+    present();
     field.setFocus(Qt::ShortcutFocusReason);
     field.selectAll();
 }
@@ -255,10 +260,14 @@ void SamplesWindow::showMessage(const QString& text, bool refusal)
 
 QString SamplesWindow::selectionCsv() const
 {
+    // By the selection's ranges rather than its whole rows: columns added
+    // for the reference after a row was chosen are not part of its range.
     std::vector<std::size_t> rows;
-    for (const QModelIndex& index : m_table->selectionModel()->selectedRows())
-        rows.push_back(static_cast<std::size_t>(index.row()));
+    for (const QItemSelectionRange& range : m_table->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.push_back(static_cast<std::size_t>(row));
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows.empty() ? QString() : QString::fromStdString(m_model->csv(rows));
 }
 

@@ -37,6 +37,8 @@ public:
     // of `left` (the phase plane) in view where the screen is wide enough.
     void placeBeside(const QRect& available, int left);
 
+    // Shown, in front and active.
+    void present();
     // The selected rows as CSV, and on the clipboard.
     QString selectionCsv() const;
     void copySelection() const;

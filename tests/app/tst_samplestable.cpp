@@ -156,9 +156,12 @@ private slots:
         const std::vector<std::size_t> rows = {0, 17, 18, static_cast<std::size_t>(m_app.last())};
         QTableView& table = *m_window->table();
         table.clearSelection();
+        // Chosen before the reference's columns come, copied after.
+        m_window->clearReference();
         for (auto it = rows.rbegin(); it != rows.rend(); ++it)
             table.selectionModel()->select(m_window->model().index(int(*it), 0),
                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        m_window->setReference(computation().result());
         QGuiApplication::clipboard()->clear();
         apptest::keyClick(&table, Qt::Key_C, Qt::ControlModifier);
 
