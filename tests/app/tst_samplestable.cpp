@@ -121,7 +121,10 @@ private slots:
         apptest::keyClick(&table, Qt::Key_Down);
         QCOMPARE(m_app.controller->simIndex(), 41);
         QCOMPARE(m_app.readouts(), m_app.readoutsAt(41));
-        QCOMPARE(moves.count(), 2);
+        const QRect below = table.visualRect(m_window->model().index(44, Model::Time));
+        QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, below.center());
+        QCOMPARE(m_app.controller->simIndex(), 44);
+        QCOMPARE(moves.count(), 3);
 
         const std::function<void()> markerMoves[] = {[&] { markers().goToSample(3000); },
                                                      [&] { markers().scrubTo(20); },
