@@ -22,7 +22,8 @@ public:
     QAction& showSamples() { return m_show; }
     QAction& goToSample() { return m_go_to_sample; }
     QAction& goToTime() { return m_go_to_time; }
-    // Main-window actions whose keys work in the Samples window too.
+    // Main-window actions whose keys work in the Samples window too; given
+    // before it first opens.
     void shareWithWindow(const QList<QAction*>& actions);
     // Null until first opened.
     SamplesWindow* window() const;
