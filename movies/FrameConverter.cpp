@@ -19,14 +19,14 @@ constexpr int kMargin = 8;
 // Bands start and end on these, so that few band heights (and scalers) occur.
 constexpr int kBandStep = 16;
 
-void copyRows(const AVFrame& from, AVFrame& to, int fromTop, int toTop, int height)
+void copyRows(const AVFrame& from, AVFrame& to, int top, int height)
 {
     for (int plane = 0; plane < 3; ++plane) {
         const int shift = plane == 0 ? 0 : 1;
         const int bytes = plane == 0 ? to.width : to.width / 2;
         for (int row = 0; row < height >> shift; ++row)
-            std::memcpy(to.data[plane] + static_cast<std::ptrdiff_t>((toTop >> shift) + row) * to.linesize[plane],
-                        from.data[plane] + static_cast<std::ptrdiff_t>((fromTop >> shift) + row) * from.linesize[plane],
+            std::memcpy(to.data[plane] + static_cast<std::ptrdiff_t>((top >> shift) + row) * to.linesize[plane],
+                        from.data[plane] + static_cast<std::ptrdiff_t>((top >> shift) + row) * from.linesize[plane],
                         static_cast<std::size_t>(bytes));
     }
 }
@@ -128,15 +128,16 @@ EncoderFrame YuvConverter::convert(const QImage& image) const
         else
             bands.emplace_back(top, bottom);
     }
-    // Converted into a scratch frame, of which only the rows away from the
-    // band's cut edges (or at the picture's own) are kept.
-    EncoderFrame scratch = bands.empty() ? nullptr : blankFrame(image.size());
+    // Each band is converted in place; its rows of context at a cut edge
+    // (not at the picture's own) come out as an edge and go back to the
+    // reference's, which is right there since they did not change.
     for (const auto& [top, bottom] : bands) {
-        if (!scratch || !convertRows(image, top, bottom - top, *scratch))
+        if (!convertRows(image, top, bottom - top, *frame))
             return {};
-        const int keepTop = top == 0 ? 0 : top + kMargin;
-        const int keepBottom = bottom == image.height() ? bottom : bottom - kMargin;
-        copyRows(*scratch, *frame, keepTop, keepTop, keepBottom - keepTop);
+        if (top != 0)
+            copyRows(*m_converted, *frame, top, kMargin);
+        if (bottom != image.height())
+            copyRows(*m_converted, *frame, bottom - kMargin, kMargin);
     }
     return frame;
 }

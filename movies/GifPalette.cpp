@@ -192,6 +192,10 @@ EncoderFrame GifPalette::convert(const QImage& image) const
         }
         const auto* reference = reinterpret_cast<const QRgb*>(m_reference.constScanLine(y));
         const std::uint8_t* indices = m_referenceIndices.data() + static_cast<std::ptrdiff_t>(y) * image.width();
+        if (std::memcmp(row, reference, static_cast<std::size_t>(image.width()) * sizeof(QRgb)) == 0) {
+            std::memcpy(out, indices, static_cast<std::size_t>(image.width()));
+            continue;
+        }
         for (int x = 0; x < image.width(); ++x)
             out[x] = row[x] == reference[x] ? indices[x] : indexOf(row[x]);
     }
