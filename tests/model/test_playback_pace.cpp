@@ -1,5 +1,4 @@
 #include "PlaybackPace.h"
-#include "SampleAtPercent.h"
 
 #include <gtest/gtest.h>
 
@@ -61,23 +60,5 @@ INSTANTIATE_TEST_SUITE_P(
         PaceCase{"samples_nan", kDecades, PlaybackPace::Samples, std::nan(""), 0},
         PaceCase{"no_samples", {}, PlaybackPace::Samples, 50, -1}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// Time is the slider's rule at every percent, so a movie at the default pace
-// shows what the slider shows.
-TEST(PlaybackPace, TimeIsTheSlidersRule)
-{
-    const std::vector<double> times{0.0075, 3, 3.5, 90, 1e4, 2e6, 1.3e10};
-    for (double percent = 0; percent <= 100; percent += 0.125)
-        EXPECT_EQ(sampleAtPace(times, percent, PlaybackPace::Time), cosmophase::sampleAtPercent(times, percent))
-            << percent;
-}
-
-TEST(PlaybackPace, NamesReadBack)
-{
-    for (PlaybackPace pace : {PlaybackPace::Time, PlaybackPace::LogTime, PlaybackPace::Samples})
-        EXPECT_EQ(cosmophase::playbackPaceFromName(cosmophase::playbackPaceName(pace)), pace);
-    EXPECT_FALSE(cosmophase::playbackPaceFromName("Time"));
-    EXPECT_FALSE(cosmophase::playbackPaceFromName(""));
-}
 
 } // namespace
