@@ -164,12 +164,3 @@ void PlotLegend::paintBox(QPainter& painter, const QRect& box, const std::vector
     }
     painter.restore();
 }
-
-void PlotLegend::paint(QPainter& painter, const QRect& square, const plot::FrameContent& content,
-                       const plot::PlotWindow& window, const QFont& font)
-{
-    const std::vector<Entry> shown = entries(content);
-    if (shown.empty())
-        return;
-    paintBox(painter, boxIn(square, size(shown, font), content, window), shown, font);
-}

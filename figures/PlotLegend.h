@@ -39,7 +39,4 @@ public:
     static QRect boxIn(const QRect& square, QSize size, const cosmophase::plot::FrameContent& content,
                        const cosmophase::plot::PlotWindow& window);
     static void paintBox(QPainter& painter, const QRect& box, const std::vector<Entry>& entries, const QFont& font);
-    // Entries, size, place and paint in one.
-    static void paint(QPainter& painter, const QRect& square, const cosmophase::plot::FrameContent& content,
-                      const cosmophase::plot::PlotWindow& window, const QFont& font);
 };
