@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 
+#include "AnimationActions.h"
 #include "AppCommands.h"
 #include "FieldFocus.h"
 #include "LegendOverlay.h"
@@ -55,6 +56,8 @@ void AppDelegate::applicationDidFinishLaunching()
     m_default_run->setCheckable(true);
     m_default_run->setChecked(true);
     m_parameter_runs = std::make_unique<ParameterRuns>(*m_master_view_controller, *m_default_run);
+    m_animation = new AnimationActions(*m_master_view_controller, m_phase_plane_interaction->traces(), *m_legend,
+                                       *m_commands, *m_window);
     addPlotTools();
     buildMenus();
     m_field_focus = std::make_unique<FieldFocus>(*m_window, *m_master_view_controller->openGLView());
@@ -130,6 +133,7 @@ void AppDelegate::buildMenus()
     file->addAction(tr("Save &Figure\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), commands,
                     &AppCommands::saveFigureAs);
     file->addAction(tr("Save C&hart\u2026"), commands, &AppCommands::saveChartAs);
+    m_animation->addExportAction(*file);
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), qApp, &QCoreApplication::quit);
 
@@ -199,6 +203,8 @@ void AppDelegate::buildMenus()
                         [markers] { markers->scrubTo(0); });
     playback->addAction(tr("Go to &End"), QKeySequence(Qt::Key_End), markers,
                         [markers] { markers->scrubTo(100); });
+    playback->addSeparator();
+    m_animation->addPaceMenu(*playback);
 
     QMenu* help = bar->addMenu(tr("&Help"));
     help->addAction(tr("&About Cosmophase"), commands, &AppCommands::showAbout);

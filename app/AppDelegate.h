@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class AnimationActions;
 class AppCommands;
 class FieldFocus;
 class LegendOverlay;
@@ -41,6 +42,7 @@ public:
     AppCommands* commands() const { return m_commands.get(); }
     PhasePlaneInteraction* phasePlaneInteraction() const { return m_phase_plane_interaction.get(); }
     PlotNavigation* plotNavigation() const { return m_plot_navigation.get(); }
+    AnimationActions* animation() const { return m_animation; }
     LegendOverlay* legend() const { return m_legend; }
     MarkerStateReadout* markerStateReadout() const { return m_marker_state; }
     ParameterRuns* parameterRuns() const { return m_parameter_runs.get(); }
@@ -73,6 +75,8 @@ private:
     QAction* m_default_run = nullptr;
     std::unique_ptr<ParameterRuns> m_parameter_runs;
     std::unique_ptr<FieldFocus> m_field_focus;
+    // Export Animation and Pace; a child of the window.
+    AnimationActions* m_animation = nullptr;
     // A child of the window, hidden rather than deleted when closed.
     ParameterStudyWindow* m_parameter_study = nullptr;
 };

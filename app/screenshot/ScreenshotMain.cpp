@@ -7,12 +7,16 @@
 // (three clicked traces), q=TEXT (a run at that q, as the Parameters group
 // starts it), zoomtorun (Zoom to Run after that), study[=WxH] (the Parameter
 // Study window, at that size, once its default grid is computed, instead of
-// the main window).
+// the main window), export (the Export Animation dialog instead), exporting
+// (the window while a 720 px movie is written).
 
+#include "AnimationActions.h"
+#include "AnimationExportDialog.h"
 #include "AppDelegate.h"
 #include "MasterViewController.h"
 #include "MarkerNavigation.h"
 #include "MenuActions.h"
+#include "MovieExport.h"
 #include "MyOpenGLView.h"
 #include "OffPlotNotice.h"
 #include "ParameterStudy.h"
@@ -30,7 +34,9 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QSurfaceFormat>
+#include <QLineEdit>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -60,6 +66,7 @@ int main(int argc, char* argv[])
     bool study = false;
     QStringList studySize;
     bool zoomToRun = false;
+    QString exportShot;
     for (int k = 4; k < argc; ++k) {
         const QString option = QString::fromLocal8Bit(argv[k]);
         if (option.startsWith(QLatin1String("q="))) {
@@ -69,6 +76,8 @@ int main(int argc, char* argv[])
             studySize = option.mid(6).split(QLatin1Char('x'));
         } else if (option.startsWith(QLatin1String("tab="))) {
             controller.additions().timeSeriesChart()->tabs()->setCurrentIndex(option.mid(4).toInt());
+        } else if (option == QLatin1String("export") || option == QLatin1String("exporting")) {
+            exportShot = option;
         } else if (option == QLatin1String("zoomtorun")) {
             zoomToRun = true;
         } else if (option == QLatin1String("legend")) {
@@ -104,7 +113,7 @@ int main(int argc, char* argv[])
             if (zoomToRun)
                 view->findChild<OffPlotNotice*>()->zoomToRun();
         }
-        if (frames != 15)
+        if (frames < 15 || (frames > 15 && exportShot != QLatin1String("progress shown")))
             return;
         if (study) {
             menuAction(*delegate.window()->menuBar(), QString::fromUtf8("Parameter Study\u2026"))->trigger();
@@ -117,6 +126,32 @@ int main(int argc, char* argv[])
                     QApplication::exit(window->grab().save(output, "PNG") ? 0 : 1);
                 });
             });
+            return;
+        }
+        if (exportShot == QLatin1String("export")) {
+            AnimationActions& animation = *delegate.animation();
+            animation.setDialogRunner([output](AnimationExportDialog& dialog) {
+                dialog.findChild<QLineEdit*>(QStringLiteral("fpsField"))->setText(QStringLiteral("0"));
+                dialog.show();
+                QApplication::exit(dialog.grab().save(output, "PNG") ? 0 : 1);
+                return false;
+            });
+            animation.exportAnimation();
+            return;
+        }
+        if (exportShot == QLatin1String("exporting")) {
+            static QTemporaryDir folder;
+            AnimationActions& animation = *delegate.animation();
+            animation.setDialogRunner([](AnimationExportDialog& dialog) {
+                dialog.findChild<QLineEdit*>(QStringLiteral("fileField"))->setText(folder.filePath(QStringLiteral("m.mp4")));
+                dialog.findChild<QLineEdit*>(QStringLiteral("sizeField"))->setText(QStringLiteral("720"));
+                return true;
+            });
+            QObject::connect(&animation.movieExport(), &MovieExport::progressed, &app, [&](int done, int) {
+                if (done == 200)
+                    exportShot = QStringLiteral("progress shown");
+            });
+            animation.exportAnimation();
             return;
         }
         // The window's own rendering plus the plot's framebuffer on top, so

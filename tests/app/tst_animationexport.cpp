@@ -1,0 +1,228 @@
+// File ▸ Export Animation…: the dialog's refusals, a movie written from the
+// menu while the window plays on, and a cancel that leaves no file.
+
+#include "AnimationActions.h"
+#include "AnimationExportDialog.h"
+#include "AppCommands.h"
+#include "AppTestSupport.h"
+#include "MovieExport.h"
+#include "PacedPlayback.h"
+#include "PhasePlaneInteraction.h"
+#include "PlotNavigation.h"
+#include "ShownSession.h"
+
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+namespace {
+
+QLineEdit* field(const AnimationExportDialog& dialog, const QString& name)
+{
+    return dialog.findChild<QLineEdit*>(name);
+}
+
+bool okEnabled(const AnimationExportDialog& dialog)
+{
+    return dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isEnabled();
+}
+
+QStringList folderEntries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+class TestAnimationExport : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    // Launches the window with the dialog answered by `fill`, errors collected.
+    void launch(apptest::App& app, std::function<void(AnimationExportDialog&)> fill, QStringList* errors)
+    {
+        QVERIFY(apptest::launch(app));
+        AnimationActions& animation = *app.delegate->animation();
+        animation.setDialogRunner([fill](AnimationExportDialog& dialog) {
+            fill(dialog);
+            return okEnabled(dialog);
+        });
+        animation.setErrorSink([errors](const QString&, const QString& text) { *errors << text; });
+    }
+
+private slots:
+    // Each row changes one field of the default request; a refused value
+    // disables OK and turns its field red, with one line saying why.
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("refused");
+        const QList<std::tuple<const char*, const char*, bool>> rows{
+            {"fileField", "@/movie.gif", false},      {"fileField", "@/movie.WEBM", false},
+            {"fileField", "@/movie.avi", true},       {"fileField", "@/movie", true},
+            {"fileField", "", true},                  {"fileField", "@/missing/movie.mp4", true},
+            {"fileField", "@/file.txt/movie.mp4", true},
+            {"sizeField", "64", false},               {"sizeField", "4096", false},
+            {"sizeField", "0", true},                 {"sizeField", "-5", true},
+            {"sizeField", "4097", true},              {"sizeField", "2.5", true},
+            {"sizeField", "big", true},               {"fpsField", "1", false},
+            {"fpsField", "0", true},                  {"fpsField", "-30", true},
+            {"fpsField", "nan", true},                {"fpsField", "29.97", true},
+            {"durationField", "0.5", false},          {"durationField", "0", true},
+            {"durationField", "-1", true},            {"durationField", "nan", true},
+            {"durationField", "inf", true},           {"durationField", "", true},
+            {"fromField", "99.5", false},             {"fromField", "-0.1", true},
+            {"fromField", "100", true},               {"fromField", "nan", true},
+            {"toField", "0.001", false},              {"toField", "0", true},
+            {"toField", "100.01", true},              {"toField", "ten", true},
+        };
+        for (const auto& [name, text, refused] : rows)
+            QTest::addRow("%s=%s", name, text) << name << text << refused;
+    }
+    void refusals()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(bool, refused);
+        QFile(m_dir.filePath("file.txt")).open(QIODevice::WriteOnly);
+        AnimationExportDialog dialog;
+        cosmophase::MovieRequest defaults;
+        defaults.path = QFile::encodeName(m_dir.filePath("movie.mp4")).toStdString();
+        dialog.setRequest(defaults);
+        QVERIFY(okEnabled(dialog) && dialog.refusal().isEmpty());
+        QLineEdit* edited = field(dialog, name);
+        edited->setText(QString(text).replace('@', m_dir.path()));
+        QCOMPARE(okEnabled(dialog), !refused);
+        QCOMPARE(dialog.refusal().isEmpty(), !refused);
+        QVERIFY(!dialog.refusal().contains('\n'));
+        for (QLineEdit* each : dialog.findChildren<QLineEdit*>())
+            QCOMPARE(each->palette().color(QPalette::Text) != dialog.palette().color(QPalette::Text),
+                     refused && each == edited);
+        if (!refused)
+            QCOMPARE(dialog.request().path, QFile::encodeName(field(dialog, "fileField")->text()).toStdString());
+    }
+
+    // From the menu: the dialog starts from the command line's defaults, the
+    // menu's pace and the last folder; the movie of what the plot shows is
+    // written while playback goes on, and the status bar confirms it.
+    void exportFromTheMenu()
+    {
+        apptest::App app;
+        QStringList errors;
+        QStringList opened;
+        const QString path = m_dir.filePath("tiny.mp4");
+        launch(app, [&](AnimationExportDialog& dialog) {
+            for (const char* name : {"fileField", "sizeField", "fpsField", "durationField", "fromField", "toField"})
+                opened << field(dialog, name)->text();
+            field(dialog, "fileField")->setText(path);
+            field(dialog, "sizeField")->setText("64");
+            field(dialog, "fpsField")->setText("5");
+            field(dialog, "durationField")->setText("1");
+        }, &errors);
+        AnimationActions& animation = *app.delegate->animation();
+        app.menuAction("Uniform in Samples")->trigger();
+        app.delegate->commands()->rememberFolderOf(m_dir.filePath("x"));
+        QSignalSpy saved(&animation, &AnimationActions::saved);
+        QSignalSpy progress(&animation.movieExport(), &MovieExport::progressed);
+        QTest::mouseClick(app.play, Qt::LeftButton);
+        QAction* exportAction = app.menuAction(QString::fromUtf8("Export Animation\u2026"));
+        exportAction->trigger();
+        QVERIFY(!exportAction->isEnabled() && animation.movieExport().isRunning());
+        QCOMPARE(opened, (QStringList{m_dir.filePath(AnimationActions::kDefaultFileName), "637", "30", "20", "0", "100"}));
+        QVERIFY(saved.wait(20000));
+        QCOMPARE(saved.first().first().toString(), path);
+        QVERIFY(errors.isEmpty() && exportAction->isEnabled());
+        QCOMPARE(progress.last(), (QVariantList{5, 5}));
+        QVERIFY(QFileInfo(path).size() > 0);
+        QCOMPARE(folderEntries(m_dir.path()), QStringList{"tiny.mp4"});
+        QMainWindow& window = *app.delegate->window();
+        QCOMPARE(window.statusBar()->currentMessage(), "Saved " + QDir::toNativeSeparators(path));
+        QVERIFY(!window.statusBar()->findChild<QProgressBar*>()->isVisible());
+        QVERIFY(app.controller->isRunning() && app.controller->clock() > 0);
+        // The dialog opens again with the values just used.
+        opened.clear();
+        animation.setDialogRunner([&](AnimationExportDialog& dialog) {
+            opened << field(dialog, "fileField")->text() << field(dialog, "sizeField")->text();
+            return false;
+        });
+        exportAction->trigger();
+        QCOMPARE(opened, (QStringList{path, "64"}));
+    }
+
+    // Cancel in the status bar stops the writer: no file, and a file that
+    // was there keeps its bytes. A failed writer leaves one line.
+    void cancelAndFailure()
+    {
+        apptest::App app;
+        QStringList errors;
+        const QString path = m_dir.filePath("kept.gif");
+        launch(app, [&](AnimationExportDialog& dialog) {
+            field(dialog, "fileField")->setText(path);
+            field(dialog, "sizeField")->setText("64");
+        }, &errors);
+        {
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old bytes") == 9);
+        }
+        AnimationActions& animation = *app.delegate->animation();
+        QMainWindow& window = *app.delegate->window();
+        auto* cancel = window.statusBar()->findChild<QToolButton*>();
+        connect(&animation.movieExport(), &MovieExport::progressed, cancel, &QToolButton::click,
+                Qt::SingleShotConnection);
+        QSignalSpy finished(&animation.movieExport(), &MovieExport::finished);
+        app.menuAction(QString::fromUtf8("Export Animation\u2026"))->trigger();
+        QVERIFY(cancel->isVisible());
+        QVERIFY(finished.wait(20000));
+        QVERIFY(errors.isEmpty());
+        QVERIFY(window.statusBar()->currentMessage().startsWith("Export cancelled"));
+        QFile kept(path);
+        QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll() == "old bytes");
+        QCOMPARE(folderEntries(m_dir.path()), QStringList{"kept.gif"});
+
+        animation.movieExport().setWriter([](const cosmophase::MovieRequest&, const cosmophase::MovieProgress&,
+                                             const std::atomic<bool>*) {
+            return cosmophase::MovieResult{cosmophase::MovieResult::Status::Failed, "kept.gif: disk full", {}};
+        });
+        app.menuAction(QString::fromUtf8("Export Animation\u2026"))->trigger();
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(errors, QStringList{"The animation was not exported: kept.gif: disk full"});
+    }
+
+    // The movie's session is the plot as shown: run, view, layers, legend
+    // and traces.
+    void sessionOfTheShownPlot()
+    {
+        apptest::App app;
+        QVERIFY(apptest::launch(app));
+        app.menuAction("Direction Field")->trigger();
+        app.menuAction("Legend")->trigger();
+        app.menuAction("Nullclines")->trigger();
+        app.boxes[1]->click();
+        app.delegate->plotNavigation()->zoomIn();
+        app.delegate->plotNavigation()->zoomIn();
+        app.delegate->phasePlaneInteraction()->traceFrom({0.5, -0.25});
+        app.slider->setValue(50 * RealSlider::kStepsPerPercent);
+        const cosmophase::Session session = shownSession(*app.controller, app.delegate->phasePlaneInteraction()->traces(),
+                                                         *app.delegate->legend());
+        cosmophase::SessionLayers layers;
+        layers.directionField = false;
+        layers.legend = true;
+        layers.nullclines = true;
+        layers.unstableManifold = false;
+        QVERIFY(session.layers == layers);
+        QVERIFY(session.q == "0.999999426" && session.T == 9000);
+        QCOMPARE(session.marker, std::size_t(app.controller->findIndexWithPercent(50)));
+        QVERIFY(session.view.halfSide == app.view->plotWindow().halfSide() && session.view.halfSide < 2);
+        QCOMPARE(session.traces.size(), std::size_t(1));
+        QVERIFY(session.traces[0].z2 == 0.5 && session.traces[0].w0 == -0.25);
+    }
+};
+
+QTEST_MAIN(TestAnimationExport)
+#include "tst_animationexport.moc"
