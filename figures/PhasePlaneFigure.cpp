@@ -79,6 +79,12 @@ QVector<qreal> PhasePlaneFigure::dashPattern(unsigned short stipple, int factor,
 
 void PhasePlaneFigure::paint(QPainter& painter) const
 {
+    paintStill(painter);
+    paintMoving(painter, m_content.layer(plot::FrameContent::Marker).disks.front(), legendBox());
+}
+
+void PhasePlaneFigure::paintStill(QPainter& painter) const
+{
     const QRect square = plotRect();
     painter.fillRect(QRect(QPoint(), size()), Qt::white);
     painter.setPen(QPen(Qt::black, 1));
@@ -87,14 +93,40 @@ void PhasePlaneFigure::paint(QPainter& painter) const
     painter.save();
     painter.setClipRect(square);
     // On screen the first item drawn at a pixel stays in front (depth test),
-    // so a painter, where the last one wins, goes through them backwards.
+    // so a painter, where the last one wins, goes through them backwards;
+    // the marker and the equilibria in front of it move to paintMoving().
     const auto& layers = m_content.layers();
-    for (auto layer = layers.rbegin(); layer != layers.rend(); ++layer) {
-        if (layer->shown)
-            paintLayer(painter, *layer);
+    for (int id = plot::FrameContent::LayerCount - 1; id > plot::FrameContent::Marker; --id) {
+        if (layers[id].shown)
+            paintLayer(painter, layers[id]);
     }
-    if (m_legend)
-        PlotLegend::paint(painter, square, m_content, m_window, m_axes.font());
+    painter.restore();
+}
+
+QRect PhasePlaneFigure::legendBox() const
+{
+    if (!m_legend)
+        return {};
+    const std::vector<PlotLegend::Entry> shown = PlotLegend::entries(m_content);
+    if (shown.empty())
+        return {};
+    return PlotLegend::boxIn(plotRect(), PlotLegend::size(shown, m_axes.font()), m_content, m_window);
+}
+
+void PhasePlaneFigure::paintMoving(QPainter& painter, plot::Point marker, const QRect& legendBox) const
+{
+    painter.save();
+    painter.setClipRect(plotRect());
+    plot::Layer markerLayer = m_content.layer(plot::FrameContent::Marker);
+    if (markerLayer.shown) {
+        markerLayer.disks = {marker};
+        paintLayer(painter, markerLayer);
+    }
+    const plot::Layer& equilibria = m_content.layer(plot::FrameContent::Equilibria);
+    if (equilibria.shown)
+        paintLayer(painter, equilibria);
+    if (!legendBox.isNull())
+        PlotLegend::paintBox(painter, legendBox, PlotLegend::entries(m_content), m_axes.font());
     painter.restore();
 }
 

@@ -27,6 +27,14 @@ public:
 
     void paint(QPainter& painter) const;
 
+    // A movie paints what stays put once and, per frame, what moves over a
+    // copy of it: paintStill() then paintMoving() paint exactly what paint()
+    // does with the marker at `marker`. The marker does not count where the
+    // legend goes, so its box (null without a legend) is placed once.
+    void paintStill(QPainter& painter) const;
+    QRect legendBox() const;
+    void paintMoving(QPainter& painter, cosmophase::plot::Point marker, const QRect& legendBox) const;
+
     // A GL line stipple (lowest bit first, `factor` pixels a bit) as a QPen
     // dash pattern: lengths of dash, gap, dash, ... in pen widths.
     static QVector<qreal> dashPattern(unsigned short stipple, int factor, qreal penWidth);

@@ -1,8 +1,6 @@
 #include "SessionFigure.h"
 
 #include "FigureWriter.h"
-#include "FrameContent.h"
-#include "PhasePlaneFigure.h"
 #include "PlotWindow.h"
 #include "SolutionTrace.h"
 #include "StartupFigure.h"
@@ -15,7 +13,7 @@
 
 namespace cosmophase {
 
-WriteResult saveSessionFigure(const QString& path, int side, const Session& session, const Curve& trajectory)
+SessionScene::SessionScene(const Session& session, const Curve& trajectory, int side, const QFont& font)
 {
     const RunParameters parameters = session.parameters();
     CurveSet curves;
@@ -41,13 +39,22 @@ WriteResult saveSessionFigure(const QString& path, int side, const Session& sess
 
     const plot::PlotWindow window =
         plot::PlotWindow::centredAt({session.view.z2, session.view.w0}, session.view.halfSide);
-    plot::WindowedContent windowed;
-    if (!window.isFull())
+    if (window.isFull()) {
+        m_content = std::move(content);
+    } else {
+        plot::WindowedContent windowed;
         windowed.rebuild(content, curves, traces, window);
-    const plot::FrameContent& shown = window.isFull() ? content : windowed.content(content);
-    const PhasePlaneFigure figure(shown, side, QGuiApplication::font(), window, layers.legend);
-    return writeFigure(path, figure.size(), [&figure](QPainter& painter) { figure.paint(painter); },
-                       figureTitle(QStringLiteral("Cosmophase phase plane"), parameters));
+        m_content = windowed.content(content);
+    }
+    m_figure.emplace(m_content, side, font, window, layers.legend);
+    m_title = figureTitle(QStringLiteral("Cosmophase phase plane"), parameters);
+}
+
+WriteResult saveSessionFigure(const QString& path, int side, const Session& session, const Curve& trajectory)
+{
+    const SessionScene scene(session, trajectory, side, QGuiApplication::font());
+    const PhasePlaneFigure& figure = scene.figure();
+    return writeFigure(path, figure.size(), [&figure](QPainter& painter) { figure.paint(painter); }, scene.title());
 }
 
 } // namespace cosmophase

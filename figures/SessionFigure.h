@@ -2,17 +2,40 @@
 
 #include "AtomicWrite.h"
 #include "CurveSet.h"
+#include "FrameContent.h"
+#include "PhasePlaneFigure.h"
 #include "Session.h"
 
+#include <QFont>
 #include <QString>
+
+#include <optional>
 
 namespace cosmophase {
 
 // The phase plane as a session shows it (its view, layers, traces and
-// marker), for a plot of `side` pixels, written to `path` in the format of
-// its extension. `trajectory` is the session's run, computed by the caller,
-// whose marker the caller has checked against it. A session that only sets
-// q and T draws what saveStartupFigure draws for them.
+// marker) for a plot of `side` pixels, built once: a figure of it, or a
+// movie's frames with the marker anywhere on the run. `trajectory` is the
+// session's run, computed by the caller, whose marker the caller has
+// checked against it.
+class SessionScene {
+public:
+    SessionScene(const Session& session, const Curve& trajectory, int side, const QFont& font);
+    SessionScene(const SessionScene&) = delete;
+    SessionScene& operator=(const SessionScene&) = delete;
+
+    const PhasePlaneFigure& figure() const { return *m_figure; }
+    // The title a saved figure or movie carries: the subject, q and T.
+    const QString& title() const { return m_title; }
+
+private:
+    plot::FrameContent m_content;
+    std::optional<PhasePlaneFigure> m_figure;
+    QString m_title;
+};
+
+// The scene's figure, written to `path` in the format of its extension. A
+// session that only sets q and T draws what saveStartupFigure draws for them.
 WriteResult saveSessionFigure(const QString& path, int side, const Session& session, const Curve& trajectory);
 
 } // namespace cosmophase

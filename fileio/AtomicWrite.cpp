@@ -348,6 +348,15 @@ bool AtomicFileWriter::append(std::string_view data)
     return m_error == 0;
 }
 
+bool AtomicFileWriter::seek(std::uint64_t offset)
+{
+    if (!m_pending || m_error != 0)
+        return false;
+    if (::lseek(m_pending->temporary.descriptor(), static_cast<off_t>(offset), SEEK_SET) < 0)
+        m_error = errno;
+    return m_error == 0;
+}
+
 WriteResult AtomicFileWriter::commit()
 {
     if (!m_pending)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -43,6 +44,9 @@ public:
     WriteResult open();
     // False once a write has failed; commit() then reports why.
     bool append(std::string_view data);
+    // Moves where the next append() writes, for formats that go back to
+    // fill in a length once the rest is written (a movie's index).
+    bool seek(std::uint64_t offset);
     WriteResult commit();
 
 private:

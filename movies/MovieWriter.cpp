@@ -1,0 +1,103 @@
+#include "MovieWriter.h"
+
+#include "AtomicWrite.h"
+#include "GifPalette.h"
+#include "MovieEncoder.h"
+#include "MovieFrames.h"
+#include "OrderedParallel.h"
+#include "SessionFigure.h"
+#include "Simulation.h"
+
+#include <QGuiApplication>
+
+#include <thread>
+
+namespace cosmophase {
+
+namespace {
+
+MovieResult failed(const std::string& error)
+{
+    return {MovieResult::Status::Failed, error, {}};
+}
+
+} // namespace
+
+MovieResult writeMovie(const MovieRequest& request, const MovieProgress& progress, const std::atomic<bool>* cancel)
+{
+    if (const std::string error = movieRequestError(request); !error.empty())
+        return failed(error);
+    const MovieFormat format = *movieFormatFor(request.path);
+
+    const RunParameters parameters = request.session.parameters();
+    Simulation run;
+    run.initialize(parameters);
+    if (const RunStatus status = run.runSimulationBounded(); status != RunStatus::Ok)
+        return {MovieResult::Status::NoRun,
+                "q = " + accelerationText(parameters.q) + ", T = " + std::to_string(parameters.T) + ": " +
+                    statusReason(status),
+                {}};
+    const std::vector<double>& times = run.getTimeData();
+    const Curve trajectory{run.getz2Data(), run.getw0Data()};
+
+    const SessionScene scene(request.session, trajectory, request.side, QGuiApplication::font());
+    const MovieFrames frames(scene.figure(), MovieEncoder::frameSize(format, scene.figure().size()));
+    const int frameCount = request.frameCount();
+    const auto markerOf = [&](int frame) {
+        const std::size_t sample = request.frameSample(times, frame);
+        return plot::Point{trajectory.x[sample], trajectory.y[sample]};
+    };
+
+    std::unique_ptr<FrameConverter> converter;
+    if (format == MovieFormat::Gif) {
+        std::vector<QImage> samples;
+        for (int k = 0; k < GifPalette::kSampleFrames; ++k)
+            samples.push_back(frames.frame(markerOf(k * (frameCount - 1) / (GifPalette::kSampleFrames - 1))));
+        converter = std::make_unique<GifPalette>(samples);
+    } else {
+        converter = std::make_unique<YuvConverter>();
+    }
+
+    AtomicFileWriter file(request.path);
+    if (WriteResult opened = file.open(); !opened.ok)
+        return failed(opened.error);
+    MovieEncoder encoder;
+    const auto encodeFailed = [&request](const std::string& error) { return failed(request.path + ": " + error); };
+    if (const std::string error = encoder.open(format, frames.imageSize(), request.fps, request.threads,
+                                               {{"title", scene.title().toStdString()}}, file);
+        !error.empty())
+        return encodeFailed(error);
+
+    const unsigned threads = request.threads != 0 ? request.threads : std::max(1u, std::thread::hardware_concurrency());
+    std::string error;
+    bool cancelled = false;
+    const bool complete = studies::computeInOrder<EncoderFrame>(
+        0, static_cast<std::uint64_t>(frameCount), threads,
+        [&](std::uint64_t k) { return converter->convert(frames.frame(markerOf(static_cast<int>(k)))); },
+        [&](std::uint64_t k, EncoderFrame frame) {
+            if (cancel && cancel->load()) {
+                cancelled = true;
+                return false;
+            }
+            if (!frame) {
+                error = "out of memory";
+                return false;
+            }
+            error = encoder.encode(std::move(frame), static_cast<int>(k));
+            if (!error.empty())
+                return false;
+            if (progress)
+                progress(static_cast<int>(k) + 1, frameCount);
+            return true;
+        });
+    if (cancelled)
+        return {MovieResult::Status::Cancelled, {}, {}};
+    if (!complete || !(error = encoder.finish()).empty())
+        return encodeFailed(error);
+    const WriteResult written = file.commit();
+    if (!written.ok)
+        return failed(written.error);
+    return {MovieResult::Status::Written, {}, written.warning};
+}
+
+} // namespace cosmophase
