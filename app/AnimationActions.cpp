@@ -29,11 +29,13 @@ const QString kTitle = QStringLiteral("Export Animation");
 } // namespace
 
 AnimationActions::AnimationActions(MasterViewController& controller, const cosmophase::PhasePlaneTraces& traces,
-                                   const LegendOverlay& legend, AppCommands& commands, QMainWindow& window)
+                                   const LegendOverlay& legend, const QAction& defaultRun, AppCommands& commands,
+                                   QMainWindow& window)
     : QObject(&window)
     , m_controller(controller)
     , m_traces(traces)
     , m_legend(legend)
+    , m_default_run(defaultRun)
     , m_commands(commands)
     , m_window(window)
     , m_paced(new PacedPlayback(controller, controller.additions().markers(), this))
@@ -99,7 +101,7 @@ void AnimationActions::exportAnimation()
     if (!m_run_dialog(dialog) || !dialog.refusal().isEmpty())
         return;
     cosmophase::MovieRequest request = dialog.request();
-    request.session = shownSession(m_controller, m_traces, m_legend);
+    request.session = shownSession(m_controller, m_traces, m_legend, m_default_run);
     m_last = request;
     m_commands.rememberFolderOf(QFile::decodeName(QByteArray::fromStdString(request.path)));
     m_export_action->setEnabled(false);

@@ -37,7 +37,8 @@ public:
     static constexpr const char* kDefaultFileName = "cosmophase-playback.mp4";
 
     AnimationActions(MasterViewController& controller, const cosmophase::PhasePlaneTraces& traces,
-                     const LegendOverlay& legend, AppCommands& commands, QMainWindow& window);
+                     const LegendOverlay& legend, const QAction& defaultRun, AppCommands& commands,
+                     QMainWindow& window);
     ~AnimationActions() override;
 
     void addExportAction(QMenu& file);
@@ -62,6 +63,7 @@ private:
     MasterViewController& m_controller;
     const cosmophase::PhasePlaneTraces& m_traces;
     const LegendOverlay& m_legend;
+    const QAction& m_default_run;
     AppCommands& m_commands;
     QMainWindow& m_window;
     PacedPlayback* m_paced = nullptr;

@@ -122,7 +122,9 @@ void AnimationExportDialog::check()
             return;
         }
         if (const std::string error = cosmophase::movieRequestError(request); !error.empty()) {
-            showRefusal(field, QString::fromStdString(error));
+            QString reason = QString::fromStdString(error);
+            reason[0] = reason[0].toUpper();
+            showRefusal(field, reason);
             return;
         }
     }

@@ -57,7 +57,7 @@ void AppDelegate::applicationDidFinishLaunching()
     m_default_run->setChecked(true);
     m_parameter_runs = std::make_unique<ParameterRuns>(*m_master_view_controller, *m_default_run);
     m_animation = new AnimationActions(*m_master_view_controller, m_phase_plane_interaction->traces(), *m_legend,
-                                       *m_commands, *m_window);
+                                       *m_default_run, *m_commands, *m_window);
     addPlotTools();
     buildMenus();
     m_field_focus = std::make_unique<FieldFocus>(*m_window, *m_master_view_controller->openGLView());

@@ -8,10 +8,12 @@
 #include "PlotWindow.h"
 #include "RunReplacement.h"
 
+#include <QAction>
+
 #include <algorithm>
 
 cosmophase::Session shownSession(const MasterViewController& controller, const cosmophase::PhasePlaneTraces& traces,
-                                 const LegendOverlay& legend)
+                                 const LegendOverlay& legend, const QAction& defaultRun)
 {
     const MyOpenGLView& view = *controller.openGLView();
     const cosmophase::RunParameters& parameters = controller.additions().runs().parameters();
@@ -27,7 +29,7 @@ cosmophase::Session shownSession(const MasterViewController& controller, const c
     layers.stableManifold = view.showStableManifold();
     layers.unstableManifold = view.showUnstableManifold();
     layers.familyCurve = view.showFamilyCurve();
-    layers.defaultRun = view.frameContent().showDefaultTrajectory();
+    layers.defaultRun = defaultRun.isChecked();
     layers.nullclines = view.showNullclines();
     for (const cosmophase::SolutionTrace& trace : traces.traces())
         session.traces.push_back({trace.z2, trace.w0});

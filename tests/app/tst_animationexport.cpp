@@ -5,6 +5,7 @@
 #include "AnimationExportDialog.h"
 #include "AppCommands.h"
 #include "AppTestSupport.h"
+#include "LegendOverlay.h"
 #include "MovieExport.h"
 #include "PacedPlayback.h"
 #include "PhasePlaneInteraction.h"
@@ -40,8 +41,6 @@ QStringList folderEntries(const QString& folder)
 
 class TestAnimationExport : public QObject {
     Q_OBJECT
-
-    QTemporaryDir m_dir;
 
     // Launches the window with the dialog answered by `fill`, errors collected.
     void launch(apptest::App& app, std::function<void(AnimationExportDialog&)> fill, QStringList* errors)
@@ -90,14 +89,15 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, text);
         QFETCH(bool, refused);
-        QFile(m_dir.filePath("file.txt")).open(QIODevice::WriteOnly);
+        QTemporaryDir dir;
+        QFile(dir.filePath("file.txt")).open(QIODevice::WriteOnly);
         AnimationExportDialog dialog;
         cosmophase::MovieRequest defaults;
-        defaults.path = QFile::encodeName(m_dir.filePath("movie.mp4")).toStdString();
+        defaults.path = QFile::encodeName(dir.filePath("movie.mp4")).toStdString();
         dialog.setRequest(defaults);
         QVERIFY(okEnabled(dialog) && dialog.refusal().isEmpty());
         QLineEdit* edited = field(dialog, name);
-        edited->setText(QString(text).replace('@', m_dir.path()));
+        edited->setText(QString(text).replace('@', dir.path()));
         QCOMPARE(okEnabled(dialog), !refused);
         QCOMPARE(dialog.refusal().isEmpty(), !refused);
         QVERIFY(!dialog.refusal().contains('\n'));
@@ -116,7 +116,8 @@ private slots:
         apptest::App app;
         QStringList errors;
         QStringList opened;
-        const QString path = m_dir.filePath("tiny.mp4");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("tiny.mp4");
         launch(app, [&](AnimationExportDialog& dialog) {
             for (const char* name : {"fileField", "sizeField", "fpsField", "durationField", "fromField", "toField"})
                 opened << field(dialog, name)->text();
@@ -127,20 +128,20 @@ private slots:
         }, &errors);
         AnimationActions& animation = *app.delegate->animation();
         app.menuAction("Uniform in Samples")->trigger();
-        app.delegate->commands()->rememberFolderOf(m_dir.filePath("x"));
+        app.delegate->commands()->rememberFolderOf(dir.filePath("x"));
         QSignalSpy saved(&animation, &AnimationActions::saved);
         QSignalSpy progress(&animation.movieExport(), &MovieExport::progressed);
         QTest::mouseClick(app.play, Qt::LeftButton);
         QAction* exportAction = app.menuAction(QString::fromUtf8("Export Animation\u2026"));
         exportAction->trigger();
         QVERIFY(!exportAction->isEnabled() && animation.movieExport().isRunning());
-        QCOMPARE(opened, (QStringList{m_dir.filePath(AnimationActions::kDefaultFileName), "637", "30", "20", "0", "100"}));
+        QCOMPARE(opened, (QStringList{dir.filePath(AnimationActions::kDefaultFileName), "637", "30", "20", "0", "100"}));
         QVERIFY(saved.wait(20000));
         QCOMPARE(saved.first().first().toString(), path);
         QVERIFY(errors.isEmpty() && exportAction->isEnabled());
         QCOMPARE(progress.last(), (QVariantList{5, 5}));
         QVERIFY(QFileInfo(path).size() > 0);
-        QCOMPARE(folderEntries(m_dir.path()), QStringList{"tiny.mp4"});
+        QCOMPARE(folderEntries(dir.path()), QStringList{"tiny.mp4"});
         QMainWindow& window = *app.delegate->window();
         QCOMPARE(window.statusBar()->currentMessage(), "Saved " + QDir::toNativeSeparators(path));
         QVERIFY(!window.statusBar()->findChild<QProgressBar*>()->isVisible());
@@ -161,10 +162,14 @@ private slots:
     {
         apptest::App app;
         QStringList errors;
-        const QString path = m_dir.filePath("kept.gif");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("kept.mp4");
         launch(app, [&](AnimationExportDialog& dialog) {
             field(dialog, "fileField")->setText(path);
             field(dialog, "sizeField")->setText("64");
+            // Far more frames than can be written before the cancel comes.
+            field(dialog, "fpsField")->setText("120");
+            field(dialog, "durationField")->setText("3600");
         }, &errors);
         {
             QFile old(path);
@@ -179,19 +184,19 @@ private slots:
         app.menuAction(QString::fromUtf8("Export Animation\u2026"))->trigger();
         QVERIFY(cancel->isVisible());
         QVERIFY(finished.wait(20000));
-        QVERIFY(errors.isEmpty());
-        QVERIFY(window.statusBar()->currentMessage().startsWith("Export cancelled"));
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char(10))));
+        QVERIFY2(window.statusBar()->currentMessage().startsWith("Export cancelled"), qPrintable(window.statusBar()->currentMessage()));
         QFile kept(path);
         QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll() == "old bytes");
-        QCOMPARE(folderEntries(m_dir.path()), QStringList{"kept.gif"});
+        QCOMPARE(folderEntries(dir.path()), QStringList{"kept.mp4"});
 
         animation.movieExport().setWriter([](const cosmophase::MovieRequest&, const cosmophase::MovieProgress&,
                                              const std::atomic<bool>*) {
-            return cosmophase::MovieResult{cosmophase::MovieResult::Status::Failed, "kept.gif: disk full", {}};
+            return cosmophase::MovieResult{cosmophase::MovieResult::Status::Failed, "kept.mp4: disk full", {}};
         });
         app.menuAction(QString::fromUtf8("Export Animation\u2026"))->trigger();
         QVERIFY(finished.wait(20000));
-        QCOMPARE(errors, QStringList{"The animation was not exported: kept.gif: disk full"});
+        QCOMPARE(errors, QStringList{"The animation was not exported: kept.mp4: disk full"});
     }
 
     // The movie's session is the plot as shown: run, view, layers, legend
@@ -204,17 +209,19 @@ private slots:
         app.menuAction("Legend")->trigger();
         app.menuAction("Nullclines")->trigger();
         app.boxes[1]->click();
+        app.menuAction("Default Run")->trigger();
         app.delegate->plotNavigation()->zoomIn();
         app.delegate->plotNavigation()->zoomIn();
         app.delegate->phasePlaneInteraction()->traceFrom({0.5, -0.25});
         app.slider->setValue(50 * RealSlider::kStepsPerPercent);
         const cosmophase::Session session = shownSession(*app.controller, app.delegate->phasePlaneInteraction()->traces(),
-                                                         *app.delegate->legend());
+                                                         *app.delegate->legend(), *app.menuAction("Default Run"));
         cosmophase::SessionLayers layers;
         layers.directionField = false;
         layers.legend = true;
         layers.nullclines = true;
         layers.unstableManifold = false;
+        layers.defaultRun = false;
         QVERIFY(session.layers == layers);
         QVERIFY(session.q == "0.999999426" && session.T == 9000);
         QCOMPARE(session.marker, std::size_t(app.controller->findIndexWithPercent(50)));
