@@ -48,7 +48,7 @@ AnimationActions::AnimationActions(MasterViewController& controller, const cosmo
     m_last.path = kDefaultFileName;
     m_progress = new QProgressBar;
     m_progress->setMaximumWidth(200);
-    m_progress->setFormat(tr("Movie %p%"));
+    m_progress->setFormat(tr("Writing movie %p%"));
     m_cancel = new QToolButton;
     m_cancel->setText(tr("Cancel"));
     m_cancel->setToolTip(tr("Stop writing the movie; no file is left behind"));

@@ -131,7 +131,6 @@ int main(int argc, char* argv[])
         if (exportShot == QLatin1String("export")) {
             AnimationActions& animation = *delegate.animation();
             animation.setDialogRunner([output](AnimationExportDialog& dialog) {
-                dialog.findChild<QLineEdit*>(QStringLiteral("fpsField"))->setText(QStringLiteral("0"));
                 dialog.show();
                 QApplication::exit(dialog.grab().save(output, "PNG") ? 0 : 1);
                 return false;
