@@ -2,7 +2,9 @@
 
 #include "ui_AnimationExportDialog.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 
 #include <array>
@@ -47,7 +49,9 @@ QString AnimationExportDialog::fileFilter()
 void AnimationExportDialog::setRequest(const cosmophase::MovieRequest& request)
 {
     m_request = request;
-    m_ui->fileField->setText(QFile::decodeName(QByteArray::fromStdString(request.path)));
+    const QString path = QFile::decodeName(QByteArray::fromStdString(request.path));
+    m_folder = QFileInfo(path).absolutePath();
+    m_ui->fileField->setText(path);
     m_ui->sizeField->setText(QString::number(request.side));
     m_ui->fpsField->setText(QString::number(request.fps));
     m_ui->durationField->setText(numberText(request.duration));
@@ -88,7 +92,10 @@ cosmophase::MovieRequest AnimationExportDialog::fieldsApplied(const QLineEdit* l
     };
     const std::array<std::pair<QLineEdit*, std::function<void()>>, 6> fields{{
         {m_ui->fileField,
-         [&] { request.path = QFile::encodeName(m_ui->fileField->text().trimmed()).toStdString(); }},
+         [&] {
+             const QString path = QDir(m_folder).absoluteFilePath(m_ui->fileField->text().trimmed());
+             request.path = QFile::encodeName(path).toStdString();
+         }},
         {m_ui->sizeField, [&] { whole(m_ui->sizeField, request.side); }},
         {m_ui->fpsField, [&] { whole(m_ui->fpsField, request.fps); }},
         {m_ui->durationField, [&] { real(m_ui->durationField, request.duration); }},

@@ -27,7 +27,8 @@ public:
     explicit AnimationExportDialog(QWidget* parent = nullptr);
     ~AnimationExportDialog() override;
 
-    // The fields show `request`; its session is what request() carries.
+    // The fields show `request`; its session is what request() carries, and
+    // a file name typed without a folder goes in its path's folder.
     void setRequest(const cosmophase::MovieRequest& request);
     // What the fields describe; complete while refusal() is empty.
     cosmophase::MovieRequest request() const;
@@ -47,6 +48,7 @@ private:
 
     std::unique_ptr<Ui::AnimationExportDialog> m_ui;
     cosmophase::MovieRequest m_request;
+    QString m_folder;
     QString m_refusal;
     PathPrompt m_path_prompt;
 };
