@@ -2,6 +2,7 @@
 
 #include "DecimalText.h"
 #include "FigureWriter.h"
+#include "MovieCommand.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -89,7 +90,7 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
                                                        "a larger PNG) and exit. Needs no display."),
                                         QStringLiteral("PATH"));
     const QCommandLineOption size(QStringLiteral("size"),
-                                  QStringLiteral("Side of the plot in the saved figure, in pixels "
+                                  QStringLiteral("Side of the plot in the saved figure or movie, in pixels "
                                                  "(default %1).").arg(ApplicationArguments::kDefaultFigureSide),
                                   QStringLiteral("PIXELS"));
     const QCommandLineOption acceleration(
@@ -108,8 +109,10 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
                        "elapsed time, as the time slider does."),
         QStringLiteral("PERCENT"));
     parser.addOptions({help, version, saveFigure, size, acceleration, temperature, position});
+    parser.addOptions(animationOptions());
     parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("A saved session (.cosmophase) to draw with --save-figure."),
+                                 QStringLiteral("A saved session (.cosmophase) to draw with --save-figure or "
+                                                "--save-animation."),
                                  QStringLiteral("[FILE]"));
     acceptQtOptions(parser);
 
@@ -122,12 +125,17 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
         return printed(helpText(parser));
     if (parser.isSet(version))
         return printed(QStringLiteral("cosmophase " COSMOPHASE_VERSION "\n"));
-    if (parser.isSet(size) && !parser.isSet(saveFigure))
-        return failed(QStringLiteral("--size needs --save-figure."));
+    const bool saveAnimation = parser.isSet(QStringLiteral("save-animation"));
+    if (saveAnimation && parser.isSet(saveFigure))
+        return failed(QStringLiteral("--save-figure and --save-animation cannot go together."));
+    if (QString option; hasAnimationOnlyOption(parser, &option) && !saveAnimation)
+        return failed(QStringLiteral("--%1 needs --save-animation.").arg(option));
+    if (parser.isSet(size) && !parser.isSet(saveFigure) && !saveAnimation)
+        return failed(QStringLiteral("--size needs --save-figure or --save-animation."));
     if (parser.isSet(position) && !parser.isSet(saveFigure))
         return failed(QStringLiteral("--position needs --save-figure."));
     const QString session = parser.positionalArguments().value(0);
-    if (!session.isEmpty() && !parser.isSet(saveFigure))
+    if (!session.isEmpty() && !parser.isSet(saveFigure) && !saveAnimation)
         return failed(QStringLiteral("A session file ('%1') is drawn with --save-figure; the window "
                                      "does not open one yet.").arg(session));
     if (!session.isEmpty() && (parser.isSet(acceleration) || parser.isSet(temperature)))
@@ -149,6 +157,14 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
     const std::string outside = cosmophase::ParameterDomain::check(run.parameters);
     if (!outside.empty())
         return failed(QStringLiteral("--q and --T: %1.").arg(QString::fromStdString(outside)));
+    if (saveAnimation) {
+        ApplicationArguments movie = run;
+        movie.action = ApplicationArguments::Action::SaveAnimation;
+        movie.sessionPath = session;
+        if (const QString error = readAnimationOptions(parser, movie.animation); !error.isEmpty())
+            return failed(error);
+        return movie;
+    }
     if (!parser.isSet(saveFigure))
         return run;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MovieRequest.h"
 #include "RunParameters.h"
 
 #include <QString>
@@ -16,7 +17,8 @@ struct ApplicationArguments {
         Run,       // start the application
         PrintText,  // print text to standard output and exit with status 0
         Fail,       // print text (one line) to standard error, exit with status 2
-        SaveFigure  // write the start-up figure (or the session's) to figurePath and exit, no display needed
+        SaveFigure,  // write the start-up figure (or the session's) to figurePath and exit, no display needed
+        SaveAnimation // write the movie `animation` asks for (with the session's or the options' run) and exit
     };
     // The plot's side on screen at the window's default size, and the most
     // --size accepts (a 4x PNG of that is already 16384 px square).
@@ -33,6 +35,8 @@ struct ApplicationArguments {
     QString sessionPath;
     // --position: the marker at this percentage (0 to 100) of the run's elapsed time.
     std::optional<double> positionPercent;
+    // --save-animation and its options; the session is filled in once read.
+    cosmophase::MovieRequest animation;
 };
 
 // The program name followed by the arguments, decoded as QCoreApplication

@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 #include "CommandLine.h"
 #include "ParameterRuns.h"
+#include "MovieCommand.h"
 #include "MyOpenGLView.h"
 #include "OneLine.h"
 #include "Platform.h"
@@ -105,6 +106,16 @@ int main(int argc, char* argv[])
         if (!result.warning.empty())
             printError(result.warning);
         return 0;
+    }
+    case cosmophase::ApplicationArguments::Action::SaveAnimation: {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        std::optional<cosmophase::Session> session = figureSession(arguments);
+        if (!session)
+            return 2;
+        cosmophase::MovieRequest request = arguments.animation;
+        request.session = std::move(*session);
+        QGuiApplication app(argc, argv);
+        return cosmophase::saveAnimation(request);
     }
     case cosmophase::ApplicationArguments::Action::Run:
         break;

@@ -55,7 +55,7 @@ MovieResult writeMovie(const MovieRequest& request, const MovieProgress& progres
             samples.push_back(frames.frame(markerOf(k * (frameCount - 1) / (GifPalette::kSampleFrames - 1))));
         converter = std::make_unique<GifPalette>(samples);
     } else {
-        converter = std::make_unique<YuvConverter>();
+        converter = std::make_unique<YuvConverter>(frames.frame(markerOf(0)));
     }
 
     AtomicFileWriter file(request.path);

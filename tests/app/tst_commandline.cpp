@@ -134,6 +134,92 @@ private slots:
         }
     }
 
+    // --save-animation with no display: a small movie, or a bad request
+    // refused with status 2, one line, and nothing written.
+    void saveAnimation_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // {} stands for the folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("file");  // written, relative to the folder; empty: none
+        QTest::addColumn<QByteArray>("magic"); // from the file's fifth byte for MP4, else its first
+        QTest::addColumn<QString>("error"); // expected last line of stderr (regular expression)
+
+        const QString ok = QStringLiteral("^(?!cosmophase:)");
+        const QStringList small{"--size", "64", "--fps", "5", "--duration", "1"};
+        QTest::newRow("gif") << QStringList{"--save-animation", "{}/m.gif"} + small << 0 << "m.gif"
+                             << QByteArray("GIF89a") << ok;
+        QTest::newRow("mp4 of a session, log pace")
+            << QStringList{"{}/s.cosmophase", "--save-animation={}/m.mp4", "--pace", "log", "--from", "5", "--to",
+                           "6"} + small
+            << 0 << "m.mp4" << QByteArray("ftyp") << ok;
+
+        const auto refused = [](const char* name, QStringList arguments, const char* error) {
+            QTest::newRow(name) << arguments << 2 << "" << QByteArray() << QStringLiteral("^cosmophase: %1").arg(error);
+        };
+        const auto movie = [](QStringList options) { return QStringList{"--save-animation", "{}/m.mp4"} + options; };
+        refused("other extension", {"--save-animation", "{}/m.avi"}, "Cannot save a movie as '.*m\\.avi'.*--help\\.$");
+        refused("no extension", {"--save-animation", "{}/mp4"}, "Cannot save a movie");
+        for (const char* fps : {"0", "-3", "2.5", "121", "many"})
+            refused(qPrintable(QStringLiteral("--fps %1").arg(fps)), movie({"--fps", fps}), "--fps must be a whole number");
+        for (const char* duration : {"0", "-1", "nan", "inf", "3601", "long"})
+            refused(qPrintable(QStringLiteral("--duration %1").arg(duration)), movie({"--duration", duration}),
+                    "--duration must be a number of seconds");
+        refused("no frame at all", movie({"--duration", "0.01"}), "a movie of 0.01 s at 30 frames per second has no frame");
+        for (const char* size : {"15", "0", "4097", "big"})
+            refused(qPrintable(QStringLiteral("--size %1").arg(size)), movie({"--size", size}), "--size of a movie must be");
+        refused("from = to", movie({"--from", "40", "--to", "40"}), "--from \\(40\\) must be below --to \\(40\\)");
+        refused("from > to", movie({"--from", "60", "--to", "40"}), "--from \\(60\\) must be below");
+        refused("from below 0", movie({"--from", "-1"}), "--from must be a percentage");
+        refused("to beyond 100", movie({"--to", "100.5"}), "--to must be a percentage");
+        refused("to not a number", movie({"--to", "end"}), "--to must be a percentage");
+        refused("unknown pace", movie({"--pace", "fast"}), "--pace must be time, log or samples, not 'fast'");
+        refused("missing folder", {"--save-animation", "{}/missing/m.mp4"}, ".*missing/m\\.mp4: cannot write in .*No such file");
+        refused("bad session", {"{}/bad.cosmophase", "--save-animation", "{}/m.mp4"}, ".*bad\\.cosmophase");
+        refused("an option of movies alone", {"--fps", "10"}, "--fps needs --save-animation");
+        refused("figure and movie", {"--save-figure", "{}/f.png", "--save-animation", "{}/m.mp4"},
+                "--save-figure and --save-animation cannot go together");
+        refused("position in a movie", movie({"--position", "50"}), "--position needs --save-figure");
+        QTest::newRow("run out of steps") << QStringList{"--q", "1.3113", "--save-animation", "{}/m.gif"} << 3 << ""
+                                          << QByteArray() << "^cosmophase: q = 1.3113, T = 9000: the run did not";
+        QTest::newRow("a folder") << QStringList{"--save-animation", "{}/sub.gif"} + small << 1 << "" << QByteArray()
+                                  << "^cosmophase: .*sub\\.gif: cannot write: Is a directory";
+    }
+
+    void saveAnimation()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, magic);
+        QFETCH(QString, error);
+
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub.gif")));
+        const auto write = [&dir](const char* name, const QByteArray& text) {
+            QFile session(dir.filePath(QLatin1String(name)));
+            return session.open(QIODevice::WriteOnly) && session.write(text) == text.size();
+        };
+        QVERIFY(write("s.cosmophase", R"({"format": "cosmophase-session", "version": 1, "layers": {"legend": true}})"));
+        QVERIFY(write("bad.cosmophase", R"({"format": "cosmophase-session", "version": 7})"));
+        for (QString& argument : arguments)
+            argument.replace(QLatin1String("{}"), dir.path());
+        const apptest::HeadlessRun run = apptest::runHeadless(arguments);
+        const QString err = run.err.trimmed().section('\n', -1);
+        QCOMPARE(run.status, status);
+        QVERIFY2(QRegularExpression(error).match(err).hasMatch(), qPrintable(err));
+        QVERIFY2(!run.err.contains(QLatin1String("cosmophase:")) || run.err.count('\n') <= 2, qPrintable(run.err));
+
+        QStringList expected{"bad.cosmophase", "s.cosmophase", "sub.gif"};
+        if (!file.isEmpty())
+            expected.append(file);
+        expected.sort();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name),
+                 expected);
+        QFile written(dir.filePath(file));
+        QVERIFY(file.isEmpty() ||
+                (written.open(QIODevice::ReadOnly) && written.peek(16).mid(file.endsWith(".mp4") ? 4 : 0, magic.size()) == magic));
+    }
+
     // Qt's own options are left for the QApplication, which reads them from
     // the same argv; the session manager restarts programs with -session.
     void qtOptionsPassOn()

@@ -265,6 +265,20 @@ TEST_P(AtomicWrite, StreamedPiecesReplaceTheFileOnlyOnCommit)
     EXPECT_EQ(entries(), (std::map<std::string, std::string>{{"file", piece + piece + piece}}));
 }
 
+// A length filled in after the rest, as a movie's index is, lands where it
+// was sought to and leaves the rest as it was, in any kind of temporary file.
+TEST_P(AtomicWrite, APieceWrittenBackLandsWhereSought)
+{
+    cosmophase::AtomicFileWriter writer(m_dir / "movie");
+    ASSERT_TRUE(writer.open().ok);
+    EXPECT_TRUE(writer.append("size=????;frames"));
+    EXPECT_TRUE(writer.seek(5));
+    EXPECT_TRUE(writer.append("0016"));
+    EXPECT_TRUE(writer.commit().ok);
+    expectTemporaryOfTheKind();
+    EXPECT_EQ(entries(), (std::map<std::string, std::string>{{"movie", "size=0016;frames"}}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Temporary, AtomicWrite,
                          ::testing::Values(Temporary::Unnamed, Temporary::Named, Temporary::Unlinkable),
                          [](const auto& info) {

@@ -1,4 +1,5 @@
 #include "FigureWriter.h"
+#include "FrameConverter.h"
 #include "MovieFrames.h"
 #include "MovieWriter.h"
 #include "SessionFigure.h"
@@ -14,6 +15,8 @@ extern "C" {
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstring>
 
 using namespace cosmophase;
 
@@ -154,6 +157,48 @@ private slots:
         QCOMPARE(frame.copy(QRect(QPoint(), figure.size())), figure);
         if (even != figure.size())
             QCOMPARE(frame.pixel(even.width() - 1, even.height() - 1), qRgb(255, 255, 255));
+    }
+
+    // Converting only the rows that differ from the reference gives the
+    // bytes that converting the whole frame gives, wherever they lie.
+    void changedRowsConvertAsTheWholeFrame_data()
+    {
+        QTest::addColumn<QList<int>>("rows"); // first rows of 6-row blotches
+
+        QTest::newRow("none") << QList<int>{};
+        QTest::newRow("top edge") << QList<int>{0};
+        QTest::newRow("bottom edge") << QList<int>{194};
+        QTest::newRow("odd row, middle") << QList<int>{77};
+        QTest::newRow("two apart") << QList<int>{20, 150};
+        for (int gap = 7; gap <= 40; gap += 3)
+            QTest::addRow("two, %d rows apart", gap) << QList<int>{41, 41 + gap};
+        for (int row = 1; row < 194; row += 11)
+            QTest::addRow("one at row %d", row) << QList<int>{row};
+    }
+
+    void changedRowsConvertAsTheWholeFrame()
+    {
+        QFETCH(QList<int>, rows);
+        QImage reference(QSize(130, 200), QImage::Format_RGB32);
+        for (int y = 0; y < reference.height(); ++y)
+            for (int x = 0; x < reference.width(); ++x)
+                reference.setPixel(x, y, qRgb(x * 2, y, (x * y) % 256));
+        QImage changed = reference;
+        for (int row : rows)
+            for (int y = row; y < row + 6; ++y)
+                for (int x = 30; x < 50; ++x)
+                    changed.setPixel(x, y, qRgb(0, 0, 255));
+
+        const EncoderFrame banded = YuvConverter(reference).convert(changed);
+        const EncoderFrame whole = YuvConverter(QImage(QSize(2, 2), QImage::Format_RGB32)).convert(changed);
+        QVERIFY(banded && whole);
+        for (int plane = 0; plane < 3; ++plane) {
+            const int width = plane == 0 ? 130 : 65, height = plane == 0 ? 200 : 100;
+            for (int y = 0; y < height; ++y)
+                QVERIFY2(std::memcmp(banded->data[plane] + y * banded->linesize[plane],
+                                     whole->data[plane] + y * whole->linesize[plane], width) == 0,
+                         qPrintable(QStringLiteral("plane %1, row %2").arg(plane).arg(y)));
+        }
     }
 
     // Frame k of N = round(fps x duration) lies k / (N - 1) of the way from `from` to `to`.
