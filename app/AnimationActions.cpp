@@ -8,7 +8,6 @@
 #include "MovieExport.h"
 #include "PacedPlayback.h"
 #include "SaveFileDialog.h"
-#include "ShownSession.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -28,16 +27,12 @@ const QString kTitle = QStringLiteral("Export Animation");
 
 } // namespace
 
-AnimationActions::AnimationActions(MasterViewController& controller, const cosmophase::PhasePlaneTraces& traces,
-                                   const LegendOverlay& legend, const QAction& defaultRun, AppCommands& commands,
-                                   QMainWindow& window)
+AnimationActions::AnimationActions(MasterViewController& controller, AppCommands& commands, QMainWindow& window,
+                                   SessionCapture capture)
     : QObject(&window)
-    , m_controller(controller)
-    , m_traces(traces)
-    , m_legend(legend)
-    , m_default_run(defaultRun)
     , m_commands(commands)
     , m_window(window)
+    , m_capture(std::move(capture))
     , m_paced(new PacedPlayback(controller, controller.additions().markers(), this))
     , m_export(new MovieExport(this))
     , m_run_dialog([](AnimationExportDialog& dialog) { return dialog.exec() == QDialog::Accepted; })
@@ -101,7 +96,7 @@ void AnimationActions::exportAnimation()
     if (!m_run_dialog(dialog) || !dialog.refusal().isEmpty())
         return;
     cosmophase::MovieRequest request = dialog.request();
-    request.session = shownSession(m_controller, m_traces, m_legend, m_default_run);
+    request.session = m_capture();
     m_last = request;
     m_commands.rememberFolderOf(QFile::decodeName(QByteArray::fromStdString(request.path)));
     m_export_action->setEnabled(false);

@@ -8,7 +8,6 @@
 
 class AnimationExportDialog;
 class AppCommands;
-class LegendOverlay;
 class MasterViewController;
 class MovieExport;
 class PacedPlayback;
@@ -18,7 +17,6 @@ class QMenu;
 class QProgressBar;
 class QToolButton;
 namespace cosmophase {
-class PhasePlaneTraces;
 struct MovieResult;
 }
 
@@ -33,12 +31,13 @@ public:
     using DialogRunner = std::function<bool(AnimationExportDialog& dialog)>;
     // Tells the user that the movie could not be written.
     using ErrorSink = std::function<void(const QString& title, const QString& text)>;
+    // The window's state as a session: the plot the movie shows.
+    using SessionCapture = std::function<cosmophase::Session()>;
 
     static constexpr const char* kDefaultFileName = "cosmophase-playback.mp4";
 
-    AnimationActions(MasterViewController& controller, const cosmophase::PhasePlaneTraces& traces,
-                     const LegendOverlay& legend, const QAction& defaultRun, AppCommands& commands,
-                     QMainWindow& window);
+    AnimationActions(MasterViewController& controller, AppCommands& commands, QMainWindow& window,
+                     SessionCapture capture);
     ~AnimationActions() override;
 
     void addExportAction(QMenu& file);
@@ -60,12 +59,9 @@ private:
     void showProgress(int done, int total);
     void exportFinished(const QString& path, const cosmophase::MovieResult& result);
 
-    MasterViewController& m_controller;
-    const cosmophase::PhasePlaneTraces& m_traces;
-    const LegendOverlay& m_legend;
-    const QAction& m_default_run;
     AppCommands& m_commands;
     QMainWindow& m_window;
+    SessionCapture m_capture;
     PacedPlayback* m_paced = nullptr;
     MovieExport* m_export = nullptr;
     QAction* m_export_action = nullptr;
