@@ -36,9 +36,8 @@ public:
     const QString& refusal() const { return m_refusal; }
     void setPathPrompt(PathPrompt prompt) { m_path_prompt = std::move(prompt); }
 
-    static QString fileFilter();
-
 private:
+    static QString fileFilter();
     void check();
     void browse();
     // The request with the fields up to `last` applied (all of them for
