@@ -107,13 +107,16 @@ int distance(QRgb a, QRgb b)
 
 } // namespace
 
-GifPalette::GifPalette(const std::vector<QImage>& samples)
+GifPalette::GifPalette(int sampleCount, const std::function<QImage(int)>& sample)
 {
     std::unordered_map<QRgb, std::uint64_t> histogram;
-    for (const QImage& sample : samples) {
-        for (int y = 0; y < sample.height(); ++y) {
-            const auto* row = reinterpret_cast<const QRgb*>(sample.constScanLine(y));
-            for (int x = 0; x < sample.width(); ++x)
+    for (int i = 0; i < sampleCount; ++i) {
+        const QImage image = sample(i);
+        if (i == 0)
+            m_reference = image;
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x)
                 ++histogram[row[x] | 0xff000000u];
         }
     }
@@ -137,14 +140,11 @@ GifPalette::GifPalette(const std::vector<QImage>& samples)
         m_coarse[static_cast<std::size_t>(i)] =
             nearest(qRgb(((i >> 10) & 31) << 3 | 4, ((i >> 5) & 31) << 3 | 4, (i & 31) << 3 | 4));
 
-    if (!samples.empty()) {
-        m_reference = samples.front();
-        m_referenceIndices.reserve(static_cast<std::size_t>(m_reference.width()) * m_reference.height());
-        for (int y = 0; y < m_reference.height(); ++y) {
-            const auto* row = reinterpret_cast<const QRgb*>(m_reference.constScanLine(y));
-            for (int x = 0; x < m_reference.width(); ++x)
-                m_referenceIndices.push_back(indexOf(row[x]));
-        }
+    m_referenceIndices.reserve(static_cast<std::size_t>(m_reference.width()) * m_reference.height());
+    for (int y = 0; y < m_reference.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(m_reference.constScanLine(y));
+        for (int x = 0; x < m_reference.width(); ++x)
+            m_referenceIndices.push_back(indexOf(row[x]));
     }
 }
 

@@ -6,14 +6,16 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
 namespace cosmophase {
 
-// An animated GIF's 256 colours, made for its frames from a few of them
-// (every colour when they hold no more than 255, else a median cut weighted
-// by how often each occurs), and the conversion of frames to it. The last
+// An animated GIF's 256 colours, made for its frames from a few of them,
+// taken one at a time (every colour when they hold no more than 255, else a
+// median cut weighted by how often each occurs), and the conversion of
+// frames to it. The last
 // entry is transparent: the GIF encoder marks with it the pixels that did
 // not change since the frame before.
 class GifPalette : public FrameConverter {
@@ -21,7 +23,9 @@ public:
     static constexpr int kSampleFrames = 16;
     static constexpr int kColours = 255;
 
-    explicit GifPalette(const std::vector<QImage>& samples);
+    // `sample(i)` draws the i-th of `sampleCount` frames; the first is kept
+    // as the reference most pixels of a frame are looked up in.
+    GifPalette(int sampleCount, const std::function<QImage(int)>& sample);
 
     // As 0xAARRGGBB, the way FFmpeg takes a palette.
     const std::array<std::uint32_t, 256>& colours() const { return m_palette; }

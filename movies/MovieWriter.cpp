@@ -16,6 +16,10 @@ namespace cosmophase {
 
 namespace {
 
+// Enough to keep the workers busy while the encoder takes a frame; a frame
+// of the largest movies is tens of megabytes.
+constexpr std::uint64_t kFramesAheadPerThread = 3;
+
 MovieResult failed(const std::string& error)
 {
     return {MovieResult::Status::Failed, error, {}};
@@ -50,10 +54,9 @@ MovieResult writeMovie(const MovieRequest& request, const MovieProgress& progres
 
     std::unique_ptr<FrameConverter> converter;
     if (format == MovieFormat::Gif) {
-        std::vector<QImage> samples;
-        for (int k = 0; k < GifPalette::kSampleFrames; ++k)
-            samples.push_back(frames.frame(markerOf(k * (frameCount - 1) / (GifPalette::kSampleFrames - 1))));
-        converter = std::make_unique<GifPalette>(samples);
+        converter = std::make_unique<GifPalette>(GifPalette::kSampleFrames, [&](int i) {
+            return frames.frame(markerOf(i * (frameCount - 1) / (GifPalette::kSampleFrames - 1)));
+        });
     } else {
         converter = std::make_unique<YuvConverter>(frames.frame(markerOf(0)));
     }
@@ -89,7 +92,8 @@ MovieResult writeMovie(const MovieRequest& request, const MovieProgress& progres
             if (progress)
                 progress(static_cast<int>(k) + 1, frameCount);
             return true;
-        });
+        },
+        kFramesAheadPerThread);
     if (cancelled)
         return {MovieResult::Status::Cancelled, {}, {}};
     if (!complete || !(error = encoder.finish()).empty())

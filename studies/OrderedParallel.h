@@ -13,14 +13,16 @@ namespace cosmophase::studies {
 
 // Computes rows [begin, end) on `threads` workers and hands each to `emit`
 // on the calling thread, strictly in row order, so the output does not
-// depend on the thread count. Workers stay at most `window` rows ahead of
-// the row being emitted, so memory does not grow with the number of rows.
+// depend on the thread count. Workers stay at most `rowsAheadPerThread` rows
+// a thread ahead of the row being emitted, so memory does not grow with the
+// number of rows (fewer where rows are large, such as a movie's frames).
 // `compute(row)` must be safe to call concurrently; `emit(row, value)`
 // returns false to stop early (a failed write, an interrupt). Returns
 // whether every row was emitted. An exception from `compute` or `emit` is
 // rethrown here once the workers have stopped and been joined.
 template <class Value, class Compute, class Emit>
-bool computeInOrder(std::uint64_t begin, std::uint64_t end, unsigned threads, Compute compute, Emit emit)
+bool computeInOrder(std::uint64_t begin, std::uint64_t end, unsigned threads, Compute compute, Emit emit,
+                    std::uint64_t rowsAheadPerThread = 16)
 {
     if (threads <= 1) {
         for (std::uint64_t row = begin; row < end; ++row) {
@@ -30,7 +32,7 @@ bool computeInOrder(std::uint64_t begin, std::uint64_t end, unsigned threads, Co
         return true;
     }
 
-    const std::uint64_t window = std::uint64_t{threads} * 16;
+    const std::uint64_t window = std::uint64_t{threads} * std::max<std::uint64_t>(rowsAheadPerThread, 1);
     std::vector<std::optional<Value>> slots(window);
     std::mutex mutex;
     std::condition_variable rowReady;

@@ -39,6 +39,7 @@ struct Decoded {
     int frames = 0;
     QSize size;
     QString title;
+    QImage first; // when decoded as BGRA, as GIF is
 };
 
 // Reads every frame back with FFmpeg's own decoders.
@@ -60,6 +61,10 @@ Decoded decode(const QString& path)
         AVFrame* frame = av_frame_alloc();
         const auto receive = [&] {
             while (avcodec_receive_frame(codec, frame) >= 0) {
+                if (decoded.frames == 0 && frame->format == AV_PIX_FMT_BGRA)
+                    decoded.first = QImage(frame->data[0], frame->width, frame->height, frame->linesize[0],
+                                           QImage::Format_ARGB32)
+                                        .convertToFormat(QImage::Format_RGB32);
                 ++decoded.frames;
                 decoded.size = QSize(frame->width, frame->height);
             }
@@ -82,6 +87,20 @@ Decoded decode(const QString& path)
 QSize evenSize(QSize size)
 {
     return {size.width() + size.width() % 2, size.height() + size.height() % 2};
+}
+
+// The mean difference of a channel between two pictures of a size, 0 to 255.
+double paletteError(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return 255;
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * a.width() * a.height());
 }
 
 QByteArray contentsOf(const QString& path)
@@ -267,7 +286,10 @@ private slots:
         QCOMPARE(progress.size(), std::size_t{12});
         QCOMPARE(progress.back(), 12);
 
-        const SessionScene scene(request.session, trajectoryOf(request.session), side, QGuiApplication::font());
+        const Curve trajectory = trajectoryOf(request.session);
+        const SessionScene scene(request.session, trajectory, side, QGuiApplication::font());
+        const QImage firstFrame =
+            MovieFrames(scene.figure(), scene.figure().size()).frame({trajectory.x[0], trajectory.y[0]});
         QSize size = scene.figure().size();
         if (!name.endsWith(QLatin1String("gif")))
             size = evenSize(size);
@@ -276,6 +298,8 @@ private slots:
         QCOMPARE(decoded.size, size);
         if (!name.endsWith(QLatin1String("gif")))
             QCOMPARE(decoded.title, QStringLiteral("Cosmophase phase plane, q = 0.9999, T = 9000"));
+        else
+            QVERIFY2(paletteError(decoded.first, firstFrame) < 1, qPrintable(QString::number(paletteError(decoded.first, firstFrame))));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
     }
 

@@ -45,19 +45,21 @@ TEST(OrderedParallel, EmitsEveryRowInOrderForAnyThreadCount)
 
 TEST(OrderedParallel, StopsWhenEmitRefusesAndStaysWithinItsWindow)
 {
-    std::atomic<std::uint64_t> computed{0};
-    std::uint64_t emitted = 0;
-    const bool complete = computeInOrder<std::uint64_t>(
-        0, 1'000'000, 2,
-        [&](std::uint64_t row) {
-            ++computed;
-            return row;
-        },
-        [&](std::uint64_t, std::uint64_t) { return ++emitted < 100; });
-    EXPECT_FALSE(complete);
-    EXPECT_EQ(emitted, 100U);
-    // Workers run at most a window (16 rows a thread) ahead of the writer.
-    EXPECT_LE(computed.load(), 100U + 2 * 16 + 2);
+    for (std::uint64_t ahead : {16, 2}) {
+        std::atomic<std::uint64_t> computed{0};
+        std::uint64_t emitted = 0;
+        const bool complete = computeInOrder<std::uint64_t>(
+            0, 1'000'000, 2,
+            [&](std::uint64_t row) {
+                ++computed;
+                return row;
+            },
+            [&](std::uint64_t, std::uint64_t) { return ++emitted < 100; }, ahead);
+        EXPECT_FALSE(complete);
+        EXPECT_EQ(emitted, 100U);
+        // Workers run at most a window (`ahead` rows a thread) ahead of the writer.
+        EXPECT_LE(computed.load(), 100U + 2 * ahead + 2) << ahead;
+    }
 }
 
 // A throw from a row or from the writer stops and joins the workers and
