@@ -144,7 +144,7 @@ void AppCommands::promptAndSave(const QString& caption, const QString& fileName,
     const QString path = m_path_prompt(caption, QDir(m_last_folder).filePath(fileName), filter);
     if (path.isEmpty())
         return;
-    m_last_folder = QFileInfo(path).absolutePath();
+    rememberFolderOf(path);
     if ((this->*save)(path))
         emit saved(path);
 }
@@ -155,11 +155,16 @@ bool AppCommands::saveAs(const QString& caption, const QString& fileName, const 
     const QString path = m_path_prompt(caption, QDir(m_last_folder).filePath(fileName), filter);
     if (path.isEmpty())
         return false;
-    m_last_folder = QFileInfo(path).absolutePath();
+    rememberFolderOf(path);
     if (!reported(caption, notSaved, write(path)))
         return false;
     emit saved(path);
     return true;
+}
+
+void AppCommands::rememberFolderOf(const QString& path)
+{
+    m_last_folder = QFileInfo(path).absolutePath();
 }
 
 void AppCommands::savePlotImageAs()

@@ -54,6 +54,8 @@ public:
     // Where the next dialog starts: the folder of the last file chosen in
     // this run, the home folder before that.
     const QString& lastFolder() const { return m_last_folder; }
+    // The next dialog starts in the folder of `path`, a file chosen elsewhere.
+    void rememberFolderOf(const QString& path);
     QString aboutText() const;
 
 signals:

@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 
+#include "AnimationActions.h"
 #include "AppCommands.h"
 #include "FieldFocus.h"
 #include "LegendOverlay.h"
@@ -15,6 +16,8 @@
 #include "PlotNavigation.h"
 #include "RunReplacement.h"
 #include "SamplesTableActions.h"
+#include "SessionState.h"
+#include "StudyGridForm.h"
 #include "TimeSeriesChart.h"
 #include "PlotLayerActions.h"
 #include "WindowPlacement.h"
@@ -56,8 +59,13 @@ void AppDelegate::applicationDidFinishLaunching()
     m_default_run->setCheckable(true);
     m_default_run->setChecked(true);
     m_parameter_runs = std::make_unique<ParameterRuns>(*m_master_view_controller, *m_default_run);
+    m_animation = new AnimationActions(*m_master_view_controller, *m_commands, *m_window,
+                                       [this] { return m_session_state->capture(); });
     addPlotTools();
     buildMenus();
+    m_session_state = std::make_unique<SessionState>(SessionState::Parts{
+        *m_master_view_controller, *m_parameter_runs, *m_phase_plane_interaction, *m_layer_switches.directionField,
+        *m_layer_switches.legend, *m_default_run});
     m_field_focus = std::make_unique<FieldFocus>(*m_window, *m_master_view_controller->openGLView());
     m_window->show();
 }
@@ -107,6 +115,7 @@ void AppDelegate::showParameterStudy()
                 &ParameterStudyWindow::setCurrentParameters);
         connect(m_parameter_study, &ParameterStudyWindow::runRequested, m_parameter_runs.get(),
                 &ParameterRuns::start);
+        m_session_state->attachStudyGrid(*m_parameter_study->gridForm());
     }
     m_parameter_study->show();
     m_parameter_study->raise();
@@ -131,6 +140,7 @@ void AppDelegate::buildMenus()
     file->addAction(tr("Save &Figure\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), commands,
                     &AppCommands::saveFigureAs);
     file->addAction(tr("Save C&hart\u2026"), commands, &AppCommands::saveChartAs);
+    m_animation->addExportAction(*file);
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), qApp, &QCoreApplication::quit);
 
@@ -164,7 +174,7 @@ void AppDelegate::buildMenus()
     view->addActions({&switches.stable(), &switches.unstable(), &switches.family()});
     view->addSeparator();
     view->addAction(&switches.nullclines());
-    addPlotLayerActions(*view, *controller->openGLView(), *m_legend, *m_plot_navigation);
+    m_layer_switches = addPlotLayerActions(*view, *controller->openGLView(), *m_legend, *m_plot_navigation);
     view->addSeparator();
     QAction* timeSeries = view->addAction(tr("&Time Series"));
     timeSeries->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
@@ -205,6 +215,7 @@ void AppDelegate::buildMenus()
     playback->addSeparator();
     playback->addActions({&m_samples_table->goToSample(), &m_samples_table->goToTime()});
     m_samples_table->shareWithWindow({play});
+    m_animation->addPaceMenu(*playback);
 
     QMenu* help = bar->addMenu(tr("&Help"));
     help->addAction(tr("&About Cosmophase"), commands, &AppCommands::showAbout);

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "PlotLayerActions.h"
+
 #include <QObject>
 
 #include <memory>
 
+class AnimationActions;
 class AppCommands;
 class FieldFocus;
 class LegendOverlay;
@@ -16,6 +19,7 @@ class PlotNavigation;
 class QAction;
 class QMainWindow;
 class SamplesTableActions;
+class SessionState;
 
 // Owns the main window, its menu and the controller of its content.
 class AppDelegate : public QObject {
@@ -42,9 +46,14 @@ public:
     AppCommands* commands() const { return m_commands.get(); }
     PhasePlaneInteraction* phasePlaneInteraction() const { return m_phase_plane_interaction.get(); }
     PlotNavigation* plotNavigation() const { return m_plot_navigation.get(); }
+    AnimationActions* animation() const { return m_animation; }
     LegendOverlay* legend() const { return m_legend; }
     MarkerStateReadout* markerStateReadout() const { return m_marker_state; }
     ParameterRuns* parameterRuns() const { return m_parameter_runs.get(); }
+    // The window's state as a session.
+    SessionState* sessionState() const { return m_session_state.get(); }
+    // The View menu's layer switches.
+    const PlotLayerSwitches& layerSwitches() const { return m_layer_switches; }
     // Null until first opened from the View menu.
     ParameterStudyWindow* parameterStudy() const { return m_parameter_study; }
     SamplesTableActions* samplesTable() const { return m_samples_table.get(); }
@@ -75,6 +84,10 @@ private:
     QAction* m_default_run = nullptr;
     std::unique_ptr<ParameterRuns> m_parameter_runs;
     std::unique_ptr<FieldFocus> m_field_focus;
+    PlotLayerSwitches m_layer_switches;
+    std::unique_ptr<SessionState> m_session_state;
+    // Export Animation and Pace; a child of the window.
+    AnimationActions* m_animation = nullptr;
     // A child of the window, hidden rather than deleted when closed.
     ParameterStudyWindow* m_parameter_study = nullptr;
     std::unique_ptr<SamplesTableActions> m_samples_table;

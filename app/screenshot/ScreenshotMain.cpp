@@ -8,12 +8,17 @@
 // starts it), zoomtorun (Zoom to Run after that), study[=WxH] (the Parameter
 // Study window, at that size, once its default grid is computed, instead of
 // the main window), samples (the Samples window opened beside the main one
-// once the reference's columns are in, and the whole screen saved).
+// once the reference's columns are in, and the whole screen saved), export
+// (the Export Animation dialog instead), exporting (the window while a 720 px
+// movie is written).
 
+#include "AnimationActions.h"
+#include "AnimationExportDialog.h"
 #include "AppDelegate.h"
 #include "MasterViewController.h"
 #include "MarkerNavigation.h"
 #include "MenuActions.h"
+#include "MovieExport.h"
 #include "MyOpenGLView.h"
 #include "OffPlotNotice.h"
 #include "ParameterStudy.h"
@@ -37,7 +42,9 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QSurfaceFormat>
+#include <QLineEdit>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -68,6 +75,7 @@ int main(int argc, char* argv[])
     QStringList studySize;
     bool zoomToRun = false;
     bool samples = false;
+    QString exportShot;
     for (int k = 4; k < argc; ++k) {
         const QString option = QString::fromLocal8Bit(argv[k]);
         if (option.startsWith(QLatin1String("q="))) {
@@ -79,6 +87,8 @@ int main(int argc, char* argv[])
             controller.additions().timeSeriesChart()->tabs()->setCurrentIndex(option.mid(4).toInt());
         } else if (option == QLatin1String("samples")) {
             samples = true;
+        } else if (option == QLatin1String("export") || option == QLatin1String("exporting")) {
+            exportShot = option;
         } else if (option == QLatin1String("zoomtorun")) {
             zoomToRun = true;
         } else if (option == QLatin1String("legend")) {
@@ -114,7 +124,7 @@ int main(int argc, char* argv[])
             if (zoomToRun)
                 view->findChild<OffPlotNotice*>()->zoomToRun();
         }
-        if (frames != 15)
+        if (frames < 15 || (frames > 15 && exportShot != QLatin1String("progress shown")))
             return;
         if (samples) {
             menuAction(*delegate.window()->menuBar(), QString::fromUtf8("Samples\u2026"))->trigger();
@@ -144,6 +154,31 @@ int main(int argc, char* argv[])
                     QApplication::exit(window->grab().save(output, "PNG") ? 0 : 1);
                 });
             });
+            return;
+        }
+        if (exportShot == QLatin1String("export")) {
+            AnimationActions& animation = *delegate.animation();
+            animation.setDialogRunner([output](AnimationExportDialog& dialog) {
+                dialog.show();
+                QApplication::exit(dialog.grab().save(output, "PNG") ? 0 : 1);
+                return false;
+            });
+            animation.exportAnimation();
+            return;
+        }
+        if (exportShot == QLatin1String("exporting")) {
+            static QTemporaryDir folder;
+            AnimationActions& animation = *delegate.animation();
+            animation.setDialogRunner([](AnimationExportDialog& dialog) {
+                dialog.findChild<QLineEdit*>(QStringLiteral("fileField"))->setText(folder.filePath(QStringLiteral("m.mp4")));
+                dialog.findChild<QLineEdit*>(QStringLiteral("sizeField"))->setText(QStringLiteral("720"));
+                return true;
+            });
+            QObject::connect(&animation.movieExport(), &MovieExport::progressed, &app, [&](int done, int) {
+                if (done == 200)
+                    exportShot = QStringLiteral("progress shown");
+            });
+            animation.exportAnimation();
             return;
         }
         // The window's own rendering plus the plot's framebuffer on top, so
