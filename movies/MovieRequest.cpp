@@ -82,6 +82,9 @@ std::string movieRequestError(const MovieRequest& request)
     if (request.fps < 1 || request.fps > MovieRequest::kMaxFps)
         return "frames per second must be a whole number from 1 to " + std::to_string(MovieRequest::kMaxFps) +
                ", not " + std::to_string(request.fps);
+    if (movieFormatFor(request.path) == MovieFormat::Gif && request.fps > MovieRequest::kMaxGifFps)
+        return "an animated GIF plays at most " + std::to_string(MovieRequest::kMaxGifFps) +
+               " frames per second, not " + std::to_string(request.fps) + ": use .mp4 or .webm for more";
     if (!(request.duration > 0) || !(request.duration <= MovieRequest::kMaxDuration))
         return "the duration must be above 0 and at most " + number(MovieRequest::kMaxDuration) +
                " seconds, not " + number(request.duration);

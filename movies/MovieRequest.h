@@ -23,6 +23,9 @@ struct MovieRequest {
     static constexpr int kMaxSide = 4096;
     static constexpr int kDefaultFps = 30;
     static constexpr int kMaxFps = 120;
+    // A GIF's frame delays are whole hundredths of a second, and browsers
+    // slow anything shorter than two of them.
+    static constexpr int kMaxGifFps = 50;
     static constexpr double kDefaultDuration = 20; // seconds, as the window plays
     static constexpr double kMaxDuration = 3600;
 

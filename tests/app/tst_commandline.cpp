@@ -161,6 +161,8 @@ private slots:
         refused("no extension", {"--save-animation", "{}/mp4"}, "Cannot save a movie");
         for (const char* fps : {"0", "-3", "2.5", "121", "many"})
             refused(qPrintable(QStringLiteral("--fps %1").arg(fps)), movie({"--fps", fps}), "--fps must be a whole number");
+        refused("gif too fast", {"--save-animation", "{}/m.gif", "--fps", "51"},
+                "an animated GIF plays at most 50 frames per second, not 51");
         for (const char* duration : {"0", "-1", "nan", "inf", "3601", "long"})
             refused(qPrintable(QStringLiteral("--duration %1").arg(duration)), movie({"--duration", duration}),
                     "--duration must be a number of seconds");
