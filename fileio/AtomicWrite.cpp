@@ -391,4 +391,11 @@ WriteResult writeFileAtomically(const std::string& path, const std::string& cont
     return writer.commit();
 }
 
+void removeStrayTemporaries(const std::string& path)
+{
+    std::string target = path;
+    if (resolveLinks(target) == 0)
+        removeStrays(target);
+}
+
 } // namespace cosmophase

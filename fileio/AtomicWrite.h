@@ -28,6 +28,11 @@ struct WriteResult {
 // removes it, and leaves alone those that live writers hold locked.
 WriteResult writeFileAtomically(const std::string& path, const std::string& contents);
 
+// Removes what writers killed mid-write to `path` left behind (their
+// temporary files), for a file no one will write again; files that live
+// writers hold locked stay.
+void removeStrayTemporaries(const std::string& path);
+
 // The same for contents that come piece by piece (a sweep's rows), so that
 // they need not all be held: open(), any number of append(), then commit().
 // Until commit() renames it into place the data sits in the temporary file,
