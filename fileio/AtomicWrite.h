@@ -26,7 +26,17 @@ struct WriteResult {
 // killed while its temporary file has a name leaves that file behind
 // (`path` + ".tmp" + eight letters or digits); the next write to `path`
 // removes it, and leaves alone those that live writers hold locked.
-WriteResult writeFileAtomically(const std::string& path, const std::string& contents);
+//
+// The folder's sync, which makes the rename survive a power cut, is the
+// slowest step after the data's; a caller that must not wait for it (the
+// UI thread) asks for it Later and runs syncFolderOf(path) off its thread.
+enum class FolderSync { Now, Later };
+WriteResult writeFileAtomically(const std::string& path, const std::string& contents,
+                                FolderSync folderSync = FolderSync::Now);
+
+// The folder sync a FolderSync::Later write left to do: ok, with a warning
+// when the folder cannot be synced.
+WriteResult syncFolderOf(const std::string& path);
 
 // Removes what writers killed mid-write to `path` left behind (their
 // temporary files), for a file no one will write again; files that live
@@ -48,7 +58,7 @@ public:
     WriteResult open();
     // False once a write has failed; commit() then reports why.
     bool append(std::string_view data);
-    WriteResult commit();
+    WriteResult commit(FolderSync folderSync = FolderSync::Now);
 
 private:
     struct Pending;

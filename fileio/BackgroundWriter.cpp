@@ -26,12 +26,17 @@ BackgroundWriter::~BackgroundWriter()
 
 void BackgroundWriter::write(std::string path, std::string contents)
 {
-    enqueue({std::move(path), std::move(contents), false});
+    enqueue({Kind::Write, std::move(path), std::move(contents)});
 }
 
 void BackgroundWriter::remove(std::string path)
 {
-    enqueue({std::move(path), {}, true});
+    enqueue({Kind::Remove, std::move(path), {}});
+}
+
+void BackgroundWriter::syncFolder(std::string path)
+{
+    enqueue({Kind::SyncFolder, std::move(path), {}});
 }
 
 void BackgroundWriter::enqueue(Job job)
@@ -39,7 +44,11 @@ void BackgroundWriter::enqueue(Job job)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_jobs.erase(std::remove_if(m_jobs.begin(), m_jobs.end(),
-                                    [&](const Job& waiting) { return waiting.path == job.path; }),
+                                    [&](const Job& waiting) {
+                                        // A write or removal of the file replaces the one waiting.
+                                        return waiting.path == job.path &&
+                                               (waiting.kind == Kind::SyncFolder) == (job.kind == Kind::SyncFolder);
+                                    }),
                      m_jobs.end());
         m_jobs.push_back(std::move(job));
     }
@@ -64,13 +73,19 @@ void BackgroundWriter::run()
         m_busy = true;
         lock.unlock();
         WriteResult result;
-        if (job.remove) {
+        switch (job.kind) {
+        case Kind::Write:
+            result = writeFileAtomically(job.path, job.contents);
+            break;
+        case Kind::Remove:
             result.ok = std::remove(job.path.c_str()) == 0 || errno == ENOENT;
             if (!result.ok)
                 result.error = job.path + ": cannot remove: " + std::strerror(errno);
             removeStrayTemporaries(job.path);
-        } else {
-            result = writeFileAtomically(job.path, job.contents);
+            break;
+        case Kind::SyncFolder:
+            result = syncFolderOf(job.path);
+            break;
         }
         if (m_done)
             m_done(job.path, result);

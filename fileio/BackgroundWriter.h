@@ -31,14 +31,17 @@ public:
     // Removes the file (and temporary files killed writers left beside it)
     // once the writes asked before are done.
     void remove(std::string path);
+    // The folder sync that a FolderSync::Later write of `path` left to do.
+    void syncFolder(std::string path);
     // Blocks until everything asked so far is done.
     void wait();
 
 private:
+    enum class Kind { Write, Remove, SyncFolder };
     struct Job {
+        Kind kind = Kind::Write;
         std::string path;
         std::string contents;
-        bool remove = false;
     };
     void enqueue(Job job);
     void run();
