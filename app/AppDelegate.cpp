@@ -14,6 +14,8 @@
 #include "PhasePlaneInteraction.h"
 #include "PlotNavigation.h"
 #include "RunReplacement.h"
+#include "SessionState.h"
+#include "StudyGridForm.h"
 #include "TimeSeriesChart.h"
 #include "PlotLayerActions.h"
 #include "WindowPlacement.h"
@@ -57,6 +59,9 @@ void AppDelegate::applicationDidFinishLaunching()
     m_parameter_runs = std::make_unique<ParameterRuns>(*m_master_view_controller, *m_default_run);
     addPlotTools();
     buildMenus();
+    m_session_state = std::make_unique<SessionState>(SessionState::Parts{
+        *m_master_view_controller, *m_parameter_runs, *m_phase_plane_interaction, *m_layer_switches.directionField,
+        *m_layer_switches.legend, *m_default_run});
     m_field_focus = std::make_unique<FieldFocus>(*m_window, *m_master_view_controller->openGLView());
     m_window->show();
 }
@@ -106,6 +111,7 @@ void AppDelegate::showParameterStudy()
                 &ParameterStudyWindow::setCurrentParameters);
         connect(m_parameter_study, &ParameterStudyWindow::runRequested, m_parameter_runs.get(),
                 &ParameterRuns::start);
+        m_session_state->attachStudyGrid(*m_parameter_study->gridForm());
     }
     m_parameter_study->show();
     m_parameter_study->raise();
@@ -163,7 +169,7 @@ void AppDelegate::buildMenus()
     view->addActions({&switches.stable(), &switches.unstable(), &switches.family()});
     view->addSeparator();
     view->addAction(&switches.nullclines());
-    addPlotLayerActions(*view, *controller->openGLView(), *m_legend, *m_plot_navigation);
+    m_layer_switches = addPlotLayerActions(*view, *controller->openGLView(), *m_legend, *m_plot_navigation);
     view->addSeparator();
     QAction* timeSeries = view->addAction(tr("&Time Series"));
     timeSeries->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));

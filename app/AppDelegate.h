@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PlotLayerActions.h"
+
 #include <QObject>
 
 #include <memory>
@@ -15,6 +17,7 @@ class PhasePlaneInteraction;
 class PlotNavigation;
 class QAction;
 class QMainWindow;
+class SessionState;
 
 // Owns the main window, its menu and the controller of its content.
 class AppDelegate : public QObject {
@@ -44,6 +47,10 @@ public:
     LegendOverlay* legend() const { return m_legend; }
     MarkerStateReadout* markerStateReadout() const { return m_marker_state; }
     ParameterRuns* parameterRuns() const { return m_parameter_runs.get(); }
+    // The window's state as a session.
+    SessionState* sessionState() const { return m_session_state.get(); }
+    // The View menu's layer switches.
+    const PlotLayerSwitches& layerSwitches() const { return m_layer_switches; }
     // Null until first opened from the View menu.
     ParameterStudyWindow* parameterStudy() const { return m_parameter_study; }
 
@@ -73,6 +80,8 @@ private:
     QAction* m_default_run = nullptr;
     std::unique_ptr<ParameterRuns> m_parameter_runs;
     std::unique_ptr<FieldFocus> m_field_focus;
+    PlotLayerSwitches m_layer_switches;
+    std::unique_ptr<SessionState> m_session_state;
     // A child of the window, hidden rather than deleted when closed.
     ParameterStudyWindow* m_parameter_study = nullptr;
 };
