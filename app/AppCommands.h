@@ -51,9 +51,10 @@ public:
                 const Writer& write);
 
     QString readoutRow() const;
-    // Where the next dialog starts: the folder of the last file chosen in
-    // this run, the home folder before that.
+    // Where the next dialog starts: the folder of the last file chosen, the
+    // home folder before that (or the one the preferences kept).
     const QString& lastFolder() const { return m_last_folder; }
+    void setLastFolder(const QString& folder) { m_last_folder = folder; }
     QString aboutText() const;
 
 signals:

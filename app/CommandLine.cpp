@@ -107,7 +107,15 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
         QStringLiteral("With --save-figure: put the marker at this percentage (0 to 100) of the run's "
                        "elapsed time, as the time slider does."),
         QStringLiteral("PERCENT"));
-    parser.addOptions({help, version, saveFigure, size, acceleration, temperature, position});
+    const QCommandLineOption noRestore(
+        QStringLiteral("no-restore"),
+        QStringLiteral("Start clean: do not offer to restore the work of an instance that crashed "
+                       "(its autosave is kept and offered at the next launch)."));
+    const QCommandLineOption defaults(
+        QStringLiteral("defaults"),
+        QStringLiteral("Start with the default window size, switches and folders, and leave the "
+                       "saved preferences as they are."));
+    parser.addOptions({help, version, saveFigure, size, acceleration, temperature, position, noRestore, defaults});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A saved session (.cosmophase) to draw with --save-figure."),
                                  QStringLiteral("[FILE]"));
@@ -134,6 +142,8 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
         return failed(QStringLiteral("--%1 conflicts with the session file, which gives q and T.")
                           .arg(parser.isSet(acceleration) ? QStringLiteral("q") : QStringLiteral("T")));
     ApplicationArguments run;
+    run.offerRestore = !parser.isSet(noRestore);
+    run.defaultPreferences = parser.isSet(defaults);
     if (parser.isSet(acceleration)) {
         const cosmophase::ParsedValue<double> q = cosmophase::parseAcceleration(parser.value(acceleration).toStdString());
         if (!q.value)

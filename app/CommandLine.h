@@ -33,6 +33,10 @@ struct ApplicationArguments {
     QString sessionPath;
     // --position: the marker at this percentage (0 to 100) of the run's elapsed time.
     std::optional<double> positionPercent;
+    // --no-restore: leave a crashed instance's autosave for a later launch.
+    bool offerRestore = true;
+    // --defaults: start with the default preferences and keep them unsaved.
+    bool defaultPreferences = false;
 };
 
 // The program name followed by the arguments, decoded as QCoreApplication

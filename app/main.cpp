@@ -1,19 +1,27 @@
 #include "AppDelegate.h"
+#include "AppPreferences.h"
 #include "CommandLine.h"
+#include "CrashRecovery.h"
 #include "ParameterRuns.h"
 #include "MyOpenGLView.h"
 #include "OneLine.h"
 #include "Platform.h"
+#include "Preferences.h"
 #include "SampleAtPercent.h"
 #include "SessionFile.h"
 #include "SessionFigure.h"
+#include "SessionState.h"
+#include "ScriptedEdits.h"
 #include "Simulation.h"
 #include "StartupFigure.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QSettings>
+#include <QStatusBar>
 #include <QSurfaceFormat>
 
 #include <cerrno>
@@ -49,6 +57,20 @@ std::optional<cosmophase::Session> figureSession(const cosmophase::ApplicationAr
         session = *read.session;
     }
     return session;
+}
+
+// For tests (documented in the README): a short autosave delay and a
+// stream of scripted edits, so that a test can kill the application while
+// it autosaves.
+void startTestHooks(CrashRecovery& recovery, SessionState& state)
+{
+    bool ok = false;
+    const int quietMs = qEnvironmentVariableIntValue("COSMOPHASE_AUTOSAVE_MS", &ok);
+    if (ok && quietMs > 0 && recovery.autosave())
+        recovery.autosave()->setQuietMs(quietMs);
+    const int editMs = qEnvironmentVariableIntValue("COSMOPHASE_SCRIPTED_EDITS_MS", &ok);
+    if (ok && editMs > 0)
+        new ScriptedEdits(state, editMs, &recovery);
 }
 
 } // namespace
@@ -132,9 +154,31 @@ int main(int argc, char* argv[])
         return 1;
     }
 
+    // ~/.config/cosmophase/cosmophase.conf, or under $XDG_CONFIG_HOME.
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("cosmophase"),
+                       QStringLiteral("cosmophase"));
+    Preferences preferences(settings);
     AppDelegate delegate;
+    if (!arguments.defaultPreferences)
+        preferences.restoreGeometry(*delegate.window());
     delegate.applicationDidFinishLaunching();
+    keepApplicationPreferences(preferences, delegate);
+    if (!arguments.defaultPreferences) {
+        preferences.restore(*delegate.window());
+        QObject::connect(&app, &QCoreApplication::aboutToQuit, &app,
+                         [&] { preferences.save(*delegate.window()); });
+    }
     if (!arguments.parameters.isDefault())
         delegate.parameterRuns()->start(arguments.parameters);
+
+    CrashRecovery recovery(*delegate.sessionState(), CrashRecovery::standardFolder(), delegate.window());
+    QStatusBar* status = delegate.window()->statusBar();
+    QObject::connect(&recovery, &CrashRecovery::failed, status, [status](const QString& message) {
+        status->showMessage(message);
+    });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &recovery, &CrashRecovery::finish);
+    startTestHooks(recovery, *delegate.sessionState());
+    if (arguments.offerRestore)
+        recovery.offerRestore();
     return QApplication::exec();
 }
