@@ -142,6 +142,7 @@ int main(int argc, char* argv[])
 
     QSurfaceFormat::setDefaultFormat(MyOpenGLView::defaultSurfaceFormat());
     QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("cosmophase"));
     QApplication::setApplicationName(QStringLiteral("Cosmophase"));
     QApplication::setApplicationVersion(QStringLiteral(COSMOPHASE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.cosmophase.Cosmophase"));
@@ -154,9 +155,8 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    // ~/.config/cosmophase/cosmophase.conf, or under $XDG_CONFIG_HOME.
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("cosmophase"),
-                       QStringLiteral("cosmophase"));
+    // ~/.config/cosmophase/Cosmophase.conf, or under $XDG_CONFIG_HOME.
+    QSettings settings;
     Preferences preferences(settings);
     AppDelegate delegate;
     if (!arguments.defaultPreferences)
