@@ -1,6 +1,7 @@
 #include "Autosave.h"
 
 #include "OneLine.h"
+#include "Session.h"
 #include "SessionFile.h"
 
 #include <QFile>
@@ -33,6 +34,7 @@ void Autosave::setQuietMs(int quietMs)
 void Autosave::setSavedState(const cosmophase::Session& saved)
 {
     m_saved = cosmophase::sessionText(saved);
+    m_savedMarker = saved.marker;
     noteChange();
 }
 
@@ -63,8 +65,11 @@ void Autosave::saveNow()
 {
     m_timer.stop();
     m_firstUnsaved.invalidate();
-    std::string text = cosmophase::sessionText(m_capture());
-    if (text == m_saved) {
+    cosmophase::Session session = m_capture();
+    std::string text = cosmophase::sessionText(session);
+    // Where the marker rests is kept, but is no change of its own.
+    session.marker = m_savedMarker;
+    if (cosmophase::sessionText(session) == m_saved) {
         if (isKept())
             discard();
         return;

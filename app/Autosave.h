@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,7 +23,7 @@ struct Session;
 // still kept. The session is captured and turned into text on the UI thread
 // (microseconds); the file is written off it, atomically, so an autosave
 // never holds up a frame. Once the work matches the saved state again (saved,
-// or edited back) the autosave goes.
+// or edited back; the marker may rest elsewhere) the autosave goes.
 class Autosave : public QObject {
     Q_OBJECT
 
@@ -73,6 +74,7 @@ private:
     int m_quietMs = kQuietMs;
     int m_maxWaitMs = kMaxWaitMs;
     std::string m_saved; // the saved state's text
+    std::size_t m_savedMarker = 0;
     std::string m_written; // the text last handed to the writer; empty: no autosave
     std::string m_origin;
     QString m_lastFailure;

@@ -135,6 +135,13 @@ void TestCrashRecovery::autosaveFollowsTheWorkUntilItMatchesTheSavedState()
         m_state->apply(Session());
         QTRY_VERIFY(!QFile::exists(QString::fromStdString(path)));
         QVERIFY(!QFile::exists(QString::fromStdString(recovery.folder().originPath())));
+        // The marker alone moved: nothing to keep either.
+        Session elsewhere;
+        elsewhere.marker = 50;
+        m_state->apply(elsewhere);
+        autosave.saveNow();
+        autosave.waitForWrites();
+        QVERIFY(!QFile::exists(QString::fromStdString(path)));
 
         // Saved: the saved state is what the window shows, so no autosave.
         m_state->apply(edited);
