@@ -17,7 +17,9 @@ class PhasePlaneInteraction;
 class PlotNavigation;
 class QAction;
 class QMainWindow;
+class SessionFiles;
 class SessionState;
+class QMenu;
 
 // Owns the main window, its menu and the controller of its content.
 class AppDelegate : public QObject {
@@ -49,6 +51,8 @@ public:
     ParameterRuns* parameterRuns() const { return m_parameter_runs.get(); }
     // The window's state as a session.
     SessionState* sessionState() const { return m_session_state.get(); }
+    // The session as a file: the File menu's session commands.
+    SessionFiles* sessionFiles() const { return m_session_files.get(); }
     // The View menu's layer switches.
     const PlotLayerSwitches& layerSwitches() const { return m_layer_switches; }
     // Null until first opened from the View menu.
@@ -64,6 +68,9 @@ private:
     // Opens the study window, or brings it forward when already open; it
     // follows the main window's runs and asks ParameterRuns for new ones.
     void showParameterStudy();
+
+    // Confirms in the status bar, as every save does.
+    void showSaved(const QString& path);
 
     // Declared in this order so that the controller, and with it the
     // central view, goes before the window.
@@ -82,6 +89,9 @@ private:
     std::unique_ptr<FieldFocus> m_field_focus;
     PlotLayerSwitches m_layer_switches;
     std::unique_ptr<SessionState> m_session_state;
+    std::unique_ptr<SessionFiles> m_session_files;
+    // A child of the menu bar.
+    QMenu* m_file_menu = nullptr;
     // A child of the window, hidden rather than deleted when closed.
     ParameterStudyWindow* m_parameter_study = nullptr;
 };
