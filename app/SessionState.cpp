@@ -31,7 +31,7 @@ SessionState::SessionState(const Parts& parts, QObject* parent)
     connect(&additions.runs(), &RunReplacement::runReplaced, this, &SessionState::runShown);
     connect(&m_parts.runs, &ParameterRuns::runRefused, this, &SessionState::runRefused);
     // An edit while a session waits for its run wins over the session.
-    connect(additions.parametersPanel(), &ParametersPanel::runRequested, this, [this] { m_pending.reset(); });
+    connect(additions.parametersPanel(), &ParametersPanel::runRequested, this, &SessionState::abandonPending);
 
     // Also after a text typed for the same q, which runs again.
     connect(&additions.runs(), &RunReplacement::runReplaced, this, &SessionState::changed);
@@ -89,12 +89,22 @@ void SessionState::runShown(const cosmophase::RunParameters& parameters)
 {
     if (!m_pending)
         return;
+    if (m_pending->parameters() != parameters) {
+        abandonPending();
+        return;
+    }
     const cosmophase::Session session = std::move(*m_pending);
     m_pending.reset();
-    // Another run came first: the user's edit replaced the session.
-    if (session.parameters() != parameters)
-        return;
     finishApply(session);
+}
+
+void SessionState::abandonPending()
+{
+    if (!m_pending)
+        return;
+    m_pending.reset();
+    m_before_pending.reset();
+    emit applyFailed(tr("another run was asked for before the session's was shown"));
 }
 
 void SessionState::runRefused(const cosmophase::RunParameters& parameters, const QString& reason)

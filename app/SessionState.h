@@ -25,7 +25,8 @@ struct RunParameters;
 // never placed on another run. Until then capture() still describes the
 // window as shown. A session whose run is refused, or whose marker lies
 // beyond its run, is not applied: applyFailed() says why in one line and
-// the window is as it was.
+// the window is as it was. So does one overtaken by another run asked for
+// before its own was shown.
 class SessionState : public QObject {
     Q_OBJECT
 
@@ -62,6 +63,8 @@ signals:
 private:
     void runShown(const cosmophase::RunParameters& parameters);
     void runRefused(const cosmophase::RunParameters& parameters, const QString& reason);
+    // Another run was asked for first: the user's edit wins.
+    void abandonPending();
     // Everything but the run, which is on screen already.
     void finishApply(const cosmophase::Session& session);
     void setCurveSwitch(QAction& action, bool on);

@@ -1,5 +1,4 @@
 #include "AppDelegate.h"
-#include "AppPreferences.h"
 #include "CommandLine.h"
 #include "CrashRecovery.h"
 #include "ParameterRuns.h"
@@ -9,6 +8,7 @@
 #include "Preferences.h"
 #include "SampleAtPercent.h"
 #include "SessionFile.h"
+#include "SessionFiles.h"
 #include "SessionFigure.h"
 #include "SessionState.h"
 #include "ScriptedEdits.h"
@@ -38,6 +38,20 @@ void printError(const std::string& message)
     std::fprintf(stderr, "cosmophase: %s\n", cosmophase::escapeControlCharacters(message).c_str());
 }
 
+// The session file of the command line, or nothing after printing why it
+// cannot be read; unknown keys are warned of.
+std::optional<cosmophase::SessionReadResult> readSession(const QString& path)
+{
+    cosmophase::SessionReadResult read = cosmophase::readSessionFile(QFile::encodeName(path).toStdString());
+    if (!read.ok()) {
+        printError(read.error);
+        return std::nullopt;
+    }
+    if (!read.unknownKeys.empty())
+        printError("warning: " + cosmophase::unknownKeysWarning(read.unknownKeys));
+    return read;
+}
+
 // The session to draw: the file's, or one of the command line's run; its
 // marker at --position when given. Empty after printing why it cannot be.
 std::optional<cosmophase::Session> figureSession(const cosmophase::ApplicationArguments& arguments)
@@ -46,17 +60,32 @@ std::optional<cosmophase::Session> figureSession(const cosmophase::ApplicationAr
     session.q = cosmophase::accelerationText(arguments.parameters.q);
     session.T = arguments.parameters.T;
     if (!arguments.sessionPath.isEmpty()) {
-        const cosmophase::SessionReadResult read =
-            cosmophase::readSessionFile(QFile::encodeName(arguments.sessionPath).toStdString());
-        if (!read.ok()) {
-            printError(read.error);
+        const std::optional<cosmophase::SessionReadResult> read = readSession(arguments.sessionPath);
+        if (!read)
             return std::nullopt;
-        }
-        if (!read.unknownKeys.empty())
-            printError("warning: " + cosmophase::unknownKeysWarning(read.unknownKeys));
-        session = *read.session;
+        session = *read->session;
     }
     return session;
+}
+
+// The autosave compares the window with the session file's saved state and
+// names its file; a restored autosave is that file's unsaved work.
+void keepUnsavedWork(CrashRecovery& recovery, SessionFiles& files, QStatusBar& status)
+{
+    QObject::connect(&recovery, &CrashRecovery::failed, &status,
+                     [&status](const QString& message) { status.showMessage(message); });
+    QObject::connect(&recovery, &CrashRecovery::restored, &files, &SessionFiles::adoptRestored);
+    Autosave* autosave = recovery.autosave();
+    if (!autosave)
+        return;
+    const auto follow = [autosave, &files] {
+        autosave->setSavedState(files.savedSession());
+        autosave->setOrigin(files.currentPath());
+    };
+    follow();
+    QObject::connect(&files, &SessionFiles::opened, autosave, follow);
+    QObject::connect(&files, &SessionFiles::saved, autosave, follow);
+    QObject::connect(&files, &SessionFiles::unsavedChanged, autosave, follow);
 }
 
 // For tests (documented in the README): a short autosave delay and a
@@ -131,6 +160,13 @@ int main(int argc, char* argv[])
     case cosmophase::ApplicationArguments::Action::Run:
         break;
     }
+    // A bad file is refused before anything opens, as scripts expect.
+    std::optional<cosmophase::SessionReadResult> session;
+    if (!arguments.sessionPath.isEmpty()) {
+        session = readSession(arguments.sessionPath);
+        if (!session)
+            return 2;
+    }
 
     // Without a display QApplication aborts with a message about plugins;
     // say plainly what is missing instead.
@@ -159,26 +195,34 @@ int main(int argc, char* argv[])
     QSettings settings;
     Preferences preferences(settings);
     AppDelegate delegate;
-    if (!arguments.defaultPreferences)
-        preferences.restoreGeometry(*delegate.window());
-    delegate.applicationDidFinishLaunching();
-    keepApplicationPreferences(preferences, delegate);
     if (!arguments.defaultPreferences) {
-        preferences.restore(*delegate.window());
+        delegate.setPreferences(&preferences);
         QObject::connect(&app, &QCoreApplication::aboutToQuit, &app,
                          [&] { preferences.save(*delegate.window()); });
     }
+    delegate.applicationDidFinishLaunching();
     if (!arguments.parameters.isDefault())
         delegate.parameterRuns()->start(arguments.parameters);
+    if (session) {
+        // Only its run can tell a marker beyond it: refused then as a bad file is.
+        bool refused = false;
+        delegate.sessionFiles()->show(arguments.sessionPath, *session->session, session->unknownKeys,
+                                      [&refused](const QString& line) {
+                                          printError(line.toStdString());
+                                          refused = true;
+                                          QCoreApplication::exit(2);
+                                      });
+        if (refused)
+            return 2;
+    }
 
     CrashRecovery recovery(*delegate.sessionState(), CrashRecovery::standardFolder(), delegate.window());
-    QStatusBar* status = delegate.window()->statusBar();
-    QObject::connect(&recovery, &CrashRecovery::failed, status, [status](const QString& message) {
-        status->showMessage(message);
-    });
+    keepUnsavedWork(recovery, *delegate.sessionFiles(), *delegate.window()->statusBar());
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &recovery, &CrashRecovery::finish);
     startTestHooks(recovery, *delegate.sessionState());
-    if (arguments.offerRestore)
+    // A file named on the command line is what was asked for: an autosave
+    // waits for a later launch then, as with --no-restore.
+    if (arguments.offerRestore && !session)
         recovery.offerRestore();
     return QApplication::exec();
 }
