@@ -2,6 +2,7 @@
 
 #include "AppCommands.h"
 #include "AtomicWrite.h"
+#include "LaterFolderSyncs.h"
 #include "OneLine.h"
 #include "RecentSessions.h"
 #include "SessionFile.h"
@@ -67,6 +68,7 @@ SessionFiles::SessionFiles(SessionState& state, AppCommands& commands, QMainWind
     , m_commands(commands)
     , m_window(window)
     , m_recent(new RecentSessions(this))
+    , m_folder_syncs(new LaterFolderSyncs(this))
     , m_indicator(new QLabel)
     , m_unsaved_prompt([&window](const QString& question) { return askUnsaved(&window, question); })
     , m_open_prompt([&window](const QString& caption, const QString& folder, const QString& filter) {
@@ -76,6 +78,8 @@ SessionFiles::SessionFiles(SessionState& state, AppCommands& commands, QMainWind
         QMessageBox::warning(&window, title, text);
     })
 {
+    connect(m_folder_syncs, &LaterFolderSyncs::warning, this,
+            [this](const QString& line) { m_error_sink(kSaveTitle, line); });
     m_indicator->setObjectName(QStringLiteral("sessionIndicator"));
     m_indicator->hide();
     // Permanent: the pointer's read-outs never cover it.
@@ -219,7 +223,12 @@ bool SessionFiles::saveAs()
     const bool ok = m_commands.saveAs(tr("Save Session As"), name, tr(kFilter), tr("The session was not saved."),
                                       [&](const QString& path) {
                                           written = path;
-                                          return cosmophase::writeSessionFile(nativePath(path), session);
+                                          const std::string native = nativePath(path);
+                                          const cosmophase::WriteResult result = cosmophase::writeSessionFile(
+                                              native, session, cosmophase::FolderSync::Later);
+                                          if (result.ok)
+                                              m_folder_syncs->sync(native);
+                                          return result;
                                       });
     if (ok)
         markSaved(written, session);
@@ -235,7 +244,11 @@ void SessionFiles::adoptRestored(const QString& path)
 bool SessionFiles::writeTo(const QString& path)
 {
     const cosmophase::Session session = m_state.capture();
-    const cosmophase::WriteResult result = cosmophase::writeSessionFile(nativePath(path), session);
+    // The folder's sync follows off the UI thread, reported if it fails.
+    const cosmophase::WriteResult result =
+        cosmophase::writeSessionFile(nativePath(path), session, cosmophase::FolderSync::Later);
+    if (result.ok)
+        m_folder_syncs->sync(nativePath(path));
     if (!result.ok) {
         m_error_sink(kSaveTitle, tr("The session was not saved.") + QLatin1Char('\n') + oneLine(result.error));
         return false;

@@ -11,6 +11,7 @@
 #include <vector>
 
 class AppCommands;
+class LaterFolderSyncs;
 class QAction;
 class QLabel;
 class QMainWindow;
@@ -111,6 +112,7 @@ private:
     AppCommands& m_commands;
     QMainWindow& m_window;
     RecentSessions* m_recent = nullptr;
+    LaterFolderSyncs* m_folder_syncs = nullptr;
     QMenu* m_recent_menu = nullptr;
     QLabel* m_indicator = nullptr;
     UnsavedPrompt m_unsaved_prompt;
