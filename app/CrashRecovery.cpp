@@ -1,6 +1,7 @@
 #include "CrashRecovery.h"
 
 #include "SessionFile.h"
+#include "SessionFiles.h"
 #include "SessionState.h"
 
 #include <QDir>
@@ -66,6 +67,22 @@ CrashRecovery::CrashRecovery(SessionState& state, const QString& folder, QWidget
 }
 
 CrashRecovery::~CrashRecovery() = default;
+
+void CrashRecovery::follow(SessionFiles& files)
+{
+    connect(this, &CrashRecovery::restored, &files, &SessionFiles::adoptRestored);
+    Autosave* autosave = m_autosave.get();
+    if (!autosave)
+        return;
+    const auto follow = [autosave, &files] {
+        autosave->setSavedState(files.savedSession());
+        autosave->setOrigin(files.currentPath());
+    };
+    follow();
+    connect(&files, &SessionFiles::opened, autosave, follow);
+    connect(&files, &SessionFiles::saved, autosave, follow);
+    connect(&files, &SessionFiles::unsavedChanged, autosave, follow);
+}
 
 QString CrashRecovery::standardFolder()
 {

@@ -12,6 +12,7 @@
 #include <optional>
 
 class QWidget;
+class SessionFiles;
 class SessionState;
 
 // Nothing lost in a crash: this instance's autosave follows the window's
@@ -31,6 +32,10 @@ public:
     ~CrashRecovery() override;
 
     void setAsk(Ask ask) { m_ask = std::move(ask); }
+    // Compares the window with the session file's saved state and names
+    // its file beside the autosave; a restored autosave becomes that file's
+    // unsaved work.
+    void follow(SessionFiles& files);
     // Offers the dead instances' autosaves, newest first, until one is
     // restored; those discarded go. Returns whether one was restored.
     bool offerRestore();

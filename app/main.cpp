@@ -68,26 +68,6 @@ std::optional<cosmophase::Session> figureSession(const cosmophase::ApplicationAr
     return session;
 }
 
-// The autosave compares the window with the session file's saved state and
-// names its file; a restored autosave is that file's unsaved work.
-void keepUnsavedWork(CrashRecovery& recovery, SessionFiles& files, QStatusBar& status)
-{
-    QObject::connect(&recovery, &CrashRecovery::failed, &status,
-                     [&status](const QString& message) { status.showMessage(message); });
-    QObject::connect(&recovery, &CrashRecovery::restored, &files, &SessionFiles::adoptRestored);
-    Autosave* autosave = recovery.autosave();
-    if (!autosave)
-        return;
-    const auto follow = [autosave, &files] {
-        autosave->setSavedState(files.savedSession());
-        autosave->setOrigin(files.currentPath());
-    };
-    follow();
-    QObject::connect(&files, &SessionFiles::opened, autosave, follow);
-    QObject::connect(&files, &SessionFiles::saved, autosave, follow);
-    QObject::connect(&files, &SessionFiles::unsavedChanged, autosave, follow);
-}
-
 // For tests (documented in the README): a short autosave delay and a
 // stream of scripted edits, so that a test can kill the application while
 // it autosaves.
@@ -217,7 +197,10 @@ int main(int argc, char* argv[])
     }
 
     CrashRecovery recovery(*delegate.sessionState(), CrashRecovery::standardFolder(), delegate.window());
-    keepUnsavedWork(recovery, *delegate.sessionFiles(), *delegate.window()->statusBar());
+    recovery.follow(*delegate.sessionFiles());
+    QStatusBar* status = delegate.window()->statusBar();
+    QObject::connect(&recovery, &CrashRecovery::failed, status,
+                     [status](const QString& message) { status->showMessage(message); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &recovery, &CrashRecovery::finish);
     startTestHooks(recovery, *delegate.sessionState());
     // A file named on the command line is what was asked for: an autosave

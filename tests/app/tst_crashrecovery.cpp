@@ -7,6 +7,7 @@
 #include "AutosaveFolder.h"
 #include "CrashRecovery.h"
 #include "SessionFile.h"
+#include "SessionFiles.h"
 #include "SessionState.h"
 
 #include <QDateTime>
@@ -176,6 +177,8 @@ void TestCrashRecovery::restoreOffer()
     const QDateTime before = QDateTime::currentDateTime().addSecs(-60);
 
     CrashRecovery recovery(*m_state, m_folder, m_app.delegate->window());
+    SessionFiles& files = *m_app.delegate->sessionFiles();
+    recovery.follow(files);
     QSignalSpy restored(&recovery, &CrashRecovery::restored);
     QList<QDateTime> asked;
     recovery.setAsk([&](const QDateTime& when) {
@@ -189,6 +192,9 @@ void TestCrashRecovery::restoreOffer()
     QCOMPARE(restored.size(), restore ? 1 : 0);
     if (restore)
         QCOMPARE(restored[0][0].toString(), origin);
+    // Restored work is unsaved, and saved to the file it came from.
+    QCOMPARE(files.isUnsaved(), restore);
+    QCOMPARE(files.currentPath(), restore ? origin : QString());
     // Either way the dead instance's files are gone; a restored session is
     // kept as this instance's own, unsaved, work.
     QVERIFY(recovery.folder().orphans().empty());
