@@ -6,7 +6,10 @@
 #include "Platform.h"
 #include "SampleAtPercent.h"
 #include "SessionFile.h"
+#include "PhasePlaneInteraction.h"
 #include "SessionFiles.h"
+#include "SessionState.h"
+#include "TraceBatch.h"
 #include "SessionFigure.h"
 #include "Simulation.h"
 #include "StartupFigure.h"
@@ -121,10 +124,13 @@ int main(int argc, char* argv[])
     }
     // A bad file is refused before anything opens, as scripts expect.
     std::optional<cosmophase::SessionReadResult> session;
+    // Its traces are computed while the window is built.
+    std::optional<TraceBatch> traces;
     if (!arguments.sessionPath.isEmpty()) {
         session = readSession(arguments.sessionPath);
         if (!session)
             return 2;
+        traces.emplace(SessionState::traceStarts(*session->session));
     }
 
     // Without a display QApplication aborts with a message about plugins;
@@ -150,20 +156,23 @@ int main(int argc, char* argv[])
     }
 
     AppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
-    if (!arguments.parameters.isDefault())
-        delegate.parameterRuns()->start(arguments.parameters);
-    if (session) {
+    bool refused = false;
+    delegate.applicationDidFinishLaunching([&](AppDelegate& launched) {
+        if (!arguments.parameters.isDefault())
+            launched.parameterRuns()->start(arguments.parameters);
+        if (!session)
+            return;
+        // Shown already, the traces stay as they are when the session is applied.
+        launched.phasePlaneInteraction()->replaceTraces(traces->take());
         // Only its run can tell a marker beyond it: refused then as a bad file is.
-        bool refused = false;
-        delegate.sessionFiles()->show(arguments.sessionPath, *session->session, session->unknownKeys,
+        launched.sessionFiles()->show(arguments.sessionPath, *session->session, session->unknownKeys,
                                       [&refused](const QString& line) {
                                           printError(line.toStdString());
                                           refused = true;
                                           QCoreApplication::exit(2);
                                       });
-        if (refused)
-            return 2;
-    }
+    });
+    if (refused)
+        return 2;
     return QApplication::exec();
 }
