@@ -46,7 +46,7 @@ AppDelegate::AppDelegate(QObject* parent)
 
 AppDelegate::~AppDelegate() = default;
 
-void AppDelegate::applicationDidFinishLaunching()
+void AppDelegate::applicationDidFinishLaunching(const std::function<void(AppDelegate&)>& beforeShown)
 {
     m_master_view_controller = std::make_unique<MasterViewController>();
     // As the central widget the view fills the window and follows resizes.
@@ -78,6 +78,8 @@ void AppDelegate::applicationDidFinishLaunching()
             warning.isEmpty() ? tr("Opened %1").arg(QDir::toNativeSeparators(path)) : warning, kSavedMessageMs);
     });
     m_field_focus = std::make_unique<FieldFocus>(*m_window, *m_master_view_controller->openGLView());
+    if (beforeShown)
+        beforeShown(*this);
     m_window->show();
 }
 

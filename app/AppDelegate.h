@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class AppCommands;
@@ -44,7 +45,9 @@ public:
     // Creates the controller (which runs the model and fills the read-outs),
     // puts its view into the window, builds the menu, and only then shows the
     // window, so that the first paint already has the start-up read-outs.
-    void applicationDidFinishLaunching();
+    // `beforeShown` runs just before that: what it changes (the command
+    // line's run or session) is in the first frame too.
+    void applicationDidFinishLaunching(const std::function<void(AppDelegate&)>& beforeShown = {});
 
     QMainWindow* window() const { return m_window.get(); }
     MasterViewController* masterViewController() const { return m_master_view_controller.get(); }

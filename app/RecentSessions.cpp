@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace {
 
@@ -18,7 +17,7 @@ RecentSessions::RecentSessions(QObject* parent)
     : QObject(parent)
 {
     // The settings are the user's to edit: take what reads as a list of paths.
-    for (const QString& path : QSettings().value(QLatin1String(kSettingsKey)).toStringList())
+    for (const QString& path : m_settings.value(QLatin1String(kSettingsKey)).toStringList())
         if (!path.isEmpty() && !m_files.contains(normalized(path)) && m_files.size() < kMaxFiles)
             m_files.append(normalized(path));
 }
@@ -51,6 +50,6 @@ void RecentSessions::clear()
 
 void RecentSessions::store()
 {
-    QSettings().setValue(QLatin1String(kSettingsKey), m_files);
+    m_settings.setValue(QLatin1String(kSettingsKey), m_files);
     emit changed();
 }

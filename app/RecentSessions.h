@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSettings>
 #include <QStringList>
 
 // The session files opened or saved last, most recent first, kept in the
@@ -27,5 +28,7 @@ signals:
 private:
     void store();
 
+    // Kept open: a change is written from the event loop, not at once.
+    QSettings m_settings;
     QStringList m_files;
 };

@@ -85,7 +85,12 @@ SessionFiles::SessionFiles(SessionState& state, AppCommands& commands, QMainWind
     // Permanent: the pointer's read-outs never cover it.
     m_window.statusBar()->addPermanentWidget(m_indicator);
     m_window.installEventFilter(this);
-    connect(&m_state, &SessionState::changed, this, &SessionFiles::updateIndicator);
+    // Once per burst of changes (an open sets a dozen things, playback moves
+    // the marker every tick): comparing means capturing the whole session.
+    m_indicator_update.setSingleShot(true);
+    m_indicator_update.setInterval(0);
+    connect(&m_indicator_update, &QTimer::timeout, this, &SessionFiles::updateIndicator);
+    connect(&m_state, &SessionState::changed, &m_indicator_update, qOverload<>(&QTimer::start));
     connect(&m_state, &SessionState::applied, this, &SessionFiles::sessionApplied);
     connect(&m_state, &SessionState::applyFailed, this, &SessionFiles::sessionRefused);
 }

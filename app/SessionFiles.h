@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -115,6 +116,7 @@ private:
     LaterFolderSyncs* m_folder_syncs = nullptr;
     QMenu* m_recent_menu = nullptr;
     QLabel* m_indicator = nullptr;
+    QTimer m_indicator_update;
     UnsavedPrompt m_unsaved_prompt;
     OpenPrompt m_open_prompt;
     ErrorSink m_error_sink;

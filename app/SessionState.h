@@ -1,11 +1,13 @@
 #pragma once
 
+#include "PlotGeometry.h"
 #include "Session.h"
 
 #include <QObject>
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 class MasterViewController;
 class ParameterRuns;
@@ -49,6 +51,9 @@ public:
     void apply(const cosmophase::Session& session);
     // A session is waiting for its run.
     bool isApplying() const { return m_pending.has_value(); }
+    // Where the session's traces start; traces the window shows already
+    // from these very points are kept as they are when it is applied.
+    static std::vector<cosmophase::plot::Point> traceStarts(const cosmophase::Session& session);
 
     // The study window's grid, once it exists: it shows the session's grid
     // and is read from then on. Before, the last applied grid is kept.

@@ -8,9 +8,11 @@
 #include "Preferences.h"
 #include "SampleAtPercent.h"
 #include "SessionFile.h"
+#include "PhasePlaneInteraction.h"
 #include "SessionFiles.h"
-#include "SessionFigure.h"
 #include "SessionState.h"
+#include "TraceBatch.h"
+#include "SessionFigure.h"
 #include "ScriptedEdits.h"
 #include "Simulation.h"
 #include "StartupFigure.h"
@@ -142,10 +144,13 @@ int main(int argc, char* argv[])
     }
     // A bad file is refused before anything opens, as scripts expect.
     std::optional<cosmophase::SessionReadResult> session;
+    // Its traces are computed while the window is built.
+    std::optional<TraceBatch> traces;
     if (!arguments.sessionPath.isEmpty()) {
         session = readSession(arguments.sessionPath);
         if (!session)
             return 2;
+        traces.emplace(SessionState::traceStarts(*session->session));
     }
 
     // Without a display QApplication aborts with a message about plugins;
@@ -180,21 +185,24 @@ int main(int argc, char* argv[])
         QObject::connect(&app, &QCoreApplication::aboutToQuit, &app,
                          [&] { preferences.save(*delegate.window()); });
     }
-    delegate.applicationDidFinishLaunching();
-    if (!arguments.parameters.isDefault())
-        delegate.parameterRuns()->start(arguments.parameters);
-    if (session) {
+    bool refused = false;
+    delegate.applicationDidFinishLaunching([&](AppDelegate& launched) {
+        if (!arguments.parameters.isDefault())
+            launched.parameterRuns()->start(arguments.parameters);
+        if (!session)
+            return;
+        // Shown already, the traces stay as they are when the session is applied.
+        launched.phasePlaneInteraction()->replaceTraces(traces->take());
         // Only its run can tell a marker beyond it: refused then as a bad file is.
-        bool refused = false;
-        delegate.sessionFiles()->show(arguments.sessionPath, *session->session, session->unknownKeys,
+        launched.sessionFiles()->show(arguments.sessionPath, *session->session, session->unknownKeys,
                                       [&refused](const QString& line) {
                                           printError(line.toStdString());
                                           refused = true;
                                           QCoreApplication::exit(2);
                                       });
-        if (refused)
-            return 2;
-    }
+    });
+    if (refused)
+        return 2;
 
     CrashRecovery recovery(*delegate.sessionState(), CrashRecovery::standardFolder(), delegate.window());
     recovery.follow(*delegate.sessionFiles());

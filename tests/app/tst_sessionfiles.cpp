@@ -184,11 +184,11 @@ void TestSessionFiles::unsavedFollowsTheState()
     QSignalSpy unsaved(m_files, &SessionFiles::unsavedChanged);
     edit();
     QVERIFY(m_files->isUnsaved());
-    QCOMPARE(label->text(), QStringLiteral("state.cosmophase \u2014 unsaved changes"));
+    QTRY_COMPARE(label->text(), QStringLiteral("state.cosmophase \u2014 unsaved changes"));
     // Undone, the state is the saved one again.
     m_app.delegate->phasePlaneInteraction()->undoTrace();
     QVERIFY(!m_files->isUnsaved());
-    QCOMPARE(label->text(), QStringLiteral("state.cosmophase"));
+    QTRY_COMPARE(label->text(), QStringLiteral("state.cosmophase"));
     QCOMPARE(unsaved.count(), 2);
     // The title stays the frame rate's.
     QVERIFY(m_app.delegate->window()->windowTitle().endsWith(QLatin1String(" fps")));
