@@ -9,7 +9,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
-#include <iterator>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
