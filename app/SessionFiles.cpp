@@ -80,6 +80,9 @@ SessionFiles::SessionFiles(SessionState& state, AppCommands& commands, QMainWind
 {
     connect(m_folder_syncs, &LaterFolderSyncs::warning, this,
             [this](const QString& line) { m_error_sink(kSaveTitle, line); });
+    // The window as launched, with the switches the preferences kept, is
+    // what an untitled session starts from.
+    m_saved = m_state.capture();
     m_indicator->setObjectName(QStringLiteral("sessionIndicator"));
     m_indicator->hide();
     // Permanent: the pointer's read-outs never cover it.

@@ -1,7 +1,12 @@
 // What the preferences keep comes back as it was left, with a window that
 // still fits the screen; nothing touches the user's own settings.
 
+#include "AppDelegate.h"
+#include "MasterViewController.h"
+#include "MyOpenGLView.h"
 #include "Preferences.h"
+#include "SessionFiles.h"
+#include "SessionState.h"
 #include "WindowPlacement.h"
 
 #include <QAction>
@@ -22,6 +27,7 @@ private slots:
     void restoresWhatWasSaved_data();
     void restoresWhatWasSaved();
     void defaultsWhereNothingWasSaved();
+    void applicationStartsWithKeptSwitchesAsItsSavedState();
     void keptWithin_data();
     void keptWithin();
 };
@@ -123,6 +129,27 @@ void PreferencesTest::defaultsWhereNothingWasSaved()
     QVERIFY(!fresh.legend.isChecked());
     QVERIFY(fresh.field.isChecked());
     QCOMPARE(fresh.folder, QStringLiteral("/"));
+}
+
+// The kept switches are in place before the window's start-up state is
+// taken, so a launch is not an unsaved change.
+void PreferencesTest::applicationStartsWithKeptSwitchesAsItsSavedState()
+{
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath(QStringLiteral("app.conf")), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("view/legend"), true);
+    settings.setValue(QStringLiteral("view/direction_field"), false);
+    settings.setValue(QStringLiteral("view/stable_manifold"), false);
+    Preferences preferences(settings);
+    AppDelegate delegate;
+    delegate.setPreferences(&preferences);
+    delegate.applicationDidFinishLaunching();
+    QVERIFY(delegate.layerSwitches().legend->isChecked());
+    QVERIFY(!delegate.layerSwitches().directionField->isChecked());
+    QVERIFY(!delegate.masterViewController()->openGLView()->showStableManifold());
+    const cosmophase::Session state = delegate.sessionState()->capture();
+    QVERIFY(state.layers.legend && !state.layers.directionField && !state.layers.stableManifold);
+    QVERIFY(!delegate.sessionFiles()->isUnsaved());
 }
 
 void PreferencesTest::keptWithin_data()
