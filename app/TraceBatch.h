@@ -4,6 +4,7 @@
 #include "SolutionTrace.h"
 
 #include <QFuture>
+#include <QThreadPool>
 
 #include <vector>
 
@@ -13,7 +14,12 @@
 // not wait for them one by one. Start it early, take the traces later.
 class TraceBatch {
 public:
-    explicit TraceBatch(const std::vector<cosmophase::plot::Point>& starts);
+    // AllButOne leaves a core to a thread with other work meanwhile, such as
+    // building the window at launch: workers on every core would slow it
+    // down by more than they save.
+    enum class Cores { All, AllButOne };
+
+    TraceBatch(const std::vector<cosmophase::plot::Point>& starts, Cores cores);
     ~TraceBatch();
     TraceBatch(const TraceBatch&) = delete;
     TraceBatch& operator=(const TraceBatch&) = delete;
@@ -22,6 +28,7 @@ public:
     std::vector<cosmophase::SolutionTrace> take();
 
 private:
+    QThreadPool m_pool;
     // Filled in place by the workers.
     std::vector<cosmophase::SolutionTrace> m_traces;
     QFuture<void> m_done;
