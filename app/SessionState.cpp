@@ -165,7 +165,7 @@ void SessionState::finishApply(const cosmophase::Session& session)
                                            return a.x == b.z2 && a.y == b.w0;
                                        });
     if (!sameTraces)
-        m_parts.interaction.replaceTraces(TraceBatch(starts).take());
+        m_parts.interaction.replaceTraces(TraceBatch(starts, TraceBatch::Cores::All).take());
 
     const plot::PlotWindow window = plot::PlotWindow::centredAt({session.view.z2, session.view.w0},
                                                                 session.view.halfSide);

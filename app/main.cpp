@@ -150,7 +150,7 @@ int main(int argc, char* argv[])
         session = readSession(arguments.sessionPath);
         if (!session)
             return 2;
-        traces.emplace(SessionState::traceStarts(*session->session));
+        traces.emplace(SessionState::traceStarts(*session->session), TraceBatch::Cores::AllButOne);
     }
 
     // Without a display QApplication aborts with a message about plugins;

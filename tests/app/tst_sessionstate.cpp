@@ -117,6 +117,13 @@ void TestSessionState::roundTrip()
     QCOMPARE(m_app.boxes[0]->isChecked(), session.layers.stableManifold);
     QCOMPARE(m_app.delegate->legend()->isShownOnPlot(), session.layers.legend);
     QCOMPARE(m_app.view->frameContent().layer(cosmophase::plot::FrameContent::Traces).shown, !session.traces.empty());
+    // Computed side by side, each trace is the one computed alone, bit for bit.
+    const std::vector<cosmophase::SolutionTrace>& traces = m_app.delegate->phasePlaneInteraction()->traces().traces();
+    for (std::size_t i = 0; i < traces.size(); ++i) {
+        const cosmophase::SolutionTrace alone = cosmophase::traceThrough(session.traces[i].z2, session.traces[i].w0);
+        QVERIFY(traces[i].forward.x == alone.forward.x && traces[i].forward.y == alone.forward.y);
+        QVERIFY(traces[i].backward.x == alone.backward.x && traces[i].backward.y == alone.backward.y);
+    }
 }
 
 void TestSessionState::refusedSessionKeepsTheWindow_data()
