@@ -51,11 +51,12 @@ public:
                 const Writer& write);
 
     QString readoutRow() const;
-    // Where the next dialog starts: the folder of the last file chosen in
-    // this run, the home folder before that.
+    // Where the next dialog starts: the folder of the last file chosen, the
+    // home folder before that (or the one the preferences kept).
     const QString& lastFolder() const { return m_last_folder; }
     // The next dialog starts in the folder of `path`, a file chosen elsewhere.
     void rememberFolderOf(const QString& path);
+    void setLastFolder(const QString& folder) { m_last_folder = folder; }
     QString aboutText() const;
 
 signals:

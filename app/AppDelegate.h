@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class AnimationActions;
@@ -14,12 +15,15 @@ class MasterViewController;
 class MarkerStateReadout;
 class ParameterRuns;
 class ParameterStudyWindow;
+class Preferences;
 class PhasePlaneInteraction;
 class PlotNavigation;
 class QAction;
 class QMainWindow;
 class SamplesTableActions;
+class SessionFiles;
 class SessionState;
+class QMenu;
 
 // Owns the main window, its menu and the controller of its content.
 class AppDelegate : public QObject {
@@ -36,10 +40,16 @@ public:
     explicit AppDelegate(QObject* parent = nullptr);
     ~AppDelegate() override;
 
+    // Preferences restored as the window is built, before its session's
+    // start-up state is taken; none (the default) keeps the defaults.
+    void setPreferences(Preferences* preferences) { m_preferences = preferences; }
+
     // Creates the controller (which runs the model and fills the read-outs),
     // puts its view into the window, builds the menu, and only then shows the
     // window, so that the first paint already has the start-up read-outs.
-    void applicationDidFinishLaunching();
+    // `beforeShown` runs just before that: what it changes (the command
+    // line's run or session) is in the first frame too.
+    void applicationDidFinishLaunching(const std::function<void(AppDelegate&)>& beforeShown = {});
 
     QMainWindow* window() const { return m_window.get(); }
     MasterViewController* masterViewController() const { return m_master_view_controller.get(); }
@@ -52,6 +62,8 @@ public:
     ParameterRuns* parameterRuns() const { return m_parameter_runs.get(); }
     // The window's state as a session.
     SessionState* sessionState() const { return m_session_state.get(); }
+    // The session as a file: the File menu's session commands.
+    SessionFiles* sessionFiles() const { return m_session_files.get(); }
     // The View menu's layer switches.
     const PlotLayerSwitches& layerSwitches() const { return m_layer_switches; }
     // Null until first opened from the View menu.
@@ -68,6 +80,9 @@ private:
     // Opens the study window, or brings it forward when already open; it
     // follows the main window's runs and asks ParameterRuns for new ones.
     void showParameterStudy();
+
+    // Confirms in the status bar, as every save does.
+    void showSaved(const QString& path);
 
     // Declared in this order so that the controller, and with it the
     // central view, goes before the window.
@@ -86,9 +101,13 @@ private:
     std::unique_ptr<FieldFocus> m_field_focus;
     PlotLayerSwitches m_layer_switches;
     std::unique_ptr<SessionState> m_session_state;
+    std::unique_ptr<SessionFiles> m_session_files;
+    // A child of the menu bar.
+    QMenu* m_file_menu = nullptr;
     // Export Animation and Pace; a child of the window.
     AnimationActions* m_animation = nullptr;
     // A child of the window, hidden rather than deleted when closed.
     ParameterStudyWindow* m_parameter_study = nullptr;
+    Preferences* m_preferences = nullptr;
     std::unique_ptr<SamplesTableActions> m_samples_table;
 };

@@ -108,10 +108,18 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
         QStringLiteral("With --save-figure: put the marker at this percentage (0 to 100) of the run's "
                        "elapsed time, as the time slider does."),
         QStringLiteral("PERCENT"));
-    parser.addOptions({help, version, saveFigure, size, acceleration, temperature, position});
+    const QCommandLineOption noRestore(
+        QStringLiteral("no-restore"),
+        QStringLiteral("Start clean: do not offer to restore the work of an instance that crashed "
+                       "(its autosave is kept and offered at the next launch)."));
+    const QCommandLineOption defaults(
+        QStringLiteral("defaults"),
+        QStringLiteral("Start with the default window size, switches and folders, and leave the "
+                       "saved preferences as they are."));
+    parser.addOptions({help, version, saveFigure, size, acceleration, temperature, position, noRestore, defaults});
     parser.addOptions(animationOptions());
     parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("A saved session (.cosmophase) to draw with --save-figure or "
+                                 QStringLiteral("A saved session (.cosmophase) to open, or to draw with --save-figure or "
                                                 "--save-animation."),
                                  QStringLiteral("[FILE]"));
     acceptQtOptions(parser);
@@ -135,13 +143,12 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
     if (parser.isSet(position) && !parser.isSet(saveFigure))
         return failed(QStringLiteral("--position needs --save-figure."));
     const QString session = parser.positionalArguments().value(0);
-    if (!session.isEmpty() && !parser.isSet(saveFigure) && !saveAnimation)
-        return failed(QStringLiteral("A session file ('%1') is drawn with --save-figure; the window "
-                                     "does not open one yet.").arg(session));
     if (!session.isEmpty() && (parser.isSet(acceleration) || parser.isSet(temperature)))
         return failed(QStringLiteral("--%1 conflicts with the session file, which gives q and T.")
                           .arg(parser.isSet(acceleration) ? QStringLiteral("q") : QStringLiteral("T")));
     ApplicationArguments run;
+    run.offerRestore = !parser.isSet(noRestore);
+    run.defaultPreferences = parser.isSet(defaults);
     if (parser.isSet(acceleration)) {
         const cosmophase::ParsedValue<double> q = cosmophase::parseAcceleration(parser.value(acceleration).toStdString());
         if (!q.value)
@@ -165,13 +172,13 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
             return failed(error);
         return movie;
     }
+    run.sessionPath = session;
     if (!parser.isSet(saveFigure))
         return run;
 
     ApplicationArguments figure = run;
     figure.action = ApplicationArguments::Action::SaveFigure;
     figure.figurePath = parser.value(saveFigure);
-    figure.sessionPath = session;
     if (parser.isSet(position)) {
         double percent = 0;
         if (readFiniteDecimal(parser.value(position).toStdString(), percent) != DecimalError::None ||

@@ -31,12 +31,17 @@ struct ApplicationArguments {
     int figureSide = kDefaultFigureSide;
     // --q and --T: the run the window or the figure starts with, in its domain.
     cosmophase::RunParameters parameters;
-    // FILE: a session to draw with --save-figure; its run replaces --q and --T.
+    // FILE: a session to open, or to draw with --save-figure; its run
+    // replaces --q and --T.
     QString sessionPath;
     // --position: the marker at this percentage (0 to 100) of the run's elapsed time.
     std::optional<double> positionPercent;
     // --save-animation and its options; the session is filled in once read.
     cosmophase::MovieRequest animation;
+    // --no-restore: leave a crashed instance's autosave for a later launch.
+    bool offerRestore = true;
+    // --defaults: start with the default preferences and keep them unsaved.
+    bool defaultPreferences = false;
 };
 
 // The program name followed by the arguments, decoded as QCoreApplication

@@ -14,4 +14,8 @@ struct WindowPlacement {
     QPoint framePosition; // the frame's top-left corner, centring it
 
     static WindowPlacement within(const QRect& available, const QMargins& frame, const QSize& preferred);
+    // A window remembered from an earlier run (`geometry` without its frame,
+    // perhaps on a screen since gone or larger): as much of its size as
+    // fits, moved as little as needed to lie wholly within `available`.
+    static WindowPlacement keptWithin(const QRect& available, const QMargins& frame, const QRect& geometry);
 };

@@ -1,20 +1,30 @@
 #include "AppDelegate.h"
 #include "CommandLine.h"
+#include "CrashRecovery.h"
 #include "ParameterRuns.h"
 #include "MovieCommand.h"
 #include "MyOpenGLView.h"
 #include "OneLine.h"
 #include "Platform.h"
+#include "Preferences.h"
 #include "SampleAtPercent.h"
 #include "SessionFile.h"
+#include "PhasePlaneInteraction.h"
+#include "SessionFiles.h"
+#include "SessionState.h"
+#include "TraceBatch.h"
 #include "SessionFigure.h"
+#include "ScriptedEdits.h"
 #include "Simulation.h"
 #include "StartupFigure.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QSettings>
+#include <QStatusBar>
 #include <QSurfaceFormat>
 
 #include <cerrno>
@@ -31,6 +41,20 @@ void printError(const std::string& message)
     std::fprintf(stderr, "cosmophase: %s\n", cosmophase::escapeControlCharacters(message).c_str());
 }
 
+// The session file of the command line, or nothing after printing why it
+// cannot be read; unknown keys are warned of.
+std::optional<cosmophase::SessionReadResult> readSession(const QString& path)
+{
+    cosmophase::SessionReadResult read = cosmophase::readSessionFile(QFile::encodeName(path).toStdString());
+    if (!read.ok()) {
+        printError(read.error);
+        return std::nullopt;
+    }
+    if (!read.unknownKeys.empty())
+        printError("warning: " + cosmophase::unknownKeysWarning(read.unknownKeys));
+    return read;
+}
+
 // The session to draw: the file's, or one of the command line's run; its
 // marker at --position when given. Empty after printing why it cannot be.
 std::optional<cosmophase::Session> figureSession(const cosmophase::ApplicationArguments& arguments)
@@ -39,17 +63,26 @@ std::optional<cosmophase::Session> figureSession(const cosmophase::ApplicationAr
     session.q = cosmophase::accelerationText(arguments.parameters.q);
     session.T = arguments.parameters.T;
     if (!arguments.sessionPath.isEmpty()) {
-        const cosmophase::SessionReadResult read =
-            cosmophase::readSessionFile(QFile::encodeName(arguments.sessionPath).toStdString());
-        if (!read.ok()) {
-            printError(read.error);
+        const std::optional<cosmophase::SessionReadResult> read = readSession(arguments.sessionPath);
+        if (!read)
             return std::nullopt;
-        }
-        if (!read.unknownKeys.empty())
-            printError("warning: " + cosmophase::unknownKeysWarning(read.unknownKeys));
-        session = *read.session;
+        session = *read->session;
     }
     return session;
+}
+
+// For tests (documented in the README): a short autosave delay and a
+// stream of scripted edits, so that a test can kill the application while
+// it autosaves.
+void startTestHooks(CrashRecovery& recovery, SessionState& state)
+{
+    bool ok = false;
+    const int quietMs = qEnvironmentVariableIntValue("COSMOPHASE_AUTOSAVE_MS", &ok);
+    if (ok && quietMs > 0 && recovery.autosave())
+        recovery.autosave()->setQuietMs(quietMs);
+    const int editMs = qEnvironmentVariableIntValue("COSMOPHASE_SCRIPTED_EDITS_MS", &ok);
+    if (ok && editMs > 0)
+        new ScriptedEdits(state, editMs, &recovery);
 }
 
 } // namespace
@@ -120,6 +153,16 @@ int main(int argc, char* argv[])
     case cosmophase::ApplicationArguments::Action::Run:
         break;
     }
+    // A bad file is refused before anything opens, as scripts expect.
+    std::optional<cosmophase::SessionReadResult> session;
+    // Its traces are computed while the window is built.
+    std::optional<TraceBatch> traces;
+    if (!arguments.sessionPath.isEmpty()) {
+        session = readSession(arguments.sessionPath);
+        if (!session)
+            return 2;
+        traces.emplace(SessionState::traceStarts(*session->session), TraceBatch::Cores::AllButOne);
+    }
 
     // Without a display QApplication aborts with a message about plugins;
     // say plainly what is missing instead.
@@ -131,6 +174,7 @@ int main(int argc, char* argv[])
 
     QSurfaceFormat::setDefaultFormat(MyOpenGLView::defaultSurfaceFormat());
     QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("cosmophase"));
     QApplication::setApplicationName(QStringLiteral("Cosmophase"));
     QApplication::setApplicationVersion(QStringLiteral(COSMOPHASE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.cosmophase.Cosmophase"));
@@ -143,9 +187,44 @@ int main(int argc, char* argv[])
         return 1;
     }
 
+    // ~/.config/cosmophase/Cosmophase.conf, or under $XDG_CONFIG_HOME.
+    QSettings settings;
+    Preferences preferences(settings);
     AppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
-    if (!arguments.parameters.isDefault())
-        delegate.parameterRuns()->start(arguments.parameters);
+    if (!arguments.defaultPreferences) {
+        delegate.setPreferences(&preferences);
+        QObject::connect(&app, &QCoreApplication::aboutToQuit, &app,
+                         [&] { preferences.save(*delegate.window()); });
+    }
+    bool refused = false;
+    delegate.applicationDidFinishLaunching([&](AppDelegate& launched) {
+        if (!arguments.parameters.isDefault())
+            launched.parameterRuns()->start(arguments.parameters);
+        if (!session)
+            return;
+        // Shown already, the traces stay as they are when the session is applied.
+        launched.phasePlaneInteraction()->replaceTraces(traces->take());
+        // Only its run can tell a marker beyond it: refused then as a bad file is.
+        launched.sessionFiles()->show(arguments.sessionPath, *session->session, session->unknownKeys,
+                                      [&refused](const QString& line) {
+                                          printError(line.toStdString());
+                                          refused = true;
+                                          QCoreApplication::exit(2);
+                                      });
+    });
+    if (refused)
+        return 2;
+
+    CrashRecovery recovery(*delegate.sessionState(), CrashRecovery::standardFolder(), delegate.window());
+    recovery.follow(*delegate.sessionFiles());
+    QStatusBar* status = delegate.window()->statusBar();
+    QObject::connect(&recovery, &CrashRecovery::failed, status,
+                     [status](const QString& message) { status->showMessage(message); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &recovery, &CrashRecovery::finish);
+    startTestHooks(recovery, *delegate.sessionState());
+    // A file named on the command line is what was asked for: an autosave
+    // waits for a later launch then, as with --no-restore.
+    if (arguments.offerRestore && !session)
+        recovery.offerRestore();
     return QApplication::exec();
 }

@@ -292,6 +292,15 @@ int syncFolder(const std::string& target)
     return error == EINVAL ? 0 : error;
 }
 
+// The new file is in place either way; only its durability is in doubt.
+WriteResult folderSynced(const std::string& path, const std::string& target)
+{
+    if (const int error = syncFolder(target))
+        return {true, {}, path + ": saved, but its folder cannot be synced (" + std::strerror(error)
+                              + "), so a power cut may still bring back the earlier file"};
+    return {true, {}, {}};
+}
+
 } // namespace
 
 struct AtomicFileWriter::Pending {
@@ -357,7 +366,7 @@ bool AtomicFileWriter::seek(std::uint64_t offset)
     return m_error == 0;
 }
 
-WriteResult AtomicFileWriter::commit()
+WriteResult AtomicFileWriter::commit(FolderSync folderSync)
 {
     if (!m_pending)
         return failure(m_path, "cannot write", EBADF);
@@ -384,20 +393,30 @@ WriteResult AtomicFileWriter::commit()
         return failure(m_path, "cannot write", error);
     if ((error = temporary.renameOverTarget()) != 0)
         return failure(m_path, "cannot replace", error);
-    // The new file is in place either way; only its durability is in doubt.
-    if ((error = syncFolder(m_target)) != 0)
-        return {true, {}, m_path + ": saved, but its folder cannot be synced (" + std::strerror(error)
-                              + "), so a power cut may still bring back the earlier file"};
-    return {true, {}, {}};
+    return folderSync == FolderSync::Now ? folderSynced(m_path, m_target) : WriteResult{true, {}, {}};
 }
 
-WriteResult writeFileAtomically(const std::string& path, const std::string& contents)
+WriteResult writeFileAtomically(const std::string& path, const std::string& contents, FolderSync folderSync)
 {
     AtomicFileWriter writer(path);
     if (WriteResult opened = writer.open(); !opened.ok)
         return opened;
     writer.append(contents);
-    return writer.commit();
+    return writer.commit(folderSync);
+}
+
+WriteResult syncFolderOf(const std::string& path)
+{
+    std::string target = path;
+    resolveLinks(target); // a chain that cannot be followed now has no folder to sync
+    return folderSynced(path, target);
+}
+
+void removeStrayTemporaries(const std::string& path)
+{
+    std::string target = path;
+    if (resolveLinks(target) == 0)
+        removeStrays(target);
 }
 
 } // namespace cosmophase

@@ -27,7 +27,22 @@ struct WriteResult {
 // killed while its temporary file has a name leaves that file behind
 // (`path` + ".tmp" + eight letters or digits); the next write to `path`
 // removes it, and leaves alone those that live writers hold locked.
-WriteResult writeFileAtomically(const std::string& path, const std::string& contents);
+//
+// The folder's sync, which makes the rename survive a power cut, is the
+// slowest step after the data's; a caller that must not wait for it (the
+// UI thread) asks for it Later and runs syncFolderOf(path) off its thread.
+enum class FolderSync { Now, Later };
+WriteResult writeFileAtomically(const std::string& path, const std::string& contents,
+                                FolderSync folderSync = FolderSync::Now);
+
+// The folder sync a FolderSync::Later write left to do: ok, with a warning
+// when the folder cannot be synced.
+WriteResult syncFolderOf(const std::string& path);
+
+// Removes what writers killed mid-write to `path` left behind (their
+// temporary files), for a file no one will write again; files that live
+// writers hold locked stay.
+void removeStrayTemporaries(const std::string& path);
 
 // The same for contents that come piece by piece (a sweep's rows), so that
 // they need not all be held: open(), any number of append(), then commit().
@@ -47,7 +62,7 @@ public:
     // Moves where the next append() writes, for formats that go back to
     // fill in a length once the rest is written (a movie's index).
     bool seek(std::uint64_t offset);
-    WriteResult commit();
+    WriteResult commit(FolderSync folderSync = FolderSync::Now);
 
 private:
     struct Pending;

@@ -295,9 +295,9 @@ std::string sessionText(const Session& session)
     return document.dump(2, ' ', false, Ordered::error_handler_t::replace) + "\n";
 }
 
-WriteResult writeSessionFile(const std::string& path, const Session& session)
+WriteResult writeSessionFile(const std::string& path, const Session& session, FolderSync folderSync)
 {
-    return writeFileAtomically(path, sessionText(session));
+    return writeFileAtomically(path, sessionText(session), folderSync);
 }
 
 std::string unknownKeysWarning(const std::vector<std::string>& keys)

@@ -39,7 +39,8 @@ SessionReadResult readSessionFile(const std::string& path);
 // gives the same bytes.
 std::string sessionText(const Session& session);
 // Writes it with the atomic writer.
-WriteResult writeSessionFile(const std::string& path, const Session& session);
+WriteResult writeSessionFile(const std::string& path, const Session& session,
+                             FolderSync folderSync = FolderSync::Now);
 
 // "N unknown key(s) ignored: a, b" for a status bar; empty when none.
 std::string unknownKeysWarning(const std::vector<std::string>& keys);

@@ -10,7 +10,9 @@
 // the main window), samples (the Samples window opened beside the main one
 // once the reference's columns are in, and the whole screen saved), export
 // (the Export Animation dialog instead), exporting (the window while a 720 px
-// movie is written).
+// movie is written), recent (File > Open Recent open, with example entries) or
+// unsaved (a trace, then Quit: the question whether to save), session=FILE
+// (opened as `cosmophase FILE` opens it).
 
 #include "AnimationActions.h"
 #include "AnimationExportDialog.h"
@@ -31,6 +33,8 @@
 #include "SamplesTableActions.h"
 #include "SamplesTableModel.h"
 #include "SamplesWindow.h"
+#include "RecentSessions.h"
+#include "SessionFiles.h"
 #include "TimeSeriesChart.h"
 
 #include <QMenuBar>
@@ -39,8 +43,11 @@
 #include <QMainWindow>
 #include <QOpenGLWidget>
 #include <QPainter>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPixmap>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QSurfaceFormat>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -57,6 +64,8 @@ int main(int argc, char* argv[])
     }
     QSurfaceFormat::setDefaultFormat(MyOpenGLView::defaultSurfaceFormat());
     QApplication app(argc, argv);
+    // The example recent files never reach the user's own settings.
+    QStandardPaths::setTestModeEnabled(true);
     const QString output = QString::fromLocal8Bit(argv[1]);
     const double percent = argc > 2 ? QString::fromLocal8Bit(argv[2]).toDouble() : 62.0;
 
@@ -67,7 +76,14 @@ int main(int argc, char* argv[])
         if (size.size() == 2)
             delegate.window()->resize(size[0].toInt(), size[1].toInt());
     }
-    delegate.applicationDidFinishLaunching();
+    QString sessionFile;
+    for (int k = 4; k < argc; ++k)
+        if (const QString option = QString::fromLocal8Bit(argv[k]); option.startsWith(QLatin1String("session=")))
+            sessionFile = option.mid(8);
+    delegate.applicationDidFinishLaunching([&sessionFile](AppDelegate& launched) {
+        if (!sessionFile.isEmpty())
+            launched.sessionFiles()->openFile(sessionFile);
+    });
     MasterViewController& controller = *delegate.masterViewController();
     MyOpenGLView* view = controller.openGLView();
     QString qText;
@@ -76,6 +92,8 @@ int main(int argc, char* argv[])
     bool zoomToRun = false;
     bool samples = false;
     QString exportShot;
+    // Shown on screen over the window: a menu or a question.
+    QString popup;
     for (int k = 4; k < argc; ++k) {
         const QString option = QString::fromLocal8Bit(argv[k]);
         if (option.startsWith(QLatin1String("q="))) {
@@ -89,6 +107,8 @@ int main(int argc, char* argv[])
             samples = true;
         } else if (option == QLatin1String("export") || option == QLatin1String("exporting")) {
             exportShot = option;
+        } else if (option == QLatin1String("recent") || option == QLatin1String("unsaved")) {
+            popup = option;
         } else if (option == QLatin1String("zoomtorun")) {
             zoomToRun = true;
         } else if (option == QLatin1String("legend")) {
@@ -141,6 +161,31 @@ int main(int argc, char* argv[])
                 });
             });
             poll->start(50);
+            return;
+        }
+        if (!popup.isEmpty()) {
+            QMainWindow* window = delegate.window();
+            // The screen holds the popup as well as the window.
+            QTimer::singleShot(800, &app, [window, output] {
+                const QRect frame = window->frameGeometry();
+                const QPixmap shot = window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(),
+                                                                  frame.height());
+                QApplication::exit(shot.save(output, "PNG") ? 0 : 1);
+            });
+            if (popup == QLatin1String("recent")) {
+                RecentSessions& recent = delegate.sessionFiles()->recent();
+                for (const char* path : {"/home/ada/notes/first-look.cosmophase", "/home/ada/papers/q-scan.cosmophase",
+                                         "/home/ada/papers/figure-3.cosmophase", "/home/ada/papers/saddle.cosmophase"})
+                    recent.add(QString::fromLatin1(path));
+                QMenu* file = window->menuBar()->actions().first()->menu();
+                window->menuBar()->setActiveAction(file->menuAction());
+                file->setActiveAction(window->findChild<QMenu*>(QStringLiteral("openRecentMenu"))->menuAction());
+                QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+                QApplication::sendEvent(file, &right);
+            } else {
+                delegate.phasePlaneInteraction()->traceFrom({0.5, 1.2});
+                menuAction(*window->menuBar(), QStringLiteral("Quit"))->trigger();
+            }
             return;
         }
         if (study) {

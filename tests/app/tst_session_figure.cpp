@@ -85,7 +85,8 @@ private slots:
         QTest::newRow("folder") << "" << QStringList{"{}"} << "is a folder";
         QTest::newRow("newline") << "" << QStringList{"{}/a\nb"} << "a\\\\x0ab: No such file";
         QTest::newRow("with --q") << session("") << (file + QStringList{"--q", "1"}) << "--q conflicts";
-        QTest::newRow("no figure") << session("") << QStringList{"{}/s.cosmophase", "--no-figure"} << "drawn with --save-figure";
+        // Opened in the window: refused before a display is looked for.
+        QTest::newRow("to open") << " " << QStringList{"{}/s.cosmophase", "--no-figure"} << "the file is empty";
         for (const char* position : {"101", "half"})
             QTest::addRow("--position %s", position) << "" << QStringList{"--position", position}
                                                      << "--position must be a percentage";

@@ -48,6 +48,7 @@ private slots:
     void refusedSessionKeepsTheWindow();
     void studyGridFollowsTheForm();
     void changedFollowsEdits();
+    void appliedBeforeTheFirstFrame();
 
 private:
     // Applies and waits for the outcome; true when applied.
@@ -116,6 +117,13 @@ void TestSessionState::roundTrip()
     QCOMPARE(m_app.boxes[0]->isChecked(), session.layers.stableManifold);
     QCOMPARE(m_app.delegate->legend()->isShownOnPlot(), session.layers.legend);
     QCOMPARE(m_app.view->frameContent().layer(cosmophase::plot::FrameContent::Traces).shown, !session.traces.empty());
+    // Computed side by side, each trace is the one computed alone, bit for bit.
+    const std::vector<cosmophase::SolutionTrace>& traces = m_app.delegate->phasePlaneInteraction()->traces().traces();
+    for (std::size_t i = 0; i < traces.size(); ++i) {
+        const cosmophase::SolutionTrace alone = cosmophase::traceThrough(session.traces[i].z2, session.traces[i].w0);
+        QVERIFY(traces[i].forward.x == alone.forward.x && traces[i].forward.y == alone.forward.y);
+        QVERIFY(traces[i].backward.x == alone.backward.x && traces[i].backward.y == alone.backward.y);
+    }
 }
 
 void TestSessionState::refusedSessionKeepsTheWindow_data()
@@ -183,6 +191,24 @@ void TestSessionState::changedFollowsEdits()
         QVERIFY2(!changed.isEmpty(), qPrintable(QString::number(i)));
         QVERIFY2(text(m_state->capture()) != before, qPrintable(QString::number(i)));
     }
+}
+
+// As `cosmophase FILE` does: the session is in the first frame, and stays
+// once the view has set itself up.
+void TestSessionState::appliedBeforeTheFirstFrame()
+{
+    Session session = withRun("0.9999", 9000, 100);
+    session.layers = {false, true, false, true, false, true, true};
+    session.view = {0.25, 0.25, 0.5};
+    session.traces = {{0.5, 0.5}};
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching([&](AppDelegate& launched) { launched.sessionState()->apply(session); });
+    QVERIFY(QTest::qWaitForWindowExposed(delegate.window()));
+    MyOpenGLView& view = *delegate.masterViewController()->openGLView();
+    QTRY_VERIFY(view.curves().isBuilt());
+    QCOMPARE(text(delegate.sessionState()->capture()), text(session));
+    QCOMPARE((QList<bool>{view.showStableManifold(), view.showUnstableManifold(), view.showFamilyCurve()}),
+             (QList<bool>{false, true, false}));
 }
 
 QTEST_MAIN(TestSessionState)

@@ -242,6 +242,27 @@ TEST_P(AtomicWrite, TheFolderIsSyncedAfterTheRenameOrTheSaveWarns)
     EXPECT_EQ(entries(), (std::map<std::string, std::string>{{"file", "Permission denied"}}));
 }
 
+// A write that leaves the folder's sync for later has replaced the file
+// when it returns, without the sync; the sync comes when asked, with the
+// same warning when it fails.
+TEST_P(AtomicWrite, AFolderSyncLeftForLaterIsDoneWhenAsked)
+{
+    plain("file", "earlier");
+    const std::string path = m_dir / "file";
+    const cosmophase::WriteResult written =
+        cosmophase::writeFileAtomically(path, "new", cosmophase::FolderSync::Later);
+    EXPECT_TRUE(written.ok && written.warning.empty());
+    EXPECT_EQ(folderSyncs, 0);
+    EXPECT_EQ(entries(), (std::map<std::string, std::string>{{"file", "new"}}));
+    EXPECT_EQ(cosmophase::syncFolderOf(path).warning, "");
+    EXPECT_EQ(folderSyncs, 1);
+    failFolderSync = EIO;
+    const cosmophase::WriteResult late = cosmophase::syncFolderOf(path);
+    EXPECT_TRUE(late.ok);
+    EXPECT_EQ(late.warning, path + ": saved, but its folder cannot be synced (Input/output error), so a power cut "
+                                   "may still bring back the earlier file");
+}
+
 // Pieces appended over time land whole on commit, in any kind of temporary
 // file (an unlinkable one is copied to a named one); a writer dropped before
 // its commit leaves the old file and nothing else.
