@@ -1,18 +1,18 @@
 #include "AppDelegate.h"
 #include "CommandLine.h"
-#include "ParameterRuns.h"
 #include "MyOpenGLView.h"
 #include "OneLine.h"
+#include "ParameterRuns.h"
+#include "PhasePlaneInteraction.h"
 #include "Platform.h"
 #include "SampleAtPercent.h"
+#include "SessionFigure.h"
 #include "SessionFile.h"
-#include "PhasePlaneInteraction.h"
 #include "SessionFiles.h"
 #include "SessionState.h"
-#include "TraceBatch.h"
-#include "SessionFigure.h"
 #include "Simulation.h"
 #include "StartupFigure.h"
+#include "TraceBatch.h"
 
 #include <QApplication>
 #include <QFile>
