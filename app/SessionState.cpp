@@ -85,6 +85,7 @@ void SessionState::apply(const cosmophase::Session& session)
     const cosmophase::RunParameters parameters = session.parameters();
     m_pending.reset();
     m_before_pending.reset();
+    m_reverting = false;
     if (parameters == m_parts.controller.additions().runs().parameters() && !m_parts.runs.isRunningInBackground()) {
         finishApply(session);
         return;
@@ -114,6 +115,7 @@ void SessionState::abandonPending()
         return;
     m_pending.reset();
     m_before_pending.reset();
+    m_reverting = false;
     emit applyFailed(tr("another run was asked for before the session's was shown"));
 }
 
@@ -122,6 +124,7 @@ void SessionState::runRefused(const cosmophase::RunParameters& parameters, const
     if (!m_pending || m_pending->parameters() != parameters)
         return;
     m_pending.reset();
+    m_reverting = false;
     // The fields go back to the run that stays, as its q was typed.
     ParametersPanel& panel = *m_parts.controller.additions().parametersPanel();
     panel.showParameters(m_parts.controller.additions().runs().parameters());
@@ -139,9 +142,21 @@ void SessionState::finishApply(const cosmophase::Session& session)
     FormAdditions& additions = controller.additions();
     const std::string markerError = cosmophase::checkMarker(session.marker, controller.timeArray().size());
     if (!markerError.empty()) {
-        // Back to what was shown, run and all, when this session's run replaced it.
-        if (std::optional<cosmophase::Session> before = std::exchange(m_before_pending, std::nullopt))
-            apply(*before);
+        std::optional<cosmophase::Session> before = std::exchange(m_before_pending, std::nullopt);
+        // Back to what was shown, run and all, when this session's run
+        // replaced it: a step back, not a session applied. Its run starts
+        // from the event loop, once the one just shown is wholly in place.
+        if (before) {
+            m_reverting = true;
+            m_pending = std::move(before);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (m_pending && m_reverting)
+                        m_parts.runs.start(m_pending->parameters());
+                },
+                Qt::QueuedConnection);
+        }
         emit applyFailed(QString::fromStdString(markerError));
         return;
     }
@@ -181,7 +196,8 @@ void SessionState::finishApply(const cosmophase::Session& session)
     if (m_study_grid)
         m_study_grid->setAccelerationGrid(QString::fromStdString(session.studyGrid));
     emit changed();
-    emit applied();
+    if (!std::exchange(m_reverting, false))
+        emit applied();
 }
 
 void SessionState::attachStudyGrid(StudyGridForm& form)

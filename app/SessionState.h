@@ -79,6 +79,8 @@ private:
     // What the window showed before the pending session, to go back to
     // when its marker does not fit its run.
     std::optional<cosmophase::Session> m_before_pending;
+    // The pending session is that step back: shown, it is no session applied.
+    bool m_reverting = false;
     StudyGridForm* m_study_grid = nullptr;
     std::string m_kept_study_grid = cosmophase::Session::kDefaultStudyGrid;
 };

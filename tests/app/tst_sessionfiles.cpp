@@ -121,6 +121,9 @@ void TestSessionFiles::badFileKeepsTheSession_data()
     // Known only once the run is computed: refused then, the window as it was.
     QTest::newRow("marker beyond the run") << sessionWith(R"("q": "0.9999", "marker": 99999)") << "s.cosmophase"
                                            << "marker 99999 is beyond the run";
+    // The run shown first is replaced back, which is no session opened.
+    QTest::newRow("marker beyond another run") << sessionWith(R"("q": "0.999", "marker": 99999)") << "s.cosmophase"
+                                               << "marker 99999 is beyond the run";
     QTest::newRow("missing") << QByteArray() << "missing.cosmophase" << "missing.cosmophase";
     QTest::newRow("folder") << QByteArray() << "" << "is a folder";
     QTest::newRow("newline in the path") << QByteArray() << "a\nb.cosmophase" << "a\\x0ab.cosmophase";

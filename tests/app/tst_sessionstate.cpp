@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 #include "LegendOverlay.h"
+#include "ParametersPanel.h"
 #include "PhasePlaneInteraction.h"
 #include "PlotNavigation.h"
 #include "SessionFile.h"
@@ -151,6 +152,9 @@ void TestSessionState::refusedSessionKeepsTheWindow()
     QTRY_VERIFY_WITH_TIMEOUT(!m_state->isApplying(), 20000);
     QCOMPARE(text(m_state->capture()), text(before));
     QCOMPARE(m_app.get<QLineEdit>("qParameterField")->text(), QStringLiteral("0.99990"));
+    // The Parameters group knows the run on screen, so that it reruns from that.
+    QVERIFY(m_app.controller->additions().parametersPanel()->parameters()
+            == m_app.controller->additions().runs().parameters());
 }
 
 void TestSessionState::studyGridFollowsTheForm()
