@@ -14,6 +14,7 @@
 #include "PhasePlaneInteraction.h"
 #include "PlotNavigation.h"
 #include "RunReplacement.h"
+#include "RunsInPlane.h"
 #include "TimeSeriesChart.h"
 #include "PlotLayerActions.h"
 #include "WindowPlacement.h"
@@ -55,6 +56,7 @@ void AppDelegate::applicationDidFinishLaunching()
     m_default_run->setCheckable(true);
     m_default_run->setChecked(true);
     m_parameter_runs = std::make_unique<ParameterRuns>(*m_master_view_controller, *m_default_run);
+    m_runs_in_plane = std::make_unique<RunsInPlane>(*m_window, *m_master_view_controller, *m_parameter_runs);
     addPlotTools();
     buildMenus();
     m_field_focus = std::make_unique<FieldFocus>(*m_window, *m_master_view_controller->openGLView());
@@ -106,6 +108,8 @@ void AppDelegate::showParameterStudy()
                 &ParameterStudyWindow::setCurrentParameters);
         connect(m_parameter_study, &ParameterStudyWindow::runRequested, m_parameter_runs.get(),
                 &ParameterRuns::start);
+        connect(m_parameter_study, &ParameterStudyWindow::familyRequested, m_runs_in_plane.get(),
+                &RunsInPlane::showFamily);
     }
     m_parameter_study->show();
     m_parameter_study->raise();
@@ -199,6 +203,7 @@ void AppDelegate::buildMenus()
                         [markers] { markers->scrubTo(0); });
     playback->addAction(tr("Go to &End"), QKeySequence(Qt::Key_End), markers,
                         [markers] { markers->scrubTo(100); });
+    m_runs_in_plane->addActions(*view, *playback);
 
     QMenu* help = bar->addMenu(tr("&Help"));
     help->addAction(tr("&About Cosmophase"), commands, &AppCommands::showAbout);

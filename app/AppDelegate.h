@@ -15,6 +15,7 @@ class PhasePlaneInteraction;
 class PlotNavigation;
 class QAction;
 class QMainWindow;
+class RunsInPlane;
 
 // Owns the main window, its menu and the controller of its content.
 class AppDelegate : public QObject {
@@ -44,6 +45,7 @@ public:
     LegendOverlay* legend() const { return m_legend; }
     MarkerStateReadout* markerStateReadout() const { return m_marker_state; }
     ParameterRuns* parameterRuns() const { return m_parameter_runs.get(); }
+    RunsInPlane* runsInPlane() const { return m_runs_in_plane.get(); }
     // Null until first opened from the View menu.
     ParameterStudyWindow* parameterStudy() const { return m_parameter_study; }
 
@@ -73,6 +75,7 @@ private:
     QAction* m_default_run = nullptr;
     std::unique_ptr<ParameterRuns> m_parameter_runs;
     std::unique_ptr<FieldFocus> m_field_focus;
+    std::unique_ptr<RunsInPlane> m_runs_in_plane;
     // A child of the window, hidden rather than deleted when closed.
     ParameterStudyWindow* m_parameter_study = nullptr;
 };

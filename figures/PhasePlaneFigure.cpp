@@ -1,5 +1,6 @@
 #include "PhasePlaneFigure.h"
 
+#include "FamilyColourBar.h"
 #include "PlotLegend.h"
 
 #include <QFontInfo>
@@ -7,6 +8,7 @@
 #include <QPolygonF>
 
 #include <cmath>
+#include <iterator>
 
 namespace plot = cosmophase::plot;
 
@@ -30,12 +32,13 @@ QFont inPixels(const QFont& font)
 } // namespace
 
 PhasePlaneFigure::PhasePlaneFigure(const plot::FrameContent& content, int side, const QFont& font,
-                                   const plot::PlotWindow& window, bool legend)
+                                   const plot::PlotWindow& window, bool legend, const plot::RunCurves* runs)
     : m_content(content)
     , m_side(side)
     , m_axes(inPixels(font))
     , m_window(window)
     , m_legend(legend)
+    , m_runs(runs != nullptr && !runs->empty() ? runs : nullptr)
 {
 }
 
@@ -90,12 +93,38 @@ void PhasePlaneFigure::paint(QPainter& painter) const
     // so a painter, where the last one wins, goes through them backwards.
     const auto& layers = m_content.layers();
     for (auto layer = layers.rbegin(); layer != layers.rend(); ++layer) {
+        // The runs lie just behind the trajectory.
+        if (m_runs && layer == std::make_reverse_iterator(layers.begin() + plot::FrameContent::Trajectory + 1))
+            paintRuns(painter);
         if (layer->shown)
             paintLayer(painter, *layer);
     }
+    if (m_runs && m_runs->scale && !m_runs->family.empty())
+        FamilyColourBar::paint(painter, square, *m_runs->scale, m_axes.font());
     if (m_legend)
-        PlotLegend::paint(painter, square, m_content, m_window, m_axes.font());
+        PlotLegend::paint(painter, square, m_content, m_window, m_axes.font(), m_runs);
     painter.restore();
+}
+
+void PhasePlaneFigure::paintRuns(QPainter& painter) const
+{
+    painter.setBrush(Qt::NoBrush);
+    const auto paintList = [&](const std::vector<plot::RunCurve>& runs, qreal width) {
+        for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+            if (!run->shown)
+                continue;
+            painter.setPen(QPen(colourOf(run->colour), width, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
+            for (const std::vector<plot::Point>& strip : run->strips) {
+                QPolygonF polyline;
+                polyline.reserve(static_cast<int>(strip.size()));
+                for (const plot::Point& p : strip)
+                    polyline.append(toFigure(p));
+                painter.drawPolyline(polyline);
+            }
+        }
+    };
+    paintList(m_runs->family, plot::RunCurves::kFamilyWidth);
+    paintList(m_runs->pinned, plot::RunCurves::kPinnedWidth);
 }
 
 void PhasePlaneFigure::paintPoint(QPainter& painter, plot::Point p, qreal size) const
