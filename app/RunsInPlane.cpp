@@ -48,7 +48,19 @@ RunsInPlane::RunsInPlane(QMainWindow& window, MasterViewController& controller, 
     new ColourBarOverlay(view);
     m_dock = new RunsDock(*m_pinned, *m_family, &window);
     window.addDockWidget(Qt::RightDockWidgetArea, m_dock);
+    // Floating at first: docked, it would take its width from the side
+    // panel, which on a small screen has none to spare. Over the window's
+    // right edge when first shown; the user may dock it.
+    m_dock->setFloating(true);
     m_dock->hide();
+    m_dock->resize(340, 560);
+    connect(m_dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (!visible || m_dock_placed || !m_dock->isFloating())
+            return;
+        m_dock_placed = true;
+        const QRect frame = m_window.frameGeometry();
+        m_dock->move(frame.right() - m_dock->frameGeometry().width() - 24, frame.top() + 80);
+    });
     m_picked = new QLabel(&window);
     m_picked->setObjectName(QStringLiteral("familyMemberLabel"));
     window.statusBar()->addPermanentWidget(m_picked);

@@ -70,4 +70,5 @@ private:
     QLabel* m_picked = nullptr;
     FamilyPicking* m_picking = nullptr;
     AskGrid m_ask_grid;
+    bool m_dock_placed = false;
 };

@@ -43,7 +43,7 @@ std::vector<double> FamilyColourBar::labelledValues(const plot::FamilyScale& sca
     const double last = std::floor(scale.high);
     const int whole = last >= first ? static_cast<int>(last - first) + 1 : 0;
     const int step = std::max(1, static_cast<int>(std::ceil(whole / 5.0)));
-    const double room = (scale.high - scale.low) / 12; // labels keep apart from the ends
+    const double room = (scale.high - scale.low) / 5; // labels keep clear of the ends'
     for (double v = first; v <= last; v += step) {
         if (v - scale.low > room && scale.high - v > room)
             values.push_back(v);

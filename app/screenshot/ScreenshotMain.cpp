@@ -7,7 +7,9 @@
 // (three clicked traces), q=TEXT (a run at that q, as the Parameters group
 // starts it), zoomtorun (Zoom to Run after that), study[=WxH] (the Parameter
 // Study window, at that size, once its default grid is computed, instead of
-// the main window).
+// the main window), pin=Q1,Q2,... (runs at those q pinned), family=GRID (the
+// family of runs of that grid of q, once computed), pinnedpanel (the Pinned
+// Runs panel shown).
 
 #include "AppDelegate.h"
 #include "MasterViewController.h"
@@ -19,6 +21,10 @@
 #include "ParameterStudyWindow.h"
 #include "ParametersPanel.h"
 #include "PhasePlaneInteraction.h"
+#include "PinnedRuns.h"
+#include "RunFamily.h"
+#include "RunsDock.h"
+#include "RunsInPlane.h"
 #include "PlotWindow.h"
 #include "TimeSeriesChart.h"
 
@@ -60,6 +66,7 @@ int main(int argc, char* argv[])
     bool study = false;
     QStringList studySize;
     bool zoomToRun = false;
+    RunsInPlane& runs = *delegate.runsInPlane();
     for (int k = 4; k < argc; ++k) {
         const QString option = QString::fromLocal8Bit(argv[k]);
         if (option.startsWith(QLatin1String("q="))) {
@@ -69,6 +76,15 @@ int main(int argc, char* argv[])
             studySize = option.mid(6).split(QLatin1Char('x'));
         } else if (option.startsWith(QLatin1String("tab="))) {
             controller.additions().timeSeriesChart()->tabs()->setCurrentIndex(option.mid(4).toInt());
+        } else if (option.startsWith(QLatin1String("pin="))) {
+            for (const QString& q : option.mid(4).split(QLatin1Char(','))) {
+                const cosmophase::RunParameters parameters{q.toDouble(), cosmophase::RunParameters::kDefaultTemperature};
+                runs.pinned().pin(parameters, PinnedRuns::trajectoryOf(parameters));
+            }
+        } else if (option.startsWith(QLatin1String("family="))) {
+            runs.showFamily(option.mid(7).toStdString(), cosmophase::RunParameters::kDefaultTemperature);
+        } else if (option == QLatin1String("pinnedpanel")) {
+            runs.dock().show();
         } else if (option == QLatin1String("zoomtorun")) {
             zoomToRun = true;
         } else if (option == QLatin1String("legend")) {
@@ -89,6 +105,7 @@ int main(int argc, char* argv[])
     }
 
     int frames = 0;
+    int readyAt = -1;
     QObject::connect(view, &QOpenGLWidget::frameSwapped, &app, [&] {
         ++frames;
         if (frames == 5) {
@@ -104,7 +121,10 @@ int main(int argc, char* argv[])
             if (zoomToRun)
                 view->findChild<OffPlotNotice*>()->zoomToRun();
         }
-        if (frames != 15)
+        // Once, a few frames after the family (if any) is computed.
+        if (readyAt < 0 && frames >= 15 && !runs.family().isComputing())
+            readyAt = frames + 5;
+        if (frames != readyAt)
             return;
         if (study) {
             menuAction(*delegate.window()->menuBar(), QString::fromUtf8("Parameter Study\u2026"))->trigger();

@@ -132,6 +132,9 @@ private slots:
         QVERIFY(same(family.back().colour, cosmophase::plot::familyColour(1)));
         QVERIFY(m_app.view->findChild<QWidget*>(QStringLiteral("familyColourBar"))->isVisible());
         QCOMPARE(m_runs->dock().familyList()->count(), 6);
+        QTest::qWait(100);
+        QVERIFY2(m_runs->dock().familyStatus()->text().startsWith(QStringLiteral("6 runs, q = 0.999999999:0.999:6:log")),
+                 qPrintable(m_runs->dock().familyStatus()->text()));
 
         // A refused grid leaves the family as it is.
         m_runs->showFamily("0.9:0.99:x", 9000);
