@@ -15,6 +15,8 @@
 #include "PlotNavigation.h"
 #include "RunReplacement.h"
 #include "RunsInPlane.h"
+#include "SessionState.h"
+#include "StudyGridForm.h"
 #include "TimeSeriesChart.h"
 #include "PlotLayerActions.h"
 #include "WindowPlacement.h"
@@ -59,6 +61,9 @@ void AppDelegate::applicationDidFinishLaunching()
     m_runs_in_plane = std::make_unique<RunsInPlane>(*m_window, *m_master_view_controller, *m_parameter_runs);
     addPlotTools();
     buildMenus();
+    m_session_state = std::make_unique<SessionState>(SessionState::Parts{
+        *m_master_view_controller, *m_parameter_runs, *m_phase_plane_interaction, *m_layer_switches.directionField,
+        *m_layer_switches.legend, *m_default_run});
     m_field_focus = std::make_unique<FieldFocus>(*m_window, *m_master_view_controller->openGLView());
     m_window->show();
 }
@@ -110,6 +115,7 @@ void AppDelegate::showParameterStudy()
                 &ParameterRuns::start);
         connect(m_parameter_study, &ParameterStudyWindow::familyRequested, m_runs_in_plane.get(),
                 &RunsInPlane::showFamily);
+        m_session_state->attachStudyGrid(*m_parameter_study->gridForm());
     }
     m_parameter_study->show();
     m_parameter_study->raise();
@@ -167,7 +173,7 @@ void AppDelegate::buildMenus()
     view->addActions({&switches.stable(), &switches.unstable(), &switches.family()});
     view->addSeparator();
     view->addAction(&switches.nullclines());
-    addPlotLayerActions(*view, *controller->openGLView(), *m_legend, *m_plot_navigation);
+    m_layer_switches = addPlotLayerActions(*view, *controller->openGLView(), *m_legend, *m_plot_navigation);
     view->addSeparator();
     QAction* timeSeries = view->addAction(tr("&Time Series"));
     timeSeries->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));

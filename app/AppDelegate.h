@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PlotLayerActions.h"
+
 #include <QObject>
 
 #include <memory>
@@ -16,6 +18,7 @@ class PlotNavigation;
 class QAction;
 class QMainWindow;
 class RunsInPlane;
+class SessionState;
 
 // Owns the main window, its menu and the controller of its content.
 class AppDelegate : public QObject {
@@ -46,6 +49,10 @@ public:
     MarkerStateReadout* markerStateReadout() const { return m_marker_state; }
     ParameterRuns* parameterRuns() const { return m_parameter_runs.get(); }
     RunsInPlane* runsInPlane() const { return m_runs_in_plane.get(); }
+    // The window's state as a session.
+    SessionState* sessionState() const { return m_session_state.get(); }
+    // The View menu's layer switches.
+    const PlotLayerSwitches& layerSwitches() const { return m_layer_switches; }
     // Null until first opened from the View menu.
     ParameterStudyWindow* parameterStudy() const { return m_parameter_study; }
 
@@ -76,6 +83,8 @@ private:
     std::unique_ptr<ParameterRuns> m_parameter_runs;
     std::unique_ptr<FieldFocus> m_field_focus;
     std::unique_ptr<RunsInPlane> m_runs_in_plane;
+    PlotLayerSwitches m_layer_switches;
+    std::unique_ptr<SessionState> m_session_state;
     // A child of the window, hidden rather than deleted when closed.
     ParameterStudyWindow* m_parameter_study = nullptr;
 };

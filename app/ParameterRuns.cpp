@@ -94,7 +94,9 @@ void ParameterRuns::finish(const cosmophase::RunParameters& parameters, cosmopha
         else
             m_refill_after_frame = true;
     } else {
-        m_panel.showRunRefused(QString::fromStdString(cosmophase::statusReason(status)));
+        const QString reason = QString::fromStdString(cosmophase::statusReason(status));
+        m_panel.showRunRefused(reason);
+        emit runRefused(parameters, reason);
     }
     updateDefaultTrajectory();
 }

@@ -47,6 +47,10 @@ public:
     // A run too long for the UI thread is under way.
     bool isRunningInBackground() const;
 
+signals:
+    // A run asked for that could not be shown; the last run stays.
+    void runRefused(const cosmophase::RunParameters& parameters, const QString& reason);
+
 private:
     void run(const cosmophase::RunParameters& parameters);
     void finish(const cosmophase::RunParameters& parameters, cosmophase::RunStatus status,

@@ -72,6 +72,14 @@ void PhasePlaneInteraction::clearTraces()
     tracesEdited();
 }
 
+void PhasePlaneInteraction::replaceTraces(const std::vector<plot::Point>& starts)
+{
+    m_traces = {};
+    for (const plot::Point& start : starts)
+        m_traces.add(cosmophase::traceThrough(start.x, start.y));
+    tracesEdited();
+}
+
 void PhasePlaneInteraction::tracesEdited()
 {
     m_view.setTraces(m_traces.traces());

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+#include <vector>
+
 class MyOpenGLView;
 class QStatusBar;
 
@@ -37,6 +39,9 @@ public slots:
     void undoTrace();
     void redoTrace();
     void clearTraces();
+    // The traces through `starts` in place of all others, with no edit to
+    // undo: a reopened piece of work.
+    void replaceTraces(const std::vector<cosmophase::plot::Point>& starts);
 
 signals:
     void tracesChanged(int count);

@@ -20,7 +20,8 @@ QAction* addSwitch(QMenu& menu, const QString& text, bool on)
 
 } // namespace
 
-void addPlotLayerActions(QMenu& menu, MyOpenGLView& view, LegendOverlay& legend, PlotNavigation& navigation)
+PlotLayerSwitches addPlotLayerActions(QMenu& menu, MyOpenGLView& view, LegendOverlay& legend,
+                                      PlotNavigation& navigation)
 {
     QAction* field = addSwitch(menu, QObject::tr("&Direction Field"), view.showDirectionField());
     field->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_5));
@@ -40,4 +41,5 @@ void addPlotLayerActions(QMenu& menu, MyOpenGLView& view, LegendOverlay& legend,
     menu.addSeparator();
     QAction* idle = addSwitch(menu, QObject::tr("Redraw When &Idle"), view.redrawWhenIdle());
     QObject::connect(idle, &QAction::toggled, &view, &MyOpenGLView::setRedrawWhenIdle);
+    return {field, key, idle};
 }

@@ -131,6 +131,36 @@ cosmophase::studies::GridParse StudyGridForm::parse() const
     return cosmophase::studies::GridParse::oneMinusAcceleration(text.toStdString());
 }
 
+QString StudyGridForm::accelerationGrid() const
+{
+    const QString typed = m_grid->text();
+    if (m_shown == Q)
+        return typed;
+    // Straight after a switch from q, the text typed there.
+    if (typed == m_after_switch && !m_before_switch.isEmpty())
+        return m_before_switch;
+    const QString complemented = complementedGridText(typed);
+    return complemented.isEmpty() ? typed : complemented;
+}
+
+void StudyGridForm::setAccelerationGrid(const QString& text)
+{
+    QString shown = text;
+    if (m_shown == OneMinusQ) {
+        shown = complementedGridText(text);
+        if (shown.isEmpty() || complementedGridText(shown) != text) {
+            shown = text;
+            const QSignalBlocker blocker(m_variable);
+            m_variable->setCurrentIndex(Q);
+            m_shown = Q;
+        }
+    }
+    m_grid->setText(shown);
+    m_before_switch.clear();
+    m_after_switch.clear();
+    textToFields();
+}
+
 void StudyGridForm::fieldsToText()
 {
     QString text = m_from->text().trimmed() + QLatin1Char(':') + m_to->text().trimmed() + QLatin1Char(':')

@@ -27,6 +27,12 @@ public:
     void setVariable(Variable variable);
     // The grid of q values, or a one-line error.
     cosmophase::studies::GridParse parse() const;
+    // The grid's text in q, as the sweep's --q takes it: rewritten from
+    // 1 - q when shown so (as typed when it cannot be).
+    QString accelerationGrid() const;
+    // Shows a grid given in q, in the variable shown when the text can be
+    // rewritten there and back unchanged, in q otherwise.
+    void setAccelerationGrid(const QString& text);
 
     QComboBox* variableBox() const { return m_variable; }
     QLineEdit* fromField() const { return m_from; }

@@ -90,6 +90,20 @@ void ParametersPanel::showParameters(const RunParameters& parameters)
     showProblem(nullptr, {});
 }
 
+void ParametersPanel::showAccelerationText(const QString& text)
+{
+    const cosmophase::ParsedValue<double> q = cosmophase::parseAcceleration(text.trimmed().toStdString());
+    if (q.value && *q.value == m_parameters.q)
+        m_q_field->setText(text.trimmed());
+}
+
+QString ParametersPanel::accelerationText(double q) const
+{
+    const QString typed = m_q_field->text().trimmed();
+    const cosmophase::ParsedValue<double> read = cosmophase::parseAcceleration(typed.toStdString());
+    return read.value && *read.value == q ? typed : text(cosmophase::accelerationText(q));
+}
+
 void ParametersPanel::placeSlider(double q)
 {
     const double exponent = std::log10(1 - q);

@@ -33,6 +33,12 @@ public:
 
     // Shows `parameters` in the fields without asking for a run.
     void showParameters(const cosmophase::RunParameters& parameters);
+    // Shows q as `text` when it reads as exactly the q shown: a session
+    // keeps q as it was typed ("0.99990"), not in the shortest form.
+    void showAccelerationText(const QString& text);
+    // The q field's text when it reads as exactly `q`; the shortest text
+    // of `q` otherwise (while an edit is refused or its run is computed).
+    QString accelerationText(double q) const;
 
 public slots:
     void showRunAccepted(const cosmophase::RunParameters& parameters);
