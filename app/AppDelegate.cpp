@@ -64,6 +64,7 @@ void AppDelegate::applicationDidFinishLaunching()
     m_session_state = std::make_unique<SessionState>(SessionState::Parts{
         *m_master_view_controller, *m_parameter_runs, *m_phase_plane_interaction, *m_layer_switches.directionField,
         *m_layer_switches.legend, *m_default_run});
+    m_session_state->attachRuns(*m_runs_in_plane);
     m_field_focus = std::make_unique<FieldFocus>(*m_window, *m_master_view_controller->openGLView());
     m_window->show();
 }

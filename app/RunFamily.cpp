@@ -41,6 +41,8 @@ QString RunFamily::start(const std::string& grid, std::int32_t T)
     const std::uint64_t generation = ++m_generation;
     const int total = static_cast<int>(parsed.grid->size());
     m_finished = false;
+    m_pending_grid = grid;
+    m_pending_temperature = T;
     emit progressed(0, total);
     // The destructor joins the worker, and Qt drops calls queued to an
     // object that is gone, so `this` outlives everything below.

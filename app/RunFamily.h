@@ -47,6 +47,10 @@ public:
     const std::vector<Member>& members() const { return m_members; }
     const std::string& grid() const { return m_grid; }
     std::int32_t temperature() const { return m_temperature; }
+    // What the plane is to show: the family being computed, else the last
+    // complete one; an empty grid for none.
+    const std::string& shownGrid() const { return isComputing() ? m_pending_grid : m_grid; }
+    std::int32_t shownTemperature() const { return isComputing() ? m_pending_temperature : m_temperature; }
 
 signals:
     void progressed(int done, int total);
@@ -65,4 +69,6 @@ private:
     std::vector<Member> m_members;
     std::string m_grid;
     std::int32_t m_temperature = cosmophase::RunParameters::kDefaultTemperature;
+    std::string m_pending_grid;
+    std::int32_t m_pending_temperature = cosmophase::RunParameters::kDefaultTemperature;
 };

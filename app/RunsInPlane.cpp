@@ -11,6 +11,7 @@
 #include "RunCurves.h"
 #include "RunReplacement.h"
 #include "RunsDock.h"
+#include "Session.h"
 
 #include <QAction>
 #include <QInputDialog>
@@ -67,6 +68,9 @@ RunsInPlane::RunsInPlane(QMainWindow& window, MasterViewController& controller, 
     m_picking = new FamilyPicking(view, *m_picked, this);
     connect(m_picking, &FamilyPicking::memberChosen, this, &RunsInPlane::makeMemberCurrent);
     connect(m_dock, &RunsDock::memberChosen, this, &RunsInPlane::makeMemberCurrent);
+    connect(m_pinned, &PinnedRuns::changed, this, &RunsInPlane::changed);
+    connect(m_family, &RunFamily::changed, this, &RunsInPlane::changed);
+    connect(m_family, &RunFamily::cancelled, this, &RunsInPlane::changed);
 }
 
 RunsInPlane::~RunsInPlane() = default;
@@ -124,4 +128,43 @@ void RunsInPlane::makeMemberCurrent(std::size_t index)
     const std::vector<RunFamily::Member>& members = m_family->members();
     if (index < members.size())
         m_runs.start(members[index].parameters);
+}
+
+void RunsInPlane::captureInto(cosmophase::Session& session) const
+{
+    session.pinnedRuns.clear();
+    for (const PinnedRun& run : m_pinned->runs())
+        session.pinnedRuns.push_back({cosmophase::accelerationText(run.parameters.q), run.parameters.T,
+                                      run.colour.name().toStdString(), run.shown});
+    session.family.reset();
+    if (!m_family->shownGrid().empty())
+        session.family = cosmophase::SessionFamily{m_family->shownGrid(), m_family->shownTemperature()};
+}
+
+void RunsInPlane::applyFrom(const cosmophase::Session& session)
+{
+    std::vector<PinnedRun> runs;
+    for (std::size_t i = 0; i < session.pinnedRuns.size(); ++i) {
+        const cosmophase::SessionPinnedRun& pinned = session.pinnedRuns[i];
+        PinnedRun run{pinned.parameters(),
+                      pinned.colour.empty() ? PinnedRuns::paletteColour(i)
+                                            : QColor(QString::fromStdString(pinned.colour)),
+                      pinned.shown, nullptr};
+        // A run pinned already keeps its curve: the same numbers.
+        for (const PinnedRun& kept : m_pinned->runs())
+            if (kept.parameters == run.parameters)
+                run.trajectory = kept.trajectory;
+        if (!run.trajectory)
+            run.trajectory = PinnedRuns::trajectoryOf(run.parameters);
+        runs.push_back(std::move(run));
+    }
+    m_pinned->replaceAll(std::move(runs));
+
+    if (!session.family) {
+        if (!m_family->shownGrid().empty())
+            m_family->clear();
+        return;
+    }
+    if (session.family->q != m_family->shownGrid() || session.family->T != m_family->shownTemperature())
+        m_family->start(session.family->q, session.family->T);
 }

@@ -21,6 +21,9 @@ class QMainWindow;
 class QMenu;
 class RunFamily;
 class RunsDock;
+namespace cosmophase {
+struct Session;
+}
 
 // Pinned runs and a family of runs in the phase plane, put together: the
 // runs themselves, their curves in the view, the colour bar, the "Pinned
@@ -43,11 +46,22 @@ public:
     void addActions(QMenu& view, QMenu& playback);
     void setAskGrid(AskGrid ask) { m_ask_grid = std::move(ask); }
 
+    // The session's "pinned_runs" and "family" from what the plane shows
+    // (a family being computed included), and back: pinned runs are
+    // computed again from q and T, a family starts computing unless it is
+    // the one shown.
+    void captureInto(cosmophase::Session& session) const;
+    void applyFrom(const cosmophase::Session& session);
+
     PinnedRuns& pinned() const { return *m_pinned; }
     RunFamily& family() const { return *m_family; }
     RunsDock& dock() const { return *m_dock; }
     FamilyPicking& picking() const { return *m_picking; }
     QLabel& pickedLabel() const { return *m_picked; }
+
+signals:
+    // Pinned runs or the family changed.
+    void changed();
 
 public slots:
     // Keeps the window's run in the plane.

@@ -11,6 +11,7 @@ class MasterViewController;
 class ParameterRuns;
 class PhasePlaneInteraction;
 class QAction;
+class RunsInPlane;
 class StudyGridForm;
 namespace cosmophase {
 struct RunParameters;
@@ -52,6 +53,8 @@ public:
     // The study window's grid, once it exists: it shows the session's grid
     // and is read from then on. Before, the last applied grid is kept.
     void attachStudyGrid(StudyGridForm& form);
+    // The pinned runs and the family of runs.
+    void attachRuns(RunsInPlane& runs);
 
 signals:
     // Whenever something capture() reads may have changed.
@@ -72,5 +75,6 @@ private:
     // when its marker does not fit its run.
     std::optional<cosmophase::Session> m_before_pending;
     StudyGridForm* m_study_grid = nullptr;
+    RunsInPlane* m_runs_in_plane = nullptr;
     std::string m_kept_study_grid = cosmophase::Session::kDefaultStudyGrid;
 };
