@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <unordered_map>
 
 namespace cosmophase::plot {
 
@@ -32,16 +33,30 @@ std::vector<std::vector<Point>> RunCurves::stripsFor(const Curve& curve, const P
 {
     if (curve.empty())
         return {};
-    if (window.isFull())
-        return {thinnedVertices(curve, kTrajectoryStride)};
     return WindowedContent::visibleStrips(curve, window);
 }
 
 void RunCurves::layOut(const PlotWindow& window)
 {
-    for (std::vector<RunCurve>* runs : {&pinned, &family})
-        for (RunCurve& run : *runs)
-            run.strips = run.curve ? stripsFor(*run.curve, window) : std::vector<std::vector<Point>>{};
+    layOut(window, RunCurves{});
+}
+
+void RunCurves::layOut(const PlotWindow& window, const RunCurves& before)
+{
+    std::unordered_map<const Curve*, const std::vector<std::vector<Point>>*> done;
+    for (const std::vector<RunCurve>* runs : {&before.pinned, &before.family})
+        for (const RunCurve& run : *runs)
+            done.emplace(run.curve.get(), &run.strips);
+    for (std::vector<RunCurve>* runs : {&pinned, &family}) {
+        for (RunCurve& run : *runs) {
+            if (!run.curve)
+                run.strips.clear();
+            else if (const auto found = done.find(run.curve.get()); found != done.end())
+                run.strips = *found->second;
+            else
+                run.strips = stripsFor(*run.curve, window);
+        }
+    }
 }
 
 int RunCurves::familyMemberNear(Point at, double tolerance) const

@@ -50,10 +50,15 @@ public:
     // Any curve to draw.
     bool anyShown() const;
 
-    // The strips of every curve for `window`: thinned as the trajectory is
-    // over the full square, cut to the window and simplified to a fraction
-    // of a pixel when zoomed, as the trajectory is then.
+    // The strips of every curve for `window`: cut to the window and
+    // simplified to a fraction of a pixel, as a zoomed trajectory is, also
+    // over the full square, where that leaves about a sixth of the
+    // vertices that thinning one in ten would (50 runs draw at the frame
+    // rate of the plot without them).
     void layOut(const PlotWindow& window);
+    // The same, taking the strips of curves that `before` laid out for the
+    // same window instead of cutting them again.
+    void layOut(const PlotWindow& window, const RunCurves& before);
     static std::vector<std::vector<Point>> stripsFor(const Curve& curve, const PlotWindow& window);
 
     // The family member whose drawn strips pass nearest `at`, within

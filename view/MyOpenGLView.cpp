@@ -99,8 +99,9 @@ void MyOpenGLView::setShowDirectionField(bool show)
 
 void MyOpenGLView::setRunCurves(cosmophase::plot::RunCurves runs)
 {
+    // Runs already shown keep their strips: recolouring one of fifty cuts none.
+    runs.layOut(m_window, m_runs);
     m_runs = std::move(runs);
-    m_runs.layOut(m_window);
     changed();
     emit layersChanged();
 }

@@ -62,9 +62,9 @@ TEST(RunCurves, LaidOutForTheWindowAndPickedByNearness)
     runs.family.push_back({"b", familyColour(1), true, 0.99, line(-1.5, 1.5, 0.5), {}});
     runs.pinned.push_back({"p", pinnedRunColour(0), true, 0.999, line(5, 6, 5), {}});
     runs.layOut(PlotWindow{});
-    // Over the full square as the trajectory: every tenth point and the last.
+    // A straight line is its two ends.
     ASSERT_EQ(runs.family[0].strips.size(), 1u);
-    EXPECT_EQ(runs.family[0].strips[0].size(), 12u);
+    EXPECT_EQ(runs.family[0].strips[0].size(), 2u);
     EXPECT_EQ(runs.familyMemberNear({0.3, 0.49}, 0.02), 1);
     EXPECT_EQ(runs.familyMemberNear({0.3, 0.03}, 0.02), -1);
     EXPECT_EQ(runs.familyMemberNear({0.3, 0.01}, 0.02), 0);
