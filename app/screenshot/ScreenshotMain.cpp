@@ -9,7 +9,7 @@
 // Study window, at that size, once its default grid is computed, instead of
 // the main window), pin=Q1,Q2,... (runs at those q pinned), family=GRID (the
 // family of runs of that grid of q, once computed), pinnedpanel (the Pinned
-// Runs panel shown).
+// Runs panel shown, docked).
 
 #include "AppDelegate.h"
 #include "MasterViewController.h"
@@ -84,6 +84,8 @@ int main(int argc, char* argv[])
         } else if (option.startsWith(QLatin1String("family="))) {
             runs.showFamily(option.mid(7).toStdString(), cosmophase::RunParameters::kDefaultTemperature);
         } else if (option == QLatin1String("pinnedpanel")) {
+            // Docked, so that the window's picture holds it.
+            runs.dock().setFloating(false);
             runs.dock().show();
         } else if (option == QLatin1String("zoomtorun")) {
             zoomToRun = true;
