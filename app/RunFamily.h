@@ -3,6 +3,7 @@
 #include "CurveSet.h"
 #include "RunParameters.h"
 #include "RunStatus.h"
+#include "Session.h"
 
 #include <QObject>
 #include <QString>
@@ -21,8 +22,7 @@ class RunFamily : public QObject {
     Q_OBJECT
 
 public:
-    // A family plots legibly up to a few hundred runs.
-    static constexpr std::size_t kMaxRuns = 500;
+    static constexpr std::size_t kMaxRuns = cosmophase::kMaxFamilyRuns;
 
     struct Member {
         cosmophase::RunParameters parameters;

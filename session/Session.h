@@ -58,6 +58,9 @@ struct SessionFamily {
 
 // Most pinned runs a session (and the window) keeps.
 inline constexpr std::size_t kMaxPinnedRuns = 50;
+// Most runs a family may hold: more would not read, and a grid of millions
+// typed by mistake would take minutes and gigabytes.
+inline constexpr std::size_t kMaxFamilyRuns = 500;
 
 enum class ChartTab { Observables, State, Error };
 

@@ -93,6 +93,9 @@ void readFamily(const Json& document, Session& session, std::vector<std::string>
     const studies::GridParse grid = studies::GridParse::acceleration(read.q);
     if (!grid.grid)
         throw Refused{"family.q '" + escapeControlCharacters(read.q) + "': " + grid.error};
+    if (grid.grid->size() > kMaxFamilyRuns)
+        throw Refused{"the family has " + std::to_string(grid.grid->size()) + " runs; the plot draws at most " +
+                      std::to_string(kMaxFamilyRuns)};
     session.family = std::move(read);
 }
 

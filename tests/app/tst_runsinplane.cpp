@@ -75,8 +75,10 @@ private slots:
 
     void dockHidesRecoloursRemovesAndUndoes()
     {
-        runAt(0.99);
+        // A run far from the others at its start, where its own colour shows.
+        runAt(0.5);
         m_runs->pinCurrentRun();
+        runAt(cosmophase::RunParameters::kDefaultAcceleration);
         RunsDock& dock = m_runs->dock();
         m_app.menuAction(QStringLiteral("Pinned Runs"))->trigger();
         QVERIFY(dock.isVisible());
@@ -101,18 +103,18 @@ private slots:
         // A colour no layer has, so the frame's pixels show the run alone.
         const QColor marked(90, 0, 200);
         dock.setAskColour([marked](const QColor&, QWidget*) { return marked; });
-        list->setCurrentRow(1);
+        list->setCurrentRow(2);
         dock.recolourSelected();
-        QCOMPARE(m_runs->pinned().runs()[1].colour, marked);
+        QCOMPARE(m_runs->pinned().runs()[2].colour, marked);
         QTRY_VERIFY(pixelsOf(m_app.view->grabFramebuffer(), marked.rgb()) > 50);
         dock.setAskColour([](const QColor&, QWidget*) { return QColor(); }); // cancelled
         dock.recolourSelected();
-        QCOMPARE(m_runs->pinned().runs()[1].colour, marked);
+        QCOMPARE(m_runs->pinned().runs()[2].colour, marked);
 
-        list->item(1)->setCheckState(Qt::Unchecked);
-        QVERIFY(!m_app.view->runCurves().pinned[1].shown);
+        list->item(2)->setCheckState(Qt::Unchecked);
+        QVERIFY(!m_app.view->runCurves().pinned[2].shown);
         QTRY_COMPARE(pixelsOf(m_app.view->grabFramebuffer(), marked.rgb()), 0);
-        list->item(1)->setCheckState(Qt::Checked);
+        list->item(2)->setCheckState(Qt::Checked);
     }
 
     void familyComputesWithProgressColouredByDistanceFromOne()

@@ -153,6 +153,7 @@ TEST(Session, BadDocumentsAreRefusedWithOneLine)
         {document(R"("family": {"q": 0.9, "T": 9000})"), "family.q must be a grid as text"},
         {document(R"("family": {"q": "0.9:0.99:x", "T": 9000})"), "family.q '0.9:0.99:x': "},
         {document(R"("family": {"q": "0.9:0.99:5", "T": -3})"), "family.T '-3': " + tDomain},
+        {document(R"("family": {"q": "0.9:0.99:501", "T": 9000})"), "the family has 501 runs; the plot draws at most 500"},
     };
     for (const auto& c : cases) {
         const SessionReadResult read = parseSession(c.text);
