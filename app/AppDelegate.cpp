@@ -15,6 +15,7 @@
 #include "PlotNavigation.h"
 #include "RunReplacement.h"
 #include "RunsInPlane.h"
+#include "SessionFiles.h"
 #include "SessionState.h"
 #include "StudyGridForm.h"
 #include "TimeSeriesChart.h"
@@ -44,7 +45,7 @@ AppDelegate::AppDelegate(QObject* parent)
 
 AppDelegate::~AppDelegate() = default;
 
-void AppDelegate::applicationDidFinishLaunching()
+void AppDelegate::applicationDidFinishLaunching(const std::function<void(AppDelegate&)>& beforeShown)
 {
     m_master_view_controller = std::make_unique<MasterViewController>();
     // As the central widget the view fills the window and follows resizes.
@@ -65,7 +66,16 @@ void AppDelegate::applicationDidFinishLaunching()
         *m_master_view_controller, *m_parameter_runs, *m_phase_plane_interaction, *m_layer_switches.directionField,
         *m_layer_switches.legend, *m_default_run});
     m_session_state->attachRuns(*m_runs_in_plane);
+    m_session_files = std::make_unique<SessionFiles>(*m_session_state, *m_commands, *m_window);
+    m_session_files->addTo(*m_file_menu);
+    connect(m_session_files.get(), &SessionFiles::saved, this, &AppDelegate::showSaved);
+    connect(m_session_files.get(), &SessionFiles::opened, this, [this](const QString& path, const QString& warning) {
+        m_window->statusBar()->showMessage(
+            warning.isEmpty() ? tr("Opened %1").arg(QDir::toNativeSeparators(path)) : warning, kSavedMessageMs);
+    });
     m_field_focus = std::make_unique<FieldFocus>(*m_window, *m_master_view_controller->openGLView());
+    if (beforeShown)
+        beforeShown(*this);
     m_window->show();
 }
 
@@ -99,9 +109,12 @@ void AppDelegate::addPlotTools()
     connect(controller, &MasterViewController::markerMoved, m_marker_state, &MarkerStateReadout::showSample);
     panel.keepPlotAtLeastPanelWide();
 
-    connect(m_commands.get(), &AppCommands::saved, m_window->statusBar(), [this](const QString& path) {
-        m_window->statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(path)), kSavedMessageMs);
-    });
+    connect(m_commands.get(), &AppCommands::saved, this, &AppDelegate::showSaved);
+}
+
+void AppDelegate::showSaved(const QString& path)
+{
+    m_window->statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(path)), kSavedMessageMs);
 }
 
 void AppDelegate::showParameterStudy()
@@ -131,18 +144,20 @@ void AppDelegate::buildMenus()
     PhasePlaneInteraction* interaction = m_phase_plane_interaction.get();
     MarkerNavigation* markers = &controller->additions().markers();
 
-    QMenu* file = bar->addMenu(tr("&File"));
-    file->addAction(tr("&Save Plot Image\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S), commands,
+    // The session's commands come first, once the window's state is known.
+    QMenu* file = m_file_menu = bar->addMenu(tr("&File"));
+    file->addAction(tr("Save Plot &Image\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), commands,
                     &AppCommands::savePlotImageAs);
     file->addAction(tr("&Export Samples\u2026"), QKeySequence(Qt::CTRL | Qt::Key_E), commands,
                     &AppCommands::exportSamplesAs);
     QAction* exportTraces = file->addAction(tr("Export &Traces\u2026"), commands, &AppCommands::exportTracesAs);
     file->addSeparator();
-    file->addAction(tr("Save &Figure\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), commands,
+    file->addAction(tr("Save &Figure\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), commands,
                     &AppCommands::saveFigureAs);
     file->addAction(tr("Save C&hart\u2026"), commands, &AppCommands::saveChartAs);
     file->addSeparator();
-    file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), qApp, &QCoreApplication::quit);
+    // Through the window's close, which asks first while the session is unsaved.
+    file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), m_window.get(), &QWidget::close);
 
     QMenu* edit = bar->addMenu(tr("&Edit"));
     edit->addAction(tr("&Copy Read-outs"), QKeySequence::Copy, commands, &AppCommands::copyReadouts);

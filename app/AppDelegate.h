@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class AppCommands;
@@ -18,7 +19,9 @@ class PlotNavigation;
 class QAction;
 class QMainWindow;
 class RunsInPlane;
+class SessionFiles;
 class SessionState;
+class QMenu;
 
 // Owns the main window, its menu and the controller of its content.
 class AppDelegate : public QObject {
@@ -38,7 +41,9 @@ public:
     // Creates the controller (which runs the model and fills the read-outs),
     // puts its view into the window, builds the menu, and only then shows the
     // window, so that the first paint already has the start-up read-outs.
-    void applicationDidFinishLaunching();
+    // `beforeShown` runs just before that: what it changes (the command
+    // line's run or session) is in the first frame too.
+    void applicationDidFinishLaunching(const std::function<void(AppDelegate&)>& beforeShown = {});
 
     QMainWindow* window() const { return m_window.get(); }
     MasterViewController* masterViewController() const { return m_master_view_controller.get(); }
@@ -51,6 +56,8 @@ public:
     RunsInPlane* runsInPlane() const { return m_runs_in_plane.get(); }
     // The window's state as a session.
     SessionState* sessionState() const { return m_session_state.get(); }
+    // The session as a file: the File menu's session commands.
+    SessionFiles* sessionFiles() const { return m_session_files.get(); }
     // The View menu's layer switches.
     const PlotLayerSwitches& layerSwitches() const { return m_layer_switches; }
     // Null until first opened from the View menu.
@@ -66,6 +73,9 @@ private:
     // Opens the study window, or brings it forward when already open; it
     // follows the main window's runs and asks ParameterRuns for new ones.
     void showParameterStudy();
+
+    // Confirms in the status bar, as every save does.
+    void showSaved(const QString& path);
 
     // Declared in this order so that the controller, and with it the
     // central view, goes before the window.
@@ -85,6 +95,9 @@ private:
     std::unique_ptr<RunsInPlane> m_runs_in_plane;
     PlotLayerSwitches m_layer_switches;
     std::unique_ptr<SessionState> m_session_state;
+    std::unique_ptr<SessionFiles> m_session_files;
+    // A child of the menu bar.
+    QMenu* m_file_menu = nullptr;
     // A child of the window, hidden rather than deleted when closed.
     ParameterStudyWindow* m_parameter_study = nullptr;
 };

@@ -109,7 +109,7 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
         QStringLiteral("PERCENT"));
     parser.addOptions({help, version, saveFigure, size, acceleration, temperature, position});
     parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("A saved session (.cosmophase) to draw with --save-figure."),
+                                 QStringLiteral("A saved session (.cosmophase) to open, or to draw with --save-figure."),
                                  QStringLiteral("[FILE]"));
     acceptQtOptions(parser);
 
@@ -127,9 +127,6 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
     if (parser.isSet(position) && !parser.isSet(saveFigure))
         return failed(QStringLiteral("--position needs --save-figure."));
     const QString session = parser.positionalArguments().value(0);
-    if (!session.isEmpty() && !parser.isSet(saveFigure))
-        return failed(QStringLiteral("A session file ('%1') is drawn with --save-figure; the window "
-                                     "does not open one yet.").arg(session));
     if (!session.isEmpty() && (parser.isSet(acceleration) || parser.isSet(temperature)))
         return failed(QStringLiteral("--%1 conflicts with the session file, which gives q and T.")
                           .arg(parser.isSet(acceleration) ? QStringLiteral("q") : QStringLiteral("T")));
@@ -149,13 +146,13 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
     const std::string outside = cosmophase::ParameterDomain::check(run.parameters);
     if (!outside.empty())
         return failed(QStringLiteral("--q and --T: %1.").arg(QString::fromStdString(outside)));
+    run.sessionPath = session;
     if (!parser.isSet(saveFigure))
         return run;
 
     ApplicationArguments figure = run;
     figure.action = ApplicationArguments::Action::SaveFigure;
     figure.figurePath = parser.value(saveFigure);
-    figure.sessionPath = session;
     if (parser.isSet(position)) {
         double percent = 0;
         if (readFiniteDecimal(parser.value(position).toStdString(), percent) != DecimalError::None ||

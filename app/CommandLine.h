@@ -29,7 +29,8 @@ struct ApplicationArguments {
     int figureSide = kDefaultFigureSide;
     // --q and --T: the run the window or the figure starts with, in its domain.
     cosmophase::RunParameters parameters;
-    // FILE: a session to draw with --save-figure; its run replaces --q and --T.
+    // FILE: a session to open, or to draw with --save-figure; its run
+    // replaces --q and --T.
     QString sessionPath;
     // --position: the marker at this percentage (0 to 100) of the run's elapsed time.
     std::optional<double> positionPercent;

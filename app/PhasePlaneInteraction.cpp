@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace plot = cosmophase::plot;
 
@@ -72,11 +73,11 @@ void PhasePlaneInteraction::clearTraces()
     tracesEdited();
 }
 
-void PhasePlaneInteraction::replaceTraces(const std::vector<plot::Point>& starts)
+void PhasePlaneInteraction::replaceTraces(std::vector<cosmophase::SolutionTrace> traces)
 {
     m_traces = {};
-    for (const plot::Point& start : starts)
-        m_traces.add(cosmophase::traceThrough(start.x, start.y));
+    for (cosmophase::SolutionTrace& trace : traces)
+        m_traces.add(std::move(trace));
     tracesEdited();
 }
 

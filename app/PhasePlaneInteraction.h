@@ -39,9 +39,9 @@ public slots:
     void undoTrace();
     void redoTrace();
     void clearTraces();
-    // The traces through `starts` in place of all others, with no edit to
-    // undo: a reopened piece of work.
-    void replaceTraces(const std::vector<cosmophase::plot::Point>& starts);
+    // These traces in place of all others, with no edit to undo: a
+    // reopened piece of work.
+    void replaceTraces(std::vector<cosmophase::SolutionTrace> traces);
 
 signals:
     void tracesChanged(int count);

@@ -11,6 +11,7 @@
 #include "RunsInPlane.h"
 #include "StudyGridForm.h"
 #include "TimeSeriesChart.h"
+#include "TraceBatch.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -32,7 +33,7 @@ SessionState::SessionState(const Parts& parts, QObject* parent)
     connect(&additions.runs(), &RunReplacement::runReplaced, this, &SessionState::runShown);
     connect(&m_parts.runs, &ParameterRuns::runRefused, this, &SessionState::runRefused);
     // An edit while a session waits for its run wins over the session.
-    connect(additions.parametersPanel(), &ParametersPanel::runRequested, this, [this] { m_pending.reset(); });
+    connect(additions.parametersPanel(), &ParametersPanel::runRequested, this, &SessionState::abandonPending);
 
     // Also after a text typed for the same q, which runs again.
     connect(&additions.runs(), &RunReplacement::runReplaced, this, &SessionState::changed);
@@ -42,6 +43,15 @@ SessionState::SessionState(const Parts& parts, QObject* parent)
     for (QAction* action : {&m_parts.legend, &m_parts.defaultRun})
         connect(action, &QAction::toggled, this, &SessionState::changed);
     connect(additions.timeSeriesChart()->tabs(), &QTabWidget::currentChanged, this, &SessionState::changed);
+}
+
+std::vector<plot::Point> SessionState::traceStarts(const cosmophase::Session& session)
+{
+    std::vector<plot::Point> starts;
+    starts.reserve(session.traces.size());
+    for (const cosmophase::SessionTrace& trace : session.traces)
+        starts.push_back({trace.z2, trace.w0});
+    return starts;
 }
 
 cosmophase::Session SessionState::capture() const
@@ -92,12 +102,22 @@ void SessionState::runShown(const cosmophase::RunParameters& parameters)
 {
     if (!m_pending)
         return;
+    if (m_pending->parameters() != parameters) {
+        abandonPending();
+        return;
+    }
     const cosmophase::Session session = std::move(*m_pending);
     m_pending.reset();
-    // Another run came first: the user's edit replaced the session.
-    if (session.parameters() != parameters)
-        return;
     finishApply(session);
+}
+
+void SessionState::abandonPending()
+{
+    if (!m_pending)
+        return;
+    m_pending.reset();
+    m_before_pending.reset();
+    emit applyFailed(tr("another run was asked for before the session's was shown"));
 }
 
 void SessionState::runRefused(const cosmophase::RunParameters& parameters, const QString& reason)
@@ -141,17 +161,14 @@ void SessionState::finishApply(const cosmophase::Session& session)
     m_parts.legend.setChecked(layers.legend);
     m_parts.defaultRun.setChecked(layers.defaultRun);
 
-    std::vector<plot::Point> starts;
-    starts.reserve(session.traces.size());
-    for (const cosmophase::SessionTrace& trace : session.traces)
-        starts.push_back({trace.z2, trace.w0});
+    const std::vector<plot::Point> starts = traceStarts(session);
     const std::vector<cosmophase::SolutionTrace>& shown = m_parts.interaction.traces().traces();
     const bool sameTraces = std::equal(starts.begin(), starts.end(), shown.begin(), shown.end(),
                                        [](const plot::Point& a, const cosmophase::SolutionTrace& b) {
                                            return a.x == b.z2 && a.y == b.w0;
                                        });
     if (!sameTraces)
-        m_parts.interaction.replaceTraces(starts);
+        m_parts.interaction.replaceTraces(TraceBatch(starts).take());
 
     const plot::PlotWindow window = plot::PlotWindow::centredAt({session.view.z2, session.view.w0},
                                                                 session.view.halfSide);

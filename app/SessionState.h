@@ -1,11 +1,13 @@
 #pragma once
 
+#include "PlotGeometry.h"
 #include "Session.h"
 
 #include <QObject>
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 class MasterViewController;
 class ParameterRuns;
@@ -26,7 +28,8 @@ struct RunParameters;
 // never placed on another run. Until then capture() still describes the
 // window as shown. A session whose run is refused, or whose marker lies
 // beyond its run, is not applied: applyFailed() says why in one line and
-// the window is as it was.
+// the window is as it was. So does one overtaken by another run asked for
+// before its own was shown.
 class SessionState : public QObject {
     Q_OBJECT
 
@@ -49,6 +52,9 @@ public:
     void apply(const cosmophase::Session& session);
     // A session is waiting for its run.
     bool isApplying() const { return m_pending.has_value(); }
+    // Where the session's traces start; traces the window shows already
+    // from these very points are kept as they are when it is applied.
+    static std::vector<cosmophase::plot::Point> traceStarts(const cosmophase::Session& session);
 
     // The study window's grid, once it exists: it shows the session's grid
     // and is read from then on. Before, the last applied grid is kept.
@@ -65,6 +71,8 @@ signals:
 private:
     void runShown(const cosmophase::RunParameters& parameters);
     void runRefused(const cosmophase::RunParameters& parameters, const QString& reason);
+    // Another run was asked for first: the user's edit wins.
+    void abandonPending();
     // Everything but the run, which is on screen already.
     void finishApply(const cosmophase::Session& session);
     void setCurveSwitch(QAction& action, bool on);

@@ -6,6 +6,10 @@
 #include "Platform.h"
 #include "SampleAtPercent.h"
 #include "SessionFile.h"
+#include "PhasePlaneInteraction.h"
+#include "SessionFiles.h"
+#include "SessionState.h"
+#include "TraceBatch.h"
 #include "SessionFigure.h"
 #include "Simulation.h"
 #include "StartupFigure.h"
@@ -30,6 +34,20 @@ void printError(const std::string& message)
     std::fprintf(stderr, "cosmophase: %s\n", cosmophase::escapeControlCharacters(message).c_str());
 }
 
+// The session file of the command line, or nothing after printing why it
+// cannot be read; unknown keys are warned of.
+std::optional<cosmophase::SessionReadResult> readSession(const QString& path)
+{
+    cosmophase::SessionReadResult read = cosmophase::readSessionFile(QFile::encodeName(path).toStdString());
+    if (!read.ok()) {
+        printError(read.error);
+        return std::nullopt;
+    }
+    if (!read.unknownKeys.empty())
+        printError("warning: " + cosmophase::unknownKeysWarning(read.unknownKeys));
+    return read;
+}
+
 // The session to draw: the file's, or one of the command line's run; its
 // marker at --position when given. Empty after printing why it cannot be.
 std::optional<cosmophase::Session> figureSession(const cosmophase::ApplicationArguments& arguments)
@@ -38,15 +56,10 @@ std::optional<cosmophase::Session> figureSession(const cosmophase::ApplicationAr
     session.q = cosmophase::accelerationText(arguments.parameters.q);
     session.T = arguments.parameters.T;
     if (!arguments.sessionPath.isEmpty()) {
-        const cosmophase::SessionReadResult read =
-            cosmophase::readSessionFile(QFile::encodeName(arguments.sessionPath).toStdString());
-        if (!read.ok()) {
-            printError(read.error);
+        const std::optional<cosmophase::SessionReadResult> read = readSession(arguments.sessionPath);
+        if (!read)
             return std::nullopt;
-        }
-        if (!read.unknownKeys.empty())
-            printError("warning: " + cosmophase::unknownKeysWarning(read.unknownKeys));
-        session = *read.session;
+        session = *read->session;
     }
     return session;
 }
@@ -109,6 +122,16 @@ int main(int argc, char* argv[])
     case cosmophase::ApplicationArguments::Action::Run:
         break;
     }
+    // A bad file is refused before anything opens, as scripts expect.
+    std::optional<cosmophase::SessionReadResult> session;
+    // Its traces are computed while the window is built.
+    std::optional<TraceBatch> traces;
+    if (!arguments.sessionPath.isEmpty()) {
+        session = readSession(arguments.sessionPath);
+        if (!session)
+            return 2;
+        traces.emplace(SessionState::traceStarts(*session->session));
+    }
 
     // Without a display QApplication aborts with a message about plugins;
     // say plainly what is missing instead.
@@ -133,8 +156,23 @@ int main(int argc, char* argv[])
     }
 
     AppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
-    if (!arguments.parameters.isDefault())
-        delegate.parameterRuns()->start(arguments.parameters);
+    bool refused = false;
+    delegate.applicationDidFinishLaunching([&](AppDelegate& launched) {
+        if (!arguments.parameters.isDefault())
+            launched.parameterRuns()->start(arguments.parameters);
+        if (!session)
+            return;
+        // Shown already, the traces stay as they are when the session is applied.
+        launched.phasePlaneInteraction()->replaceTraces(traces->take());
+        // Only its run can tell a marker beyond it: refused then as a bad file is.
+        launched.sessionFiles()->show(arguments.sessionPath, *session->session, session->unknownKeys,
+                                      [&refused](const QString& line) {
+                                          printError(line.toStdString());
+                                          refused = true;
+                                          QCoreApplication::exit(2);
+                                      });
+    });
+    if (refused)
+        return 2;
     return QApplication::exec();
 }

@@ -177,9 +177,6 @@ void MyOpenGLView::initializeGL()
 
 void MyOpenGLView::initialize()
 {
-    m_show_family_curve = true;
-    m_show_unstable_man = true;
-    m_show_stable_man = true;
     m_curves.initialize();
     m_content.setCurves(m_curves);
     applyReplacedTrajectory();

@@ -113,7 +113,9 @@ private:
     cosmophase::plot::RunCurves m_runs;
     bool m_projection_stale = false;
     bool m_redraw_when_idle = true;
-    bool m_show_unstable_man = false;
-    bool m_show_stable_man = false;
-    bool m_show_family_curve = false;
+    // Shown at start; a switch made before the first frame, or before a new
+    // context sets the view up again, holds.
+    bool m_show_unstable_man = true;
+    bool m_show_stable_man = true;
+    bool m_show_family_curve = true;
 };

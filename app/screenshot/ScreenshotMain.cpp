@@ -9,7 +9,9 @@
 // Study window, at that size, once its default grid is computed, instead of
 // the main window), pin=Q1,Q2,... (runs at those q pinned), family=GRID (the
 // family of runs of that grid of q, once computed), pinnedpanel (the Pinned
-// Runs panel shown, docked).
+// Runs panel shown, docked), recent (File > Open Recent open, with example
+// entries) or unsaved (a trace, then Quit: the question whether to save),
+// session=FILE (opened as `cosmophase FILE` opens it).
 
 #include "AppDelegate.h"
 #include "MasterViewController.h"
@@ -26,6 +28,8 @@
 #include "RunsDock.h"
 #include "RunsInPlane.h"
 #include "PlotWindow.h"
+#include "RecentSessions.h"
+#include "SessionFiles.h"
 #include "TimeSeriesChart.h"
 
 #include <QMenuBar>
@@ -34,7 +38,11 @@
 #include <QMainWindow>
 #include <QOpenGLWidget>
 #include <QPainter>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPixmap>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QSurfaceFormat>
 #include <QTabWidget>
 #include <QTimer>
@@ -49,6 +57,8 @@ int main(int argc, char* argv[])
     }
     QSurfaceFormat::setDefaultFormat(MyOpenGLView::defaultSurfaceFormat());
     QApplication app(argc, argv);
+    // The example recent files never reach the user's own settings.
+    QStandardPaths::setTestModeEnabled(true);
     const QString output = QString::fromLocal8Bit(argv[1]);
     const double percent = argc > 2 ? QString::fromLocal8Bit(argv[2]).toDouble() : 62.0;
 
@@ -59,7 +69,14 @@ int main(int argc, char* argv[])
         if (size.size() == 2)
             delegate.window()->resize(size[0].toInt(), size[1].toInt());
     }
-    delegate.applicationDidFinishLaunching();
+    QString sessionFile;
+    for (int k = 4; k < argc; ++k)
+        if (const QString option = QString::fromLocal8Bit(argv[k]); option.startsWith(QLatin1String("session=")))
+            sessionFile = option.mid(8);
+    delegate.applicationDidFinishLaunching([&sessionFile](AppDelegate& launched) {
+        if (!sessionFile.isEmpty())
+            launched.sessionFiles()->openFile(sessionFile);
+    });
     MasterViewController& controller = *delegate.masterViewController();
     MyOpenGLView* view = controller.openGLView();
     QString qText;
@@ -67,6 +84,8 @@ int main(int argc, char* argv[])
     QStringList studySize;
     bool zoomToRun = false;
     RunsInPlane& runs = *delegate.runsInPlane();
+    // Shown on screen over the window: a menu or a question.
+    QString popup;
     for (int k = 4; k < argc; ++k) {
         const QString option = QString::fromLocal8Bit(argv[k]);
         if (option.startsWith(QLatin1String("q="))) {
@@ -87,6 +106,8 @@ int main(int argc, char* argv[])
             // Docked, so that the window's picture holds it.
             runs.dock().setFloating(false);
             runs.dock().show();
+        } else if (option == QLatin1String("recent") || option == QLatin1String("unsaved")) {
+            popup = option;
         } else if (option == QLatin1String("zoomtorun")) {
             zoomToRun = true;
         } else if (option == QLatin1String("legend")) {
@@ -128,6 +149,31 @@ int main(int argc, char* argv[])
             readyAt = frames + 5;
         if (frames != readyAt)
             return;
+        if (!popup.isEmpty()) {
+            QMainWindow* window = delegate.window();
+            // The screen holds the popup as well as the window.
+            QTimer::singleShot(800, &app, [window, output] {
+                const QRect frame = window->frameGeometry();
+                const QPixmap shot = window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(),
+                                                                  frame.height());
+                QApplication::exit(shot.save(output, "PNG") ? 0 : 1);
+            });
+            if (popup == QLatin1String("recent")) {
+                RecentSessions& recent = delegate.sessionFiles()->recent();
+                for (const char* path : {"/home/ada/notes/first-look.cosmophase", "/home/ada/papers/q-scan.cosmophase",
+                                         "/home/ada/papers/figure-3.cosmophase", "/home/ada/papers/saddle.cosmophase"})
+                    recent.add(QString::fromLatin1(path));
+                QMenu* file = window->menuBar()->actions().first()->menu();
+                window->menuBar()->setActiveAction(file->menuAction());
+                file->setActiveAction(window->findChild<QMenu*>(QStringLiteral("openRecentMenu"))->menuAction());
+                QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+                QApplication::sendEvent(file, &right);
+            } else {
+                delegate.phasePlaneInteraction()->traceFrom({0.5, 1.2});
+                menuAction(*window->menuBar(), QStringLiteral("Quit"))->trigger();
+            }
+            return;
+        }
         if (study) {
             menuAction(*delegate.window()->menuBar(), QString::fromUtf8("Parameter Study\u2026"))->trigger();
             ParameterStudyWindow* window = delegate.parameterStudy();

@@ -195,7 +195,7 @@ private slots:
         });
         for (const bool cancelled : {true, false}) {
             cancel = cancelled;
-            apptest::keyClick(m_app.delegate->window(), Qt::Key_S, Qt::ControlModifier);
+            apptest::keyClick(m_app.delegate->window(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
             apptest::keyClick(m_app.delegate->window(), Qt::Key_E, Qt::ControlModifier);
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                      cancelled ? QStringList() : (QStringList{"Export Samples", "Save Plot Image"}));

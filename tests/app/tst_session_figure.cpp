@@ -87,8 +87,10 @@ private slots:
         const QRgb violet = qRgb(68, 1, 84); // viridis' first colour
         const struct { const char* name; QByteArray keys; int marked; bool bar; } cases[] = {
             {"none", "", 0, false},
-            {"pinned", R"("pinned_runs": [{"q": "0.99", "T": 9000, "colour": "#5a00c8"}])", 1, false},
-            {"hidden", R"("pinned_runs": [{"q": "0.99", "T": 9000, "colour": "#5a00c8", "shown": false}])", 0, false},
+            // Not raw strings: moc reads the '#' in one as a directive.
+            {"pinned", "\"pinned_runs\": [{\"q\": \"0.5\", \"T\": 9000, \"colour\": \"#5a00c8\"}]", 1, false},
+            {"hidden", "\"pinned_runs\": [{\"q\": \"0.5\", \"T\": 9000, \"colour\": \"#5a00c8\", \"shown\": false}]",
+             0, false},
             {"family", R"("family": {"q": "0.9999999:0.5:8:log", "T": 9000})", 0, true},
         };
         for (const auto& c : cases) {
@@ -114,7 +116,8 @@ private slots:
         QTest::newRow("folder") << "" << QStringList{"{}"} << "is a folder";
         QTest::newRow("newline") << "" << QStringList{"{}/a\nb"} << "a\\\\x0ab: No such file";
         QTest::newRow("with --q") << session("") << (file + QStringList{"--q", "1"}) << "--q conflicts";
-        QTest::newRow("no figure") << session("") << QStringList{"{}/s.cosmophase", "--no-figure"} << "drawn with --save-figure";
+        // Opened in the window: refused before a display is looked for.
+        QTest::newRow("to open") << " " << QStringList{"{}/s.cosmophase", "--no-figure"} << "the file is empty";
         for (const char* position : {"101", "half"})
             QTest::addRow("--position %s", position) << "" << QStringList{"--position", position}
                                                      << "--position must be a percentage";

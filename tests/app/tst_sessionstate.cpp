@@ -48,6 +48,7 @@ private slots:
     void refusedSessionKeepsTheWindow();
     void studyGridFollowsTheForm();
     void changedFollowsEdits();
+    void appliedBeforeTheFirstFrame();
 
 private:
     // Applies and waits for the outcome; true when applied.
@@ -188,6 +189,24 @@ void TestSessionState::changedFollowsEdits()
         QVERIFY2(!changed.isEmpty(), qPrintable(QString::number(i)));
         QVERIFY2(text(m_state->capture()) != before, qPrintable(QString::number(i)));
     }
+}
+
+// As `cosmophase FILE` does: the session is in the first frame, and stays
+// once the view has set itself up.
+void TestSessionState::appliedBeforeTheFirstFrame()
+{
+    Session session = withRun("0.9999", 9000, 100);
+    session.layers = {false, true, false, true, false, true, true};
+    session.view = {0.25, 0.25, 0.5};
+    session.traces = {{0.5, 0.5}};
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching([&](AppDelegate& launched) { launched.sessionState()->apply(session); });
+    QVERIFY(QTest::qWaitForWindowExposed(delegate.window()));
+    MyOpenGLView& view = *delegate.masterViewController()->openGLView();
+    QTRY_VERIFY(view.curves().isBuilt());
+    QCOMPARE(text(delegate.sessionState()->capture()), text(session));
+    QCOMPARE((QList<bool>{view.showStableManifold(), view.showUnstableManifold(), view.showFamilyCurve()}),
+             (QList<bool>{false, true, false}));
 }
 
 QTEST_MAIN(TestSessionState)
