@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
-#include <QLineEdit>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -100,9 +99,7 @@ ParameterStudyWindow::ParameterStudyWindow(AppCommands& commands, QWidget* paren
     connect(m_compute, &QPushButton::clicked, this, &ParameterStudyWindow::compute);
     connect(m_cancel, &QPushButton::clicked, m_study, &ParameterStudy::cancel);
     connect(m_show_in_plane, &QPushButton::clicked, this, [this] {
-        const QString text = m_grid->gridField()->text().trimmed();
-        const QString inQ = m_grid->variable() == StudyGridForm::Q ? text : complementedGridText(text);
-        emit familyRequested((inQ.isEmpty() ? text : inQ).toStdString(), m_current.T);
+        emit familyRequested(m_grid->accelerationGrid().trimmed().toStdString(), m_current.T);
     });
     connect(m_export_csv, &QPushButton::clicked, this, &ParameterStudyWindow::saveCsvAs);
     connect(m_save_figure, &QPushButton::clicked, this, &ParameterStudyWindow::saveFigureAs);

@@ -8,11 +8,14 @@
 #include "PhasePlaneFigure.h"
 #include "PhasePlaneInteraction.h"
 #include "PinnedRuns.h"
+#include "ParameterStudyWindow.h"
 #include "PlotLegend.h"
 #include "RunFamily.h"
 #include "RunsDock.h"
 #include "RunsInPlane.h"
+#include "StudyGridForm.h"
 
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QSignalSpy>
@@ -141,6 +144,22 @@ private slots:
         // A refused grid leaves the family as it is.
         m_runs->showFamily("0.9:0.99:x", 9000);
         QCOMPARE(m_runs->family().members().size(), std::size_t{6});
+    }
+
+    // The study's grid, typed in 1 - q, shown as a family in q at the run's T.
+    void showInPhasePlaneFromTheStudy()
+    {
+        m_app.menuAction(QString::fromUtf8("Parameter Study\u2026"))->trigger();
+        ParameterStudyWindow* study = m_app.delegate->parameterStudy();
+        QVERIFY(study);
+        study->gridForm()->gridField()->setText(QStringLiteral("1e-7:1e-3:4:log"));
+        QTest::mouseClick(study->showInPlaneButton(), Qt::LeftButton);
+        study->close();
+        QTRY_COMPARE(m_runs->family().grid(), std::string("0.9999999:0.999:4:log"));
+        QCOMPARE(m_runs->family().members().size(), std::size_t{4});
+        QCOMPARE(m_runs->family().temperature(), m_app.controller->additions().runs().parameters().T);
+        m_runs->showFamily("0.999999999:0.999:6:log", 9000);
+        QTRY_COMPARE(m_runs->family().members().size(), std::size_t{6});
     }
 
     void cancelKeepsTheLastFamily()
