@@ -21,6 +21,22 @@ double distanceToSegment(Point p, Point a, Point b)
     return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
 }
 
+Segments segmentsOf(const std::vector<RunCurve>& runs)
+{
+    Segments segments;
+    for (const RunCurve& run : runs) {
+        if (!run.shown)
+            continue;
+        for (const std::vector<Point>& strip : run.strips) {
+            for (std::size_t i = 1; i < strip.size(); ++i) {
+                segments.vertices.insert(segments.vertices.end(), {strip[i - 1], strip[i]});
+                segments.colours.insert(segments.colours.end(), {run.colour, run.colour});
+            }
+        }
+    }
+    return segments;
+}
+
 } // namespace
 
 bool RunCurves::anyShown() const
@@ -57,6 +73,8 @@ void RunCurves::layOut(const PlotWindow& window, const RunCurves& before)
                 run.strips = stripsFor(*run.curve, window);
         }
     }
+    pinnedSegments = segmentsOf(pinned);
+    familySegments = segmentsOf(family);
 }
 
 int RunCurves::familyMemberNear(Point at, double tolerance) const

@@ -25,6 +25,13 @@ struct RunCurve {
     std::vector<std::vector<Point>> strips;
 };
 
+// Lines to draw in one call: separate segments, two vertices each, with
+// each vertex's colour.
+struct Segments {
+    std::vector<Point> vertices;
+    std::vector<Colour> colours;
+};
+
 // The colour bar of a family: which log10(1 - q) its ends stand for.
 struct FamilyScale {
     double low = 0;  // log10(1 - q) of the first colour
@@ -45,6 +52,10 @@ public:
     std::vector<RunCurve> pinned;
     std::vector<RunCurve> family;
     std::optional<FamilyScale> scale; // set while a family is shown
+    // The shown curves' strips of each list as segments, in drawing order,
+    // made by layOut(): a family is one draw call, not fifty.
+    Segments pinnedSegments;
+    Segments familySegments;
 
     bool empty() const { return pinned.empty() && family.empty(); }
     // Any curve to draw.

@@ -6,18 +6,14 @@ namespace cosmophase {
 
 namespace {
 
-void drawRuns(const std::vector<plot::RunCurve>& runs, float width)
+void drawSegments(const plot::Segments& segments, float width)
 {
+    if (segments.vertices.empty())
+        return;
     glLineWidth(width);
-    for (const plot::RunCurve& run : runs) {
-        if (!run.shown)
-            continue;
-        glColor3f(run.colour.red, run.colour.green, run.colour.blue);
-        for (const std::vector<plot::Point>& strip : run.strips) {
-            glVertexPointer(2, GL_DOUBLE, sizeof(plot::Point), strip.data());
-            glDrawArrays(GL_LINE_STRIP, 0, static_cast<GLsizei>(strip.size()));
-        }
-    }
+    glVertexPointer(2, GL_DOUBLE, sizeof(plot::Point), segments.vertices.data());
+    glColorPointer(3, GL_FLOAT, sizeof(plot::Colour), segments.colours.data());
+    glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(segments.vertices.size()));
 }
 
 } // namespace
@@ -27,8 +23,11 @@ void RunCurvesRenderer::draw(const plot::RunCurves& runs)
     if (!runs.anyShown())
         return;
     glEnableClientState(GL_VERTEX_ARRAY);
-    drawRuns(runs.pinned, plot::RunCurves::kPinnedWidth);
-    drawRuns(runs.family, plot::RunCurves::kFamilyWidth);
+    glEnableClientState(GL_COLOR_ARRAY);
+    // First drawn stays in front: the pinned runs over the family.
+    drawSegments(runs.pinnedSegments, plot::RunCurves::kPinnedWidth);
+    drawSegments(runs.familySegments, plot::RunCurves::kFamilyWidth);
+    glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
 }
 

@@ -4,9 +4,10 @@
 
 namespace cosmophase {
 
-// Draws pinned runs and a family with vertex arrays: fifty runs of some
-// six hundred vertices each would be tens of thousands of immediate-mode
-// calls a frame. Each curve sets its own colour and width.
+// Draws pinned runs and a family with vertex and colour arrays, one draw
+// call for each list: fifty runs drawn one by one cost more in GL's
+// per-call work than in their few hundred vertices. Sets its own widths;
+// the current colour is left undefined, as after any colour array.
 class RunCurvesRenderer {
 public:
     static void draw(const plot::RunCurves& runs);

@@ -68,8 +68,15 @@ TEST(RunCurves, LaidOutForTheWindowAndPickedByNearness)
     EXPECT_EQ(runs.familyMemberNear({0.3, 0.49}, 0.02), 1);
     EXPECT_EQ(runs.familyMemberNear({0.3, 0.03}, 0.02), -1);
     EXPECT_EQ(runs.familyMemberNear({0.3, 0.01}, 0.02), 0);
+    // One draw call's segments: each member's, in order, in its colour.
+    ASSERT_EQ(runs.familySegments.vertices.size(), 4u);
+    EXPECT_TRUE(sameColour(runs.familySegments.colours[3], familyColour(1)));
+    EXPECT_EQ(runs.familySegments.vertices[2].y, 0.5);
     runs.family[0].shown = false;
     EXPECT_EQ(runs.familyMemberNear({0.3, 0.01}, 0.02), -1);
+    runs.layOut(PlotWindow{}, runs);
+    ASSERT_EQ(runs.familySegments.vertices.size(), 2u);
+    EXPECT_EQ(runs.familySegments.vertices[0].y, 0.5);
 
     // Zoomed, cut to the window: the pinned run far outside draws nothing.
     runs.layOut(PlotWindow::centredAt({0, 0.5}, 0.25));
