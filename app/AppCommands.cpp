@@ -100,7 +100,7 @@ bool AppCommands::saveFigure(const QString& path)
     // The axes are drawn by the frame around the view, in its font.
     const QWidget* axes = view.parentWidget() ? view.parentWidget() : &view;
     const PhasePlaneFigure figure(view.shownContent(), view.width(), axes->font(), view.plotWindow(),
-                                  m_legend.isShownOnPlot());
+                                  m_legend.isShownOnPlot(), &view.runCurves());
     const cosmophase::WriteResult result = cosmophase::writeFigure(
         path, figure.size(), [&figure](QPainter& painter) { figure.paint(painter); },
         cosmophase::figureTitle(QStringLiteral("Cosmophase phase plane"),

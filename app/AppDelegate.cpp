@@ -17,6 +17,7 @@
 #include "PlotNavigation.h"
 #include "RunReplacement.h"
 #include "SamplesTableActions.h"
+#include "RunsInPlane.h"
 #include "SessionFiles.h"
 #include "SessionState.h"
 #include "StudyGridForm.h"
@@ -64,6 +65,7 @@ void AppDelegate::applicationDidFinishLaunching(const std::function<void(AppDele
     m_parameter_runs = std::make_unique<ParameterRuns>(*m_master_view_controller, *m_default_run);
     m_animation = new AnimationActions(*m_master_view_controller, *m_commands, *m_window,
                                        [this] { return m_session_state->capture(); });
+    m_runs_in_plane = std::make_unique<RunsInPlane>(*m_window, *m_master_view_controller, *m_parameter_runs);
     addPlotTools();
     buildMenus();
     if (m_preferences) {
@@ -74,6 +76,7 @@ void AppDelegate::applicationDidFinishLaunching(const std::function<void(AppDele
     m_session_state = std::make_unique<SessionState>(SessionState::Parts{
         *m_master_view_controller, *m_parameter_runs, *m_phase_plane_interaction, *m_layer_switches.directionField,
         *m_layer_switches.legend, *m_default_run});
+    m_session_state->attachRuns(*m_runs_in_plane);
     m_session_files = std::make_unique<SessionFiles>(*m_session_state, *m_commands, *m_window);
     m_session_files->addTo(*m_file_menu);
     connect(m_session_files.get(), &SessionFiles::saved, this, &AppDelegate::showSaved);
@@ -135,6 +138,8 @@ void AppDelegate::showParameterStudy()
                 &ParameterStudyWindow::setCurrentParameters);
         connect(m_parameter_study, &ParameterStudyWindow::runRequested, m_parameter_runs.get(),
                 &ParameterRuns::start);
+        connect(m_parameter_study, &ParameterStudyWindow::familyRequested, m_runs_in_plane.get(),
+                &RunsInPlane::showFamily);
         m_session_state->attachStudyGrid(*m_parameter_study->gridForm());
     }
     m_parameter_study->show();
@@ -238,6 +243,7 @@ void AppDelegate::buildMenus()
     playback->addActions({&m_samples_table->goToSample(), &m_samples_table->goToTime()});
     m_samples_table->shareWithWindow({play});
     m_animation->addPaceMenu(*playback);
+    m_runs_in_plane->addActions(*view, *playback);
 
     QMenu* help = bar->addMenu(tr("&Help"));
     help->addAction(tr("&About Cosmophase"), commands, &AppCommands::showAbout);

@@ -21,6 +21,7 @@ class PlotNavigation;
 class QAction;
 class QMainWindow;
 class SamplesTableActions;
+class RunsInPlane;
 class SessionFiles;
 class SessionState;
 class QMenu;
@@ -60,6 +61,7 @@ public:
     LegendOverlay* legend() const { return m_legend; }
     MarkerStateReadout* markerStateReadout() const { return m_marker_state; }
     ParameterRuns* parameterRuns() const { return m_parameter_runs.get(); }
+    RunsInPlane* runsInPlane() const { return m_runs_in_plane.get(); }
     // The window's state as a session.
     SessionState* sessionState() const { return m_session_state.get(); }
     // The session as a file: the File menu's session commands.
@@ -99,6 +101,7 @@ private:
     QAction* m_default_run = nullptr;
     std::unique_ptr<ParameterRuns> m_parameter_runs;
     std::unique_ptr<FieldFocus> m_field_focus;
+    std::unique_ptr<RunsInPlane> m_runs_in_plane;
     PlotLayerSwitches m_layer_switches;
     std::unique_ptr<SessionState> m_session_state;
     std::unique_ptr<SessionFiles> m_session_files;

@@ -29,8 +29,8 @@ void LegendOverlay::place()
 {
     if (!m_shown)
         return;
-    const QSize size = PlotLegend::size(PlotLegend::entries(m_view.frameContent()), font());
-    setGeometry(PlotLegend::boxIn(m_view.rect(), size, m_view.shownContent(), m_view.plotWindow()));
+    const QSize size = PlotLegend::size(PlotLegend::entries(m_view.frameContent(), &m_view.runCurves()), font());
+    setGeometry(PlotLegend::boxIn(m_view.rect(), size, m_view.shownContent(), m_view.plotWindow(), &m_view.runCurves()));
     raise();
     update();
 }
@@ -45,5 +45,5 @@ bool LegendOverlay::eventFilter(QObject* watched, QEvent* event)
 void LegendOverlay::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    PlotLegend::paintBox(painter, rect(), PlotLegend::entries(m_view.frameContent()), font());
+    PlotLegend::paintBox(painter, rect(), PlotLegend::entries(m_view.frameContent(), &m_view.runCurves()), font());
 }

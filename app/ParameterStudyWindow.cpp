@@ -69,6 +69,7 @@ ParameterStudyWindow::ParameterStudyWindow(AppCommands& commands, QWidget* paren
     , m_cancel(new QPushButton(tr("Cancel"), this))
     , m_export_csv(new QPushButton(tr("Export CSV\u2026"), this))
     , m_save_figure(new QPushButton(tr("Save Figure\u2026"), this))
+    , m_show_in_plane(new QPushButton(tr("Show in &Phase Plane"), this))
     , m_status_bar(new QStatusBar(this))
     , m_status(new QLabel(this))
 {
@@ -77,6 +78,7 @@ ParameterStudyWindow::ParameterStudyWindow(AppCommands& commands, QWidget* paren
     top->addWidget(m_grid, 1);
     top->addWidget(m_temperature);
     top->addWidget(m_compute);
+    top->addWidget(m_show_in_plane);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_progress, 1);
@@ -96,6 +98,9 @@ ParameterStudyWindow::ParameterStudyWindow(AppCommands& commands, QWidget* paren
     connect(m_grid, &StudyGridForm::submitted, this, &ParameterStudyWindow::compute);
     connect(m_compute, &QPushButton::clicked, this, &ParameterStudyWindow::compute);
     connect(m_cancel, &QPushButton::clicked, m_study, &ParameterStudy::cancel);
+    connect(m_show_in_plane, &QPushButton::clicked, this, [this] {
+        emit familyRequested(m_grid->accelerationGrid().trimmed().toStdString(), m_current.T);
+    });
     connect(m_export_csv, &QPushButton::clicked, this, &ParameterStudyWindow::saveCsvAs);
     connect(m_save_figure, &QPushButton::clicked, this, &ParameterStudyWindow::saveFigureAs);
     connect(m_study, &ParameterStudy::progressed, this, &ParameterStudyWindow::showProgress);
@@ -107,7 +112,7 @@ ParameterStudyWindow::ParameterStudyWindow(AppCommands& commands, QWidget* paren
         emit runRequested({m_study->points()[m_plotted[index]].parameters.q, m_current.T});
     });
     // Enter in a field computes; it is no dialog's default button.
-    for (QPushButton* button : {m_compute, m_cancel, m_export_csv, m_save_figure})
+    for (QPushButton* button : {m_compute, m_cancel, m_export_csv, m_save_figure, m_show_in_plane})
         button->setAutoDefault(false);
     setCurrentParameters(m_current);
     showIdle(tr("Not computed yet."));

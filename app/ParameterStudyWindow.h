@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,7 @@ public:
     QPushButton* cancelButton() const { return m_cancel; }
     QPushButton* exportCsvButton() const { return m_export_csv; }
     QPushButton* saveFigureButton() const { return m_save_figure; }
+    QPushButton* showInPlaneButton() const { return m_show_in_plane; }
     QStatusBar* statusBar() const { return m_status_bar; }
 
     // The last complete study in the sweep's CSV with the reference columns.
@@ -56,6 +58,8 @@ public slots:
 
 signals:
     void runRequested(const cosmophase::RunParameters& parameters);
+    // Show in Phase Plane: the grid's runs as a family, the grid in q.
+    void familyRequested(const std::string& grid, std::int32_t T);
 
 protected:
     // Shown, it computes unless it shows or computes the current T already;
@@ -86,6 +90,7 @@ private:
     QPushButton* m_cancel = nullptr;
     QPushButton* m_export_csv = nullptr;
     QPushButton* m_save_figure = nullptr;
+    QPushButton* m_show_in_plane = nullptr;
     QStatusBar* m_status_bar = nullptr;
     QLabel* m_status = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "ParametersPanel.h"
 #include "PhasePlaneInteraction.h"
 #include "RunReplacement.h"
+#include "RunsInPlane.h"
 #include "StudyGridForm.h"
 #include "TimeSeriesChart.h"
 #include "TraceBatch.h"
@@ -77,6 +78,8 @@ cosmophase::Session SessionState::capture() const
         session.traces.push_back({trace.z2, trace.w0});
     session.chartTab = static_cast<cosmophase::ChartTab>(additions.timeSeriesChart()->tabs()->currentIndex());
     session.studyGrid = m_study_grid ? m_study_grid->accelerationGrid().toStdString() : m_kept_study_grid;
+    if (m_runs_in_plane)
+        m_runs_in_plane->captureInto(session);
     return session;
 }
 
@@ -195,6 +198,8 @@ void SessionState::finishApply(const cosmophase::Session& session)
     m_kept_study_grid = session.studyGrid;
     if (m_study_grid)
         m_study_grid->setAccelerationGrid(QString::fromStdString(session.studyGrid));
+    if (m_runs_in_plane)
+        m_runs_in_plane->applyFrom(session);
     emit changed();
     if (!std::exchange(m_reverting, false))
         emit applied();
@@ -206,6 +211,12 @@ void SessionState::attachStudyGrid(StudyGridForm& form)
     form.setAccelerationGrid(QString::fromStdString(m_kept_study_grid));
     connect(form.gridField(), &QLineEdit::textChanged, this, &SessionState::changed);
     connect(&form, &QObject::destroyed, this, [this] { m_study_grid = nullptr; });
+}
+
+void SessionState::attachRuns(RunsInPlane& runs)
+{
+    m_runs_in_plane = &runs;
+    connect(&runs, &RunsInPlane::changed, this, &SessionState::changed);
 }
 
 void SessionState::setCurveSwitch(QAction& action, bool on)

@@ -13,6 +13,7 @@ class MasterViewController;
 class ParameterRuns;
 class PhasePlaneInteraction;
 class QAction;
+class RunsInPlane;
 class StudyGridForm;
 namespace cosmophase {
 struct RunParameters;
@@ -58,6 +59,8 @@ public:
     // The study window's grid, once it exists: it shows the session's grid
     // and is read from then on. Before, the last applied grid is kept.
     void attachStudyGrid(StudyGridForm& form);
+    // The pinned runs and the family of runs.
+    void attachRuns(RunsInPlane& runs);
 
 signals:
     // Whenever something capture() reads may have changed.
@@ -82,5 +85,6 @@ private:
     // The pending session is that step back: shown, it is no session applied.
     bool m_reverting = false;
     StudyGridForm* m_study_grid = nullptr;
+    RunsInPlane* m_runs_in_plane = nullptr;
     std::string m_kept_study_grid = cosmophase::Session::kDefaultStudyGrid;
 };

@@ -1,13 +1,16 @@
 // Processor time of one phase-plane frame with the full curve set, drawn
 // the way MyOpenGLView::paintGL draws it, into an 800 x 600 framebuffer;
-// argument 1 adds 50 traces spread over the square and the nullclines.
+// argument 1 adds 50 traces spread over the square and the nullclines,
+// 2 a family of 50 runs, 3 ten pinned runs.
 // The zoomed frames are drawn from the full point lists cut to the window.
 // Needs a display: run under xvfb-run with LIBGL_ALWAYS_SOFTWARE=1.
+#include "BenchRuns.h"
 #include "CurveSet.h"
 #include "FrameContent.h"
 #include "PhasePlaneRenderer.h"
 #include "PlotGeometry.h"
 #include "PlotWindow.h"
+#include "RunCurvesRenderer.h"
 #include "SolutionTrace.h"
 #include "WindowedContent.h"
 
@@ -55,6 +58,10 @@ public:
                 traces.push_back(cosmophase::traceThrough(-1.9 + 0.38 * (i + 0.5), -1.9 + 0.76 * (j + 0.5)));
         m_added.setTraces(traces);
         m_added.setShowNullclines(true);
+        m_family = benchRunsOf("0.9999999:0.5:50:log", false);
+        m_family.layOut({});
+        m_pinned = benchRunsOf("0.9999999:0.5:10:log", true);
+        m_pinned.layOut({});
     }
     ~Scene()
     {
@@ -64,13 +71,18 @@ public:
     }
 
     // Moving the marker is part of every frame's cost, as in the view.
-    void drawFrame(int index, bool withOverlays)
+    void drawFrame(int index, int added)
     {
         const cosmophase::Curve& t = m_curves.trajectory();
         const auto i = static_cast<std::size_t>(index) % t.size();
-        cosmophase::plot::FrameContent& content = withOverlays ? m_added : m_plain;
+        cosmophase::plot::FrameContent& content = added == 1 ? m_added : m_plain;
         content.setMarker({t.x[i], t.y[i]});
-        m_renderer.drawFrame(content);
+        if (added < 2) {
+            m_renderer.drawFrame(content);
+            return;
+        }
+        const cosmophase::plot::RunCurves& runs = added == 2 ? m_family : m_pinned;
+        m_renderer.drawFrame(content, [&runs] { cosmophase::RunCurvesRenderer::draw(runs); });
     }
 
     // Zoomed `factor` times about `centre`, as the view draws once zoomed;
@@ -101,6 +113,8 @@ private:
     cosmophase::plot::FrameContent m_plain;
     cosmophase::plot::FrameContent m_added;
     cosmophase::plot::WindowedContent m_windowed;
+    cosmophase::plot::RunCurves m_family;
+    cosmophase::plot::RunCurves m_pinned;
 };
 
 Scene* scene = nullptr;
@@ -110,21 +124,21 @@ void BM_PaintFrame(benchmark::State& state)
 {
     int index = 0;
     for (auto _ : state)
-        scene->drawFrame(index++, state.range(0) != 0);
+        scene->drawFrame(index++, static_cast<int>(state.range(0)));
     glFinish();
 }
-BENCHMARK(BM_PaintFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaintFrame)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 
 // The same frame waited for until rasterised, for comparison.
 void BM_PaintFrameFinished(benchmark::State& state)
 {
     int index = 0;
     for (auto _ : state) {
-        scene->drawFrame(index++, state.range(0) != 0);
+        scene->drawFrame(index++, static_cast<int>(state.range(0)));
         glFinish();
     }
 }
-BENCHMARK(BM_PaintFrameFinished)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaintFrameFinished)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 
 // Zoomed frames: argument 0 the saddle 25 times, 1 the middle of the run
 // 4 times, 2 the saddle 2,000 times.

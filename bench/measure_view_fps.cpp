@@ -2,8 +2,10 @@
 // only a grid and one dot, both at 800 x 600 and both reporting "N fps" in
 // their window title the same way; and of the view with 50 traces and the
 // nullclines on against the view without them, and zoomed on the saddle
-// against unzoomed. Prints the median title figure of each over 5 s. Run under a display (scripts/measure-view-fps
+// against unzoomed, and with a family of 50 runs and with 10 pinned runs
+// against the view without them. Prints the median title figure of each over 5 s. Run under a display (scripts/measure-view-fps
 // uses Xvfb).
+#include "BenchRuns.h"
 #include "FrameRate.h"
 #include "MyOpenGLView.h"
 #include "PhasePlaneRenderer.h"
@@ -150,6 +152,19 @@ int main(int argc, char** argv)
     zoomed.setPlotWindow(window);
     const FrameRates zoomedFps = measureFps(zoomed);
 
+    // Each against a plain view measured just before it, so that a change
+    // in the machine's load between the two counts for little.
+    MyOpenGLView plainBeforeFamily;
+    const FrameRates beforeFamilyFps = measureFps(plainBeforeFamily);
+    MyOpenGLView family;
+    family.setRunCurves(benchRunsOf("0.9999999:0.5:50:log", false));
+    const FrameRates familyFps = measureFps(family);
+    MyOpenGLView plainBeforePinned;
+    const FrameRates beforePinnedFps = measureFps(plainBeforePinned);
+    MyOpenGLView pinned;
+    pinned.setRunCurves(benchRunsOf("0.9999999:0.5:10:log", true));
+    const FrameRates pinnedFps = measureFps(pinned);
+
     const auto ratio = [](double part, double whole) { return whole > 0 ? 100.0 * part / whole : 0.0; };
     std::printf("view: median %d fps (counted %.1f)\n", viewFps.medianTitle, viewFps.counted);
     std::printf("bare: median %d fps (counted %.1f)\n", bareFps.medianTitle, bareFps.counted);
@@ -165,5 +180,14 @@ int main(int argc, char** argv)
                 zoomedFps.counted);
     std::printf("ratio to the unzoomed view: %.1f%% (counted %.1f%%)\n", ratio(zoomedFps.medianTitle, viewFps.medianTitle),
                 ratio(zoomedFps.counted, viewFps.counted));
+    std::printf("view with a family of 50 runs: median %d fps (counted %.1f)\n", familyFps.medianTitle,
+                familyFps.counted);
+    std::printf("ratio to the view without it just before: %.1f%% (counted %.1f%%)\n",
+                ratio(familyFps.medianTitle, beforeFamilyFps.medianTitle),
+                ratio(familyFps.counted, beforeFamilyFps.counted));
+    std::printf("view with 10 pinned runs: median %d fps (counted %.1f)\n", pinnedFps.medianTitle, pinnedFps.counted);
+    std::printf("ratio to the view without them just before: %.1f%% (counted %.1f%%)\n",
+                ratio(pinnedFps.medianTitle, beforePinnedFps.medianTitle),
+                ratio(pinnedFps.counted, beforePinnedFps.counted));
     return 0;
 }

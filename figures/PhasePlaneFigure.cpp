@@ -1,5 +1,6 @@
 #include "PhasePlaneFigure.h"
 
+#include "FamilyColourBar.h"
 #include "PlotLegend.h"
 
 #include <QFontInfo>
@@ -30,12 +31,13 @@ QFont inPixels(const QFont& font)
 } // namespace
 
 PhasePlaneFigure::PhasePlaneFigure(const plot::FrameContent& content, int side, const QFont& font,
-                                   const plot::PlotWindow& window, bool legend)
+                                   const plot::PlotWindow& window, bool legend, const plot::RunCurves* runs)
     : m_content(content)
     , m_side(side)
     , m_axes(inPixels(font))
     , m_window(window)
     , m_legend(legend)
+    , m_runs(runs != nullptr && !runs->empty() ? runs : nullptr)
 {
 }
 
@@ -97,9 +99,14 @@ void PhasePlaneFigure::paintStill(QPainter& painter) const
     // the marker and the equilibria in front of it move to paintMoving().
     const auto& layers = m_content.layers();
     for (int id = plot::FrameContent::LayerCount - 1; id > plot::FrameContent::Marker; --id) {
+        // The runs lie just behind the trajectory.
+        if (m_runs && id == plot::FrameContent::Trajectory)
+            paintRuns(painter);
         if (layers[id].shown)
             paintLayer(painter, layers[id]);
     }
+    if (m_runs && m_runs->scale && !m_runs->family.empty())
+        FamilyColourBar::paint(painter, square, *m_runs->scale, m_axes.font());
     painter.restore();
 }
 
@@ -107,10 +114,10 @@ QRect PhasePlaneFigure::legendBox() const
 {
     if (!m_legend)
         return {};
-    const std::vector<PlotLegend::Entry> shown = PlotLegend::entries(m_content);
+    const std::vector<PlotLegend::Entry> shown = PlotLegend::entries(m_content, m_runs);
     if (shown.empty())
         return {};
-    return PlotLegend::boxIn(plotRect(), PlotLegend::size(shown, m_axes.font()), m_content, m_window);
+    return PlotLegend::boxIn(plotRect(), PlotLegend::size(shown, m_axes.font()), m_content, m_window, m_runs);
 }
 
 void PhasePlaneFigure::paintMoving(QPainter& painter, plot::Point marker, const QRect& legendBox) const
@@ -126,8 +133,29 @@ void PhasePlaneFigure::paintMoving(QPainter& painter, plot::Point marker, const 
     if (equilibria.shown)
         paintLayer(painter, equilibria);
     if (!legendBox.isNull())
-        PlotLegend::paintBox(painter, legendBox, PlotLegend::entries(m_content), m_axes.font());
+        PlotLegend::paintBox(painter, legendBox, PlotLegend::entries(m_content, m_runs), m_axes.font());
     painter.restore();
+}
+
+void PhasePlaneFigure::paintRuns(QPainter& painter) const
+{
+    painter.setBrush(Qt::NoBrush);
+    const auto paintList = [&](const std::vector<plot::RunCurve>& runs, qreal width) {
+        for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+            if (!run->shown)
+                continue;
+            painter.setPen(QPen(colourOf(run->colour), width, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
+            for (const std::vector<plot::Point>& strip : run->strips) {
+                QPolygonF polyline;
+                polyline.reserve(static_cast<int>(strip.size()));
+                for (const plot::Point& p : strip)
+                    polyline.append(toFigure(p));
+                painter.drawPolyline(polyline);
+            }
+        }
+    };
+    paintList(m_runs->family, plot::RunCurves::kFamilyWidth);
+    paintList(m_runs->pinned, plot::RunCurves::kPinnedWidth);
 }
 
 void PhasePlaneFigure::paintPoint(QPainter& painter, plot::Point p, qreal size) const

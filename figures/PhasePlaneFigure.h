@@ -2,6 +2,7 @@
 
 #include "FrameContent.h"
 #include "PlotAxes.h"
+#include "RunCurves.h"
 
 #include <QPointF>
 #include <QRect>
@@ -15,11 +16,13 @@ class QPainter;
 // content that is shown, over the window the content was made for, with the
 // sizes the screen uses for a plot of the given side in pixels, the axes
 // around it and, when asked for, the legend. The content must outlive the
-// figure.
+// figure. Pinned runs and a family (laid out for the same window) are
+// drawn where the screen draws them, with the family's colour bar.
 class PhasePlaneFigure {
 public:
     PhasePlaneFigure(const cosmophase::plot::FrameContent& content, int side, const QFont& font,
-                     const cosmophase::plot::PlotWindow& window = {}, bool legend = false);
+                     const cosmophase::plot::PlotWindow& window = {}, bool legend = false,
+                     const cosmophase::plot::RunCurves* runs = nullptr);
 
     QSize size() const;
     // Where the plot square lies in the figure.
@@ -43,10 +46,12 @@ private:
     QPointF toFigure(cosmophase::plot::Point p) const;
     void paintLayer(QPainter& painter, const cosmophase::plot::Layer& layer) const;
     void paintPoint(QPainter& painter, cosmophase::plot::Point p, qreal size) const;
+    void paintRuns(QPainter& painter) const;
 
     const cosmophase::plot::FrameContent& m_content;
     int m_side = 0;
     PlotAxes m_axes;
     cosmophase::plot::PlotWindow m_window;
     bool m_legend = false;
+    const cosmophase::plot::RunCurves* m_runs = nullptr;
 };

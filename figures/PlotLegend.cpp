@@ -67,9 +67,21 @@ bool crosses(QLineF segment, const QRectF& box)
     return code(a) == 0 || code(b) == 0;
 }
 
+void appendRunEntries(std::vector<PlotLegend::Entry>& shown, const plot::RunCurves& runs)
+{
+    for (const plot::RunCurve& run : runs.pinned) {
+        if (run.shown)
+            shown.push_back({QString::fromStdString(run.label), run.colour, PlotLegend::Swatch::Line});
+    }
+    if (runs.scale && !runs.family.empty())
+        shown.push_back({QCoreApplication::translate("PlotLegend", "Family, %1")
+                             .arg(QString::fromStdString(runs.scale->title)),
+                         {}, PlotLegend::Swatch::Gradient});
+}
+
 } // namespace
 
-std::vector<PlotLegend::Entry> PlotLegend::entries(const plot::FrameContent& content)
+std::vector<PlotLegend::Entry> PlotLegend::entries(const plot::FrameContent& content, const plot::RunCurves* runs)
 {
     std::vector<Entry> shown;
     for (int id = 0; id < plot::FrameContent::LayerCount; ++id) {
@@ -78,6 +90,8 @@ std::vector<PlotLegend::Entry> PlotLegend::entries(const plot::FrameContent& con
         const char* name = plot::FrameContent::layerName(layerId);
         if (layer.shown && *name != '\0')
             shown.push_back({QCoreApplication::translate("PlotLegend", name), layer.style.colour, swatchOf(layerId)});
+        if (layerId == plot::FrameContent::Trajectory && runs)
+            appendRunEntries(shown, *runs);
     }
     return shown;
 }
@@ -92,7 +106,7 @@ QSize PlotLegend::size(const std::vector<Entry>& entries, const QFont& font)
 }
 
 QRect PlotLegend::boxIn(const QRect& square, QSize size, const plot::FrameContent& content,
-                        const plot::PlotWindow& window)
+                        const plot::PlotWindow& window, const plot::RunCurves* runs)
 {
     const int left = square.left() + kMargin;
     const int right = square.right() + 1 - kMargin - size.width();
@@ -105,6 +119,20 @@ QRect PlotLegend::boxIn(const QRect& square, QSize size, const plot::FrameConten
                        square.top() + window.downFraction(p.y) * square.height());
     };
     std::array<int, 4> hidden{};
+    const auto countStrips = [&](const std::vector<std::vector<plot::Point>>& strips) {
+        for (std::size_t c = 0; c < corners.size(); ++c) {
+            const QRectF box(corners[c]);
+            for (const std::vector<plot::Point>& strip : strips)
+                for (std::size_t k = 1; k < strip.size(); ++k)
+                    hidden[c] += crosses({toSquare(strip[k - 1]), toSquare(strip[k])}, box) ? 1 : 0;
+        }
+    };
+    if (runs) {
+        for (const auto* list : {&runs->pinned, &runs->family})
+            for (const plot::RunCurve& run : *list)
+                if (run.shown)
+                    countStrips(run.strips);
+    }
     for (int id = 0; id < plot::FrameContent::LayerCount; ++id) {
         const plot::Layer& layer = content.layer(static_cast<plot::FrameContent::LayerId>(id));
         if (!layer.shown || id == plot::FrameContent::Grid || id == plot::FrameContent::DirectionField
@@ -155,6 +183,10 @@ void PlotLegend::paintBox(QPainter& painter, const QRect& box, const std::vector
         case Swatch::Arrow:
             painter.drawLine(QPointF(start, middle), QPointF(start + kSwatch - kHeadSide / 2, middle));
             painter.fillRect(QRectF(start + kSwatch - kHeadSide, middle - kHeadSide / 2, kHeadSide, kHeadSide), colour);
+            break;
+        case Swatch::Gradient:
+            for (int x = 0; x < kSwatch; ++x)
+                painter.fillRect(QRectF(start + x, middle - 2, 1, 4), colourOf(plot::familyColour(x / (kSwatch - 1.0))));
             break;
         }
         painter.setPen(Qt::black);

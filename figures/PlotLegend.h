@@ -2,6 +2,7 @@
 
 #include "FrameContent.h"
 #include "PlotWindow.h"
+#include "RunCurves.h"
 
 #include <QFont>
 #include <QRect>
@@ -20,7 +21,7 @@ class QPainter;
 // curves. The window and saved figures draw the same box in the same place.
 class PlotLegend {
 public:
-    enum class Swatch { Dot, Line, LineWithDot, Arrow };
+    enum class Swatch { Dot, Line, LineWithDot, Arrow, Gradient };
 
     struct Entry {
         QString name;
@@ -30,13 +31,16 @@ public:
 
     static constexpr int kMargin = 6;
 
-    static std::vector<Entry> entries(const cosmophase::plot::FrameContent& content);
+    // Pinned runs (each by its q and T) and a family (one entry with the
+    // family's colours) follow the trajectory's entry, as they are drawn.
+    static std::vector<Entry> entries(const cosmophase::plot::FrameContent& content,
+                                      const cosmophase::plot::RunCurves* runs = nullptr);
     static QSize size(const std::vector<Entry>& entries, const QFont& font);
     // The box of `size` in the corner of `square` (the plot in pixels, which
     // shows `window`) that the fewest segments and points of the content's
     // curves, traces and dots cross: the top right when several tie. The
     // grid, the direction field and the marker, which moves, do not count.
     static QRect boxIn(const QRect& square, QSize size, const cosmophase::plot::FrameContent& content,
-                       const cosmophase::plot::PlotWindow& window);
+                       const cosmophase::plot::PlotWindow& window, const cosmophase::plot::RunCurves* runs = nullptr);
     static void paintBox(QPainter& painter, const QRect& box, const std::vector<Entry>& entries, const QFont& font);
 };

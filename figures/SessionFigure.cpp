@@ -1,5 +1,6 @@
 #include "SessionFigure.h"
 
+#include "FamilyRuns.h"
 #include "FigureWriter.h"
 #include "PlotWindow.h"
 #include "SolutionTrace.h"
@@ -10,8 +11,60 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <memory>
+#include <string>
 
 namespace cosmophase {
+
+namespace {
+
+plot::Colour colourOf(const std::string& hex, std::size_t index)
+{
+    if (hex.size() != 7)
+        return plot::pinnedRunColour(index);
+    const auto channel = [&hex](std::size_t at) {
+        return static_cast<float>(std::stoi(hex.substr(at, 2), nullptr, 16)) / 255.0f;
+    };
+    return {channel(1), channel(3), channel(5)};
+}
+
+std::shared_ptr<const Curve> curveOf(studies::FamilyRun&& run)
+{
+    return std::make_shared<const Curve>(Curve{std::move(run.z2), std::move(run.w0)});
+}
+
+} // namespace
+
+plot::RunCurves sessionRunCurves(const Session& session)
+{
+    plot::RunCurves runs;
+    for (std::size_t i = 0; i < session.pinnedRuns.size(); ++i) {
+        const SessionPinnedRun& pinned = session.pinnedRuns[i];
+        const RunParameters parameters = pinned.parameters();
+        runs.pinned.push_back({plot::runLabel(parameters.q, parameters.T), colourOf(pinned.colour, i), pinned.shown,
+                               parameters.q, curveOf(studies::computeFamilyRun(parameters)), {}});
+    }
+    if (!session.family)
+        return runs;
+    const studies::GridParse grid = studies::GridParse::acceleration(session.family->q);
+    if (!grid.grid)
+        return runs;
+    std::vector<double> qs;
+    for (std::size_t i = 0; i < grid.grid->size(); ++i)
+        qs.push_back((*grid.grid)[i]);
+    plot::FamilyScale scale = plot::familyScaleOf(qs);
+    scale.title = "q = " + session.family->q + ", T = " + std::to_string(session.family->T);
+    studies::computeFamily(*grid.grid, session.family->T, 0,
+                           [&](std::size_t, studies::FamilyRun&& run) {
+                               const double q = run.parameters.q;
+                               runs.family.push_back({plot::runLabel(q, run.parameters.T),
+                                                      plot::familyColour(plot::familyPosition(q, scale)), true, q,
+                                                      curveOf(std::move(run)), {}});
+                               return true;
+                           });
+    runs.scale = scale;
+    return runs;
+}
 
 SessionScene::SessionScene(const Session& session, const Curve& trajectory, int side, const QFont& font)
 {
@@ -46,7 +99,9 @@ SessionScene::SessionScene(const Session& session, const Curve& trajectory, int 
         windowed.rebuild(content, curves, traces, window);
         m_content = windowed.content(content);
     }
-    m_figure.emplace(m_content, side, font, window, layers.legend);
+    m_runs = sessionRunCurves(session);
+    m_runs.layOut(window);
+    m_figure.emplace(m_content, side, font, window, layers.legend, &m_runs);
     m_title = figureTitle(QStringLiteral("Cosmophase phase plane"), parameters);
 }
 

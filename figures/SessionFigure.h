@@ -4,6 +4,7 @@
 #include "CurveSet.h"
 #include "FrameContent.h"
 #include "PhasePlaneFigure.h"
+#include "RunCurves.h"
 #include "Session.h"
 
 #include <QFont>
@@ -14,7 +15,7 @@
 namespace cosmophase {
 
 // The phase plane as a session shows it (its view, layers, traces and
-// marker) for a plot of `side` pixels, built once: a figure of it, or a
+// marker, pinned runs and family) for a plot of `side` pixels, built once: a figure of it, or a
 // movie's frames with the marker anywhere on the run. `trajectory` is the
 // session's run, computed by the caller, whose marker the caller has
 // checked against it.
@@ -30,9 +31,14 @@ public:
 
 private:
     plot::FrameContent m_content;
+    plot::RunCurves m_runs;
     std::optional<PhasePlaneFigure> m_figure;
     QString m_title;
 };
+
+// The session's pinned runs and family, computed afresh from their
+// parameters (bit for bit the window's), not yet laid out.
+plot::RunCurves sessionRunCurves(const Session& session);
 
 // The scene's figure, written to `path` in the format of its extension. A
 // session that only sets q and T draws what saveStartupFigure draws for them.

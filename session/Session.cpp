@@ -18,6 +18,15 @@ RunParameters Session::parameters() const
     return parameters;
 }
 
+RunParameters SessionPinnedRun::parameters() const
+{
+    RunParameters parameters;
+    if (const ParsedValue<double> parsed = parseAcceleration(q); parsed.value)
+        parameters.q = *parsed.value;
+    parameters.T = T;
+    return parameters;
+}
+
 const char* chartTabName(ChartTab tab)
 {
     switch (tab) {

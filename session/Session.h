@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,30 @@ struct SessionTrace {
     double w0 = 0;
 };
 
+// A run kept in the plane beside the session's own, by its parameters: the
+// run is computed again on load, which gives the same curve bit for bit.
+struct SessionPinnedRun {
+    std::string q; // as typed: read with parseAcceleration
+    std::int32_t T = RunParameters::kDefaultTemperature;
+    std::string colour; // "#rrggbb"; empty: the next of the pinned runs' own colours
+    bool shown = true;
+
+    RunParameters parameters() const;
+};
+
+// A family of runs in the plane: every q of a grid (as the sweep's --q
+// takes it) at one T.
+struct SessionFamily {
+    std::string q;
+    std::int32_t T = RunParameters::kDefaultTemperature;
+};
+
+// Most pinned runs a session (and the window) keeps.
+inline constexpr std::size_t kMaxPinnedRuns = 50;
+// Most runs a family may hold: more would not read, and a grid of millions
+// typed by mistake would take minutes and gigabytes.
+inline constexpr std::size_t kMaxFamilyRuns = 500;
+
 enum class ChartTab { Observables, State, Error };
 
 // A user's work, as a session file holds it. Every member defaults to the
@@ -52,6 +77,8 @@ struct Session {
     std::vector<SessionTrace> traces; // oldest first
     ChartTab chartTab = ChartTab::Observables;
     std::string studyGrid = kDefaultStudyGrid; // the sweep's --q grid text
+    std::vector<SessionPinnedRun> pinnedRuns; // oldest first
+    std::optional<SessionFamily> family;
 
     // The run's parameters; q is the nearest double to its text, which the
     // reader has checked.

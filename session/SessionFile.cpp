@@ -2,6 +2,7 @@
 
 #include "OneLine.h"
 #include "PhasePlaneTraces.h"
+#include "SessionRuns.h"
 
 #include <nlohmann/json.hpp>
 
@@ -28,17 +29,7 @@ std::string quoted(const std::string& text)
     return "'" + escapeControlCharacters(text) + "'";
 }
 
-void noteUnknownKeys(const Json& object, const std::vector<const char*>& known, const std::string& prefix,
-                     std::vector<std::string>& unknown)
-{
-    for (const auto& item : object.items()) {
-        if (std::find_if(known.begin(), known.end(), [&](const char* k) { return item.key() == k; }) != known.end())
-            continue;
-        const std::string name = escapeControlCharacters(prefix + item.key());
-        if (std::find(unknown.begin(), unknown.end(), name) == unknown.end())
-            unknown.push_back(name);
-    }
-}
+using sessionjson::noteUnknownKeys;
 
 double finiteNumber(const Json& value, const std::string& name)
 {
@@ -224,13 +215,16 @@ SessionReadResult parseSession(std::string_view text)
         readFormat(document);
         noteUnknownKeys(document,
                         {"format", "version", "q", "T", "marker", "view", "layers", "traces", "chart_tab",
-                         "study_grid"},
+                         "study_grid", "pinned_runs", "family"},
                         "", result.unknownKeys);
         readRun(document, session);
         readView(document, session, result.unknownKeys);
         readLayers(document, session, result.unknownKeys);
         readTraces(document, session, result.unknownKeys);
         readOthers(document, session);
+        if (const std::string refused = sessionjson::readRunSets(document, session, result.unknownKeys);
+            !refused.empty())
+            throw BadSession{refused};
     } catch (const BadSession& bad) {
         return failure(bad.reason);
     }
@@ -273,7 +267,7 @@ std::string sessionText(const Session& session)
     for (const SessionTrace& trace : session.traces)
         traces.push_back(Ordered{{"z2", trace.z2}, {"w0", trace.w0}});
     const SessionLayers& layers = session.layers;
-    const Ordered document{
+    Ordered document{
         {"format", kSessionFormat},
         {"version", kSessionVersion},
         {"q", session.q},
@@ -292,6 +286,7 @@ std::string sessionText(const Session& session)
         {"chart_tab", chartTabName(session.chartTab)},
         {"study_grid", session.studyGrid},
     };
+    sessionjson::writeRunSets(session, document);
     return document.dump(2, ' ', false, Ordered::error_handler_t::replace) + "\n";
 }
 

@@ -1,10 +1,13 @@
 #include "MyOpenGLView.h"
 
 #include "FrameRate.h"
+#include "RunCurvesRenderer.h"
 
 #include <QOpenGLContext>
 #include <QString>
 #include <QWindow>
+
+#include <utility>
 
 MyOpenGLView::MyOpenGLView(QWidget* parent)
     : QOpenGLWidget(parent)
@@ -94,11 +97,22 @@ void MyOpenGLView::setShowDirectionField(bool show)
     emit layersChanged();
 }
 
+void MyOpenGLView::setRunCurves(cosmophase::plot::RunCurves runs)
+{
+    // Runs already shown keep their strips: recolouring one of fifty cuts none.
+    runs.layOut(m_window, m_runs);
+    m_runs = std::move(runs);
+    changed();
+    emit layersChanged();
+}
+
 void MyOpenGLView::setPlotWindow(const cosmophase::plot::PlotWindow& window)
 {
     m_window = window;
     m_projection_stale = true;
     rebuildWindowed();
+    if (!m_runs.empty())
+        m_runs.layOut(m_window);
     update();
     emit plotWindowChanged(m_window);
 }
@@ -214,7 +228,10 @@ void MyOpenGLView::paintGL()
     if (m_projection_stale)
         applySurfaceSetUp();
     updateFrameRateTitle();
-    m_renderer.drawFrame(shownContent());
+    if (m_runs.empty())
+        m_renderer.drawFrame(shownContent());
+    else
+        m_renderer.drawFrame(shownContent(), [this] { cosmophase::RunCurvesRenderer::draw(m_runs); });
     if (m_redraw_when_idle)
         update();
 }

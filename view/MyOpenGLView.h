@@ -4,6 +4,7 @@
 #include "FrameContent.h"
 #include "PhasePlaneRenderer.h"
 #include "PlotWindow.h"
+#include "RunCurves.h"
 #include "SolutionTrace.h"
 #include "WindowedContent.h"
 
@@ -50,6 +51,11 @@ public:
     // The default run's trajectory as a faint curve behind the others.
     void setShowDefaultTrajectory(bool show);
     void setShowDirectionField(bool show);
+    // Pinned runs and a family, drawn beside the frame's own curves; none
+    // at start, and with none the frame is the plain one.
+    void setRunCurves(cosmophase::plot::RunCurves runs);
+    // As drawn: laid out for the current window.
+    const cosmophase::plot::RunCurves& runCurves() const { return m_runs; }
     // The part of the plane shown; the full square unless zoomed. The
     // change shows in the next frame.
     void setPlotWindow(const cosmophase::plot::PlotWindow& window);
@@ -104,6 +110,7 @@ private:
     cosmophase::plot::PlotWindow m_window;
     cosmophase::plot::WindowedContent m_windowed;
     std::vector<cosmophase::SolutionTrace> m_traces;
+    cosmophase::plot::RunCurves m_runs;
     bool m_projection_stale = false;
     bool m_redraw_when_idle = true;
     // Shown at start; a switch made before the first frame, or before a new

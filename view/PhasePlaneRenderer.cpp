@@ -133,7 +133,7 @@ void PhasePlaneRenderer::drawDirectionField(const Layer& layer)
     }
 }
 
-void PhasePlaneRenderer::drawFrame(const FrameContent& content) const
+void PhasePlaneRenderer::drawFrame(const FrameContent& content, const std::function<void()>& beside) const
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -160,6 +160,11 @@ void PhasePlaneRenderer::drawFrame(const FrameContent& content) const
     glLineWidth(trajectory.style.lineWidth);
     setColour(trajectory);
     drawStrips(trajectory);
+
+    if (beside) {
+        beside();
+        glLineWidth(trajectory.style.lineWidth);
+    }
 
     // Only while another run is on screen; it keeps the trajectory's width.
     const Layer& seed = content.layer(FrameContent::DefaultTrajectory);

@@ -3,6 +3,7 @@
 #include "FrameContent.h"
 #include "PlotWindow.h"
 
+#include <functional>
 #include <vector>
 
 struct GLUquadric;
@@ -26,8 +27,10 @@ public:
 
     // One whole frame, ending with glFlush. Needs createGL(). Traces,
     // nullclines, the default run's trajectory and a direction field that
-    // are not shown add no GL call.
-    void drawFrame(const plot::FrameContent& content) const;
+    // are not shown add no GL call. `beside`, when given, draws curves of
+    // its own between the run's trajectory and the default run's faint
+    // curve, setting its own colours and widths.
+    void drawFrame(const plot::FrameContent& content, const std::function<void()>& beside = {}) const;
 
 private:
     void drawDisk(double radius) const;

@@ -10,9 +10,11 @@
 // the main window), samples (the Samples window opened beside the main one
 // once the reference's columns are in, and the whole screen saved), export
 // (the Export Animation dialog instead), exporting (the window while a 720 px
-// movie is written), recent (File > Open Recent open, with example entries) or
-// unsaved (a trace, then Quit: the question whether to save), session=FILE
-// (opened as `cosmophase FILE` opens it).
+// movie is written), pin=Q1,Q2,... (runs at those q pinned), family=GRID (the
+// family of runs of that grid of q, once computed), pinnedpanel (the Pinned
+// Runs panel shown, docked), recent (File > Open Recent open, with example
+// entries) or unsaved (a trace, then Quit: the question whether to save),
+// session=FILE (opened as `cosmophase FILE` opens it).
 
 #include "AnimationActions.h"
 #include "AnimationExportDialog.h"
@@ -27,6 +29,10 @@
 #include "ParameterStudyWindow.h"
 #include "ParametersPanel.h"
 #include "PhasePlaneInteraction.h"
+#include "PinnedRuns.h"
+#include "RunFamily.h"
+#include "RunsDock.h"
+#include "RunsInPlane.h"
 #include "PlotWindow.h"
 #include "ReferenceComputation.h"
 #include "RunComparison.h"
@@ -92,6 +98,7 @@ int main(int argc, char* argv[])
     bool zoomToRun = false;
     bool samples = false;
     QString exportShot;
+    RunsInPlane& runs = *delegate.runsInPlane();
     // Shown on screen over the window: a menu or a question.
     QString popup;
     for (int k = 4; k < argc; ++k) {
@@ -107,6 +114,17 @@ int main(int argc, char* argv[])
             samples = true;
         } else if (option == QLatin1String("export") || option == QLatin1String("exporting")) {
             exportShot = option;
+        } else if (option.startsWith(QLatin1String("pin="))) {
+            for (const QString& q : option.mid(4).split(QLatin1Char(','))) {
+                const cosmophase::RunParameters parameters{q.toDouble(), cosmophase::RunParameters::kDefaultTemperature};
+                runs.pinned().pin(parameters, PinnedRuns::trajectoryOf(parameters));
+            }
+        } else if (option.startsWith(QLatin1String("family="))) {
+            runs.showFamily(option.mid(7).toStdString(), cosmophase::RunParameters::kDefaultTemperature);
+        } else if (option == QLatin1String("pinnedpanel")) {
+            // Docked, so that the window's picture holds it.
+            runs.dock().setFloating(false);
+            runs.dock().show();
         } else if (option == QLatin1String("recent") || option == QLatin1String("unsaved")) {
             popup = option;
         } else if (option == QLatin1String("zoomtorun")) {
@@ -129,6 +147,7 @@ int main(int argc, char* argv[])
     }
 
     int frames = 0;
+    int readyAt = -1;
     QObject::connect(view, &QOpenGLWidget::frameSwapped, &app, [&] {
         ++frames;
         if (frames == 5) {
@@ -144,7 +163,10 @@ int main(int argc, char* argv[])
             if (zoomToRun)
                 view->findChild<OffPlotNotice*>()->zoomToRun();
         }
-        if (frames < 15 || (frames > 15 && exportShot != QLatin1String("progress shown")))
+        // Once, a few frames after the family (if any) is computed.
+        if (readyAt < 0 && frames >= 15 && !runs.family().isComputing())
+            readyAt = frames + 5;
+        if (readyAt < 0 || frames < readyAt || (frames > readyAt && exportShot != QLatin1String("progress shown")))
             return;
         if (samples) {
             menuAction(*delegate.window()->menuBar(), QString::fromUtf8("Samples\u2026"))->trigger();

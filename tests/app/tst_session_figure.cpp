@@ -71,6 +71,37 @@ private slots:
         QVERIFY(half != plain && half != end);
     }
 
+    // Pinned runs in their colours, hidden ones not; a family with its
+    // colour bar, whose darkest end is the family's first colour.
+    void pinnedRunsAndFamily()
+    {
+        QTemporaryDir dir;
+        const auto count = [](const QImage& image, QRgb colour) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    n += (image.pixel(x, y) & 0xffffff) == (colour & 0xffffff) ? 1 : 0;
+            return n;
+        };
+        const QRgb marked = qRgb(0x5a, 0x00, 0xc8);
+        const QRgb violet = qRgb(68, 1, 84); // viridis' first colour
+        const struct { const char* name; QByteArray keys; int marked; bool bar; } cases[] = {
+            {"none", "", 0, false},
+            // Not raw strings: moc reads the '#' in one as a directive.
+            {"pinned", "\"pinned_runs\": [{\"q\": \"0.5\", \"T\": 9000, \"colour\": \"#5a00c8\"}]", 1, false},
+            {"hidden", "\"pinned_runs\": [{\"q\": \"0.5\", \"T\": 9000, \"colour\": \"#5a00c8\", \"shown\": false}]",
+             0, false},
+            {"family", R"("family": {"q": "0.9999999:0.5:8:log", "T": 9000})", 0, true},
+        };
+        for (const auto& c : cases) {
+            QVERIFY(write(dir.filePath("s.cosmophase"), session(c.keys)));
+            const QImage image = figure(dir, c.name, {dir.filePath("s.cosmophase")}).convertToFormat(QImage::Format_RGB32);
+            QVERIFY2(!image.isNull(), c.name);
+            QVERIFY2((count(image, marked) > 20) == (c.marked > 0), c.name);
+            QVERIFY2((count(image, violet) > 5) == c.bar, c.name);
+        }
+    }
+
     // A bad file or option: status 2, one line on standard error, no figure.
     // (The reader's refusals are tested one by one with the reader.)
     void badInputWritesNothing_data()

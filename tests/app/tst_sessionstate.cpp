@@ -103,6 +103,11 @@ void TestSessionState::roundTrip_data()
     traced.studyGrid = "0.9:0.99:10";
     QTest::newRow("traces, no default run, error tab, grid") << traced;
 
+    Session runs = withRun("0.9999", 9000, 10);
+    runs.pinnedRuns = {{"0.99", 9000, "#8c510a", true}, {"0.999999426", 12000, "#5a00c8", false}};
+    runs.family = cosmophase::SessionFamily{"0.999999999:0.999:5:log", 9000};
+    QTest::newRow("pinned runs and a family") << runs;
+
     // Back from all that to the start-up state.
     QTest::newRow("start-up state again") << Session{};
 }

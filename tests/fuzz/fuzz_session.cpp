@@ -18,6 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     FUZZ_CHECK(cosmophase::ParameterDomain::check(read.session->parameters()).empty());
+    for (const cosmophase::SessionPinnedRun& pinned : read.session->pinnedRuns)
+        FUZZ_CHECK(cosmophase::ParameterDomain::check(pinned.parameters()).empty());
     const std::string written = cosmophase::sessionText(*read.session);
     const cosmophase::SessionReadResult again = cosmophase::parseSession(written);
     FUZZ_CHECK(again.ok() && again.unknownKeys.empty());

@@ -65,13 +65,23 @@ TEST(Session, SaveReadSaveGivesTheSameBytes)
     session.traces = {{0.5, 0.5}, {-0.0, 0.1}, {1.9999999999999998, -2}};
     session.chartTab = ChartTab::Error;
     session.studyGrid = "0.99:0.999:\"10\":lin\xc3\xa9";
+    session.pinnedRuns = {{"0.99990", 9000, "#8c510a", false}, {"1.2", 1, "", true}};
+    session.family = SessionFamily{"0.999999999:0.999:50:log", 12000};
     const std::string first = sessionText(session);
     const SessionReadResult read = parseSession(first);
     ASSERT_TRUE(read.ok()) << read.error;
     EXPECT_EQ(read.session->q, "0.9999000"); // the text as typed, not a reformatted double
     EXPECT_TRUE(std::signbit(read.session->traces[1].z2));
     EXPECT_EQ(read.session->view.w0, 1.0 / 3);
+    ASSERT_EQ(read.session->pinnedRuns.size(), 2u);
+    EXPECT_EQ(read.session->pinnedRuns[0].q, "0.99990");
+    EXPECT_FALSE(read.session->pinnedRuns[0].shown);
+    EXPECT_EQ(read.session->pinnedRuns[1].parameters(), (RunParameters{1.2, 1}));
+    EXPECT_EQ(read.session->family->T, 12000);
     EXPECT_EQ(sessionText(*read.session), first);
+    // Without pinned runs or a family the file has neither key.
+    EXPECT_EQ(sessionText(Session{}).find("pinned_runs"), std::string::npos);
+    EXPECT_EQ(sessionText(Session{}).find("family\""), std::string::npos);
 }
 
 TEST(Session, QAsANumberAndUnknownKeysWarn)
@@ -129,6 +139,21 @@ TEST(Session, BadDocumentsAreRefusedWithOneLine)
         {document(R"("traces": [{"z2": null, "w0": 0}])"), "traces[0].z2 must be a finite number"},
         {document(R"("chart_tab": "phase")"), "chart_tab must be observables, state or error"},
         {document(R"("study_grid": 3)"), "study_grid must be text"},
+        {document(R"("pinned_runs": {"q": "0.9", "T": 9000})"), "pinned_runs must be a list"},
+        {document(R"("pinned_runs": [{"q": "0.9"}])"), "pinned_runs[0] must be an object with q and T"},
+        {document(R"("pinned_runs": [{"q": "0.9", "T": 9000}, ["0.9", 9000]])"), "pinned_runs[1] must be an object"},
+        {document(R"("pinned_runs": [{"q": "2", "T": 9000}])"), "pinned_runs[0].q '2': " + qDomain},
+        {document(R"("pinned_runs": [{"q": null, "T": 9000}])"), "pinned_runs[0].q must be a decimal number"},
+        {document(R"("pinned_runs": [{"q": "0.9", "T": 0}])"), "pinned_runs[0].T '0': " + tDomain},
+        {document(R"("pinned_runs": [{"q": "1e-320", "T": 2000000000}])"), "pinned_runs[0]: q is too small"},
+        {document(R"("pinned_runs": [{"q": "0.9", "T": 9000, "colour": "red"}])"), "colour must be a colour as #rrggbb"},
+        {document(R"("pinned_runs": [{"q": "0.9", "T": 9000, "shown": 1}])"), "pinned_runs[0].shown must be true"},
+        {document(R"("family": "0.9:0.99:5")"), "family must be an object with q"},
+        {document(R"("family": {"q": "0.9:0.99:5"})"), "family must be an object with q"},
+        {document(R"("family": {"q": 0.9, "T": 9000})"), "family.q must be a grid as text"},
+        {document(R"("family": {"q": "0.9:0.99:x", "T": 9000})"), "family.q '0.9:0.99:x': "},
+        {document(R"("family": {"q": "0.9:0.99:5", "T": -3})"), "family.T '-3': " + tDomain},
+        {document(R"("family": {"q": "0.9:0.99:501", "T": 9000})"), "the family has 501 runs; the plot draws at most 500"},
     };
     for (const auto& c : cases) {
         const SessionReadResult read = parseSession(c.text);
@@ -144,6 +169,17 @@ TEST(Session, MoreTracesThanThePlotKeepsAreRefused)
     for (int i = 0; i < 101; ++i)
         traces += std::string(i ? "," : "") + R"({"z2": 0.1, "w0": 0.1})";
     EXPECT_FALSE(parseSession(document("\"traces\": [" + traces + "]")).ok());
+}
+
+TEST(Session, MorePinnedRunsThanThePlotKeepsAreRefused)
+{
+    std::string runs;
+    for (std::size_t i = 0; i <= kMaxPinnedRuns; ++i)
+        runs += std::string(i ? "," : "") + R"({"q": "0.9", "T": 9000})";
+    const SessionReadResult read = parseSession(document("\"pinned_runs\": [" + runs + "]"));
+    EXPECT_NE(read.error.find("51 pinned runs; the plot keeps at most 50"), std::string::npos) << read.error;
+    const SessionReadResult extra = parseSession(document(R"("pinned_runs": [{"q": "0.9", "T": 9000, "width": 3}])"));
+    EXPECT_EQ(unknownKeysWarning(extra.unknownKeys), "1 unknown key ignored: pinned_runs[].width");
 }
 
 TEST_F(SessionFiles, BadFilesAreRefusedWithOneLineNamingThem)

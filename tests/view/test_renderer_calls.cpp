@@ -12,7 +12,9 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <cstdio>
 #include <initializer_list>
 #include <string>
@@ -258,6 +260,38 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"one_trace", 10, {true, true, true}, 1, false},
                     Case{"direction_field_off", 10, {true, true, true}, 1, false, false}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+// Runs drawn beside the frame come right after the trajectory, before the
+// default run's faint curve, and leave the curves' width as they found it.
+TEST(RendererCalls, RunsBesideTheFrameFollowTheTrajectory)
+{
+    const CurveSet& curves = curveSet();
+    plot::FrameContent content;
+    content.setCurves(curves);
+    content.setShowDefaultTrajectory(true);
+    PhasePlaneRenderer renderer;
+    renderer.createGL();
+    calls.clear();
+    renderer.drawFrame(content, [] {
+        record("beside");
+        glLineWidth(1);
+    });
+    const std::vector<std::string> drawn = calls;
+    renderer.releaseGL();
+
+    const auto beside = std::find(drawn.begin(), drawn.end(), "beside");
+    ASSERT_NE(beside, drawn.end());
+    // Before it: the trajectory's strip, blue.
+    const auto blue = std::find(std::make_reverse_iterator(beside), drawn.rend(), "glColor3f 0 0 1");
+    ASSERT_NE(blue, drawn.rend());
+    EXPECT_EQ(*(beside - 1), "glEnd");
+    EXPECT_EQ(*(beside + 1), "glLineWidth 1");
+    EXPECT_EQ(*(beside + 2), "glLineWidth 2");
+    char grey[96];
+    std::snprintf(grey, sizeof grey, "glColor3f %.17g %.17g %.17g", static_cast<double>(0.6f),
+                  static_cast<double>(0.6f), static_cast<double>(0.6f));
+    EXPECT_EQ(*(beside + 3), grey);
+}
 
 TEST(RendererCalls, SurfaceSetUp)
 {
