@@ -13,7 +13,9 @@ ScriptedEdits::ScriptedEdits(SessionState& state, int periodMs, QObject* parent)
 cosmophase::Session ScriptedEdits::state(int edit)
 {
     cosmophase::Session session;
-    const int step = edit % kDistinctStates;
+    // Never the start-up state: the window counts that as saved and removes
+    // its autosave, which would leave a kill nothing to recover.
+    const int step = 1 + edit % kDistinctStates;
     // Traces, a zoom, a marker and a switch: each a part the file keeps.
     for (int i = 0; i < step; ++i)
         session.traces.push_back({-1.5 + 0.125 * i, 0.75 - 0.0625 * i});

@@ -20,7 +20,7 @@ public:
 
     ScriptedEdits(SessionState& state, int periodMs, QObject* parent = nullptr);
 
-    // The state after `edit` edits (0: the start-up state).
+    // The state after `edit` edits; never the start-up state.
     static cosmophase::Session state(int edit);
 
 private:
