@@ -269,17 +269,7 @@ std::string gifWithRecord(std::string_view gif, const std::string& recordText)
     const std::size_t trailer = gifTrailer(gif);
     if (trailer == std::string_view::npos)
         return {};
-    const std::string text = kGifCommentHead + recordText;
-    std::string out(gif.substr(0, trailer));
-    out += "\x21\xfe";
-    for (std::size_t at = 0; at < text.size(); at += 255) {
-        const std::size_t length = std::min<std::size_t>(255, text.size() - at);
-        out += static_cast<char>(length);
-        out.append(text, at, length);
-    }
-    out += '\0';
-    out += gif.substr(trailer);
-    return out;
+    return std::string(gif.substr(0, trailer)) + gifCommentExtension(recordText) + std::string(gif.substr(trailer));
 }
 
 EmbeddedParseResult gifRecord(std::string_view gif)
@@ -418,6 +408,19 @@ std::string withEmbeddedRecord(std::string_view bytes, const std::string& record
     case Kind::Gif: return gifWithRecord(bytes, recordText);
     default: return {};
     }
+}
+
+std::string gifCommentExtension(const std::string& recordText)
+{
+    const std::string text = kGifCommentHead + recordText;
+    std::string out = "\x21\xfe";
+    for (std::size_t at = 0; at < text.size(); at += 255) {
+        const std::size_t length = std::min<std::size_t>(255, text.size() - at);
+        out += static_cast<char>(length);
+        out.append(text, at, length);
+    }
+    out += '\0';
+    return out;
 }
 
 std::string pdfXmpPacket(const std::string& title, const std::string& creator, const std::string& recordText)

@@ -61,9 +61,13 @@ SessionReadResult readSessionOrFigure(const std::string& path);
 
 // The bytes of a PNG, SVG or GIF with the record added in the format's own
 // place; empty when `bytes` is not such a file. PDF and the movies carry it
-// through their writers' own metadata (see pdfXmpPacket, and the movie's
-// "comment" tag).
+// through their writers' own metadata (see pdfXmpPacket, the MP4's
+// "comment" tag and gifCommentExtension).
 std::string withEmbeddedRecord(std::string_view bytes, const std::string& recordText);
+
+// A GIF Comment Extension block holding the record, to go just before the
+// file's trailer.
+std::string gifCommentExtension(const std::string& recordText);
 
 // An XMP packet for a PDF's document metadata: its title and creator, and
 // the record.
