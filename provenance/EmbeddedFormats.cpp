@@ -381,15 +381,18 @@ EmbeddedParseResult readEmbedded(const std::string& path)
     return result;
 }
 
-SessionReadResult readSessionOrFigure(const std::string& path)
+bool isFigureOrMovie(const std::string& path)
 {
     std::string head(4096, '\0');
-    {
-        std::ifstream in(path, std::ios::binary);
-        in.read(head.data(), static_cast<std::streamsize>(head.size()));
-        head.resize(static_cast<std::size_t>(in.gcount()));
-    }
-    if (kindOf(head) == Kind::Other)
+    std::ifstream in(path, std::ios::binary);
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    return kindOf(head) != Kind::Other;
+}
+
+SessionReadResult readSessionOrFigure(const std::string& path)
+{
+    if (!isFigureOrMovie(path))
         return readSessionFile(path);
     const EmbeddedParseResult embedded = readEmbedded(path);
     if (!embedded.ok())

@@ -54,6 +54,10 @@ EmbeddedParseResult readEmbeddedBytes(std::string_view bytes);
 // samples digest `samplesDigest`, as text to embed.
 std::string sessionRecordText(const Session& session, const std::string& samplesDigest);
 
+// Whether the file at `path` is a picture or movie of a kind that can carry
+// a record, by its first bytes (false when it cannot be read).
+bool isFigureOrMovie(const std::string& path);
+
 // Reads a session from a session file, or from the figure or movie that
 // carries one (told apart by the first bytes); errors name the file, as
 // readSessionFile's do.
