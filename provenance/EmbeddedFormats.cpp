@@ -335,7 +335,39 @@ EmbeddedParseResult mp4Record(std::string_view mp4)
     return parseEmbeddedRecord(text);
 }
 
-enum class Kind { Png, Svg, Pdf, Gif, Mp4, Other };
+// ---- WebM: the "COMMENT" tag, a SimpleTag's TagName followed by its TagString.
+
+EmbeddedParseResult webmRecord(std::string_view webm)
+{
+    constexpr std::string_view kName("\x45\xa3\x87" "COMMENT", 10);
+    for (std::size_t at = webm.find(kName); at != std::string_view::npos; at = webm.find(kName, at + 1)) {
+        std::size_t next = at + kName.size();
+        if (webm.substr(next, 2) != "\x44\x87")
+            continue;
+        next += 2;
+        if (next >= webm.size())
+            break;
+        // The size is a variable-length integer: its first byte's leading zeros give its length.
+        const auto first = static_cast<unsigned char>(webm[next]);
+        int length = 1;
+        while (length <= 8 && !(first & (0x80 >> (length - 1))))
+            ++length;
+        if (length > 8 || next + static_cast<std::size_t>(length) > webm.size())
+            break;
+        std::uint64_t size = first & (0xff >> length);
+        for (int i = 1; i < length; ++i)
+            size = (size << 8) | static_cast<unsigned char>(webm[next + static_cast<std::size_t>(i)]);
+        next += static_cast<std::size_t>(length);
+        if (size > webm.size() - next)
+            return failure("the file is truncated");
+        const std::string_view text = webm.substr(next, static_cast<std::size_t>(size));
+        if (text.compare(0, 2, "{\"") == 0)
+            return parseEmbeddedRecord(text);
+    }
+    return failure(std::string(kNoSession));
+}
+
+enum class Kind { Png, Svg, Pdf, Gif, Mp4, WebM, Other };
 
 Kind kindOf(std::string_view bytes)
 {
@@ -347,6 +379,8 @@ Kind kindOf(std::string_view bytes)
         return Kind::Gif;
     if (bytes.size() >= 8 && bytes.substr(4, 4) == "ftyp")
         return Kind::Mp4;
+    if (bytes.substr(0, 4) == "\x1a\x45\xdf\xa3")
+        return Kind::WebM;
     std::string_view head = bytes.substr(0, 4096);
     if (head.substr(0, 3) == "\xef\xbb\xbf")
         head.remove_prefix(3);
@@ -366,9 +400,10 @@ EmbeddedParseResult readEmbeddedBytes(std::string_view bytes)
     case Kind::Pdf: return xmlElement(bytes, kXmpOpen, kXmpClose);
     case Kind::Gif: return gifRecord(bytes);
     case Kind::Mp4: return mp4Record(bytes);
+    case Kind::WebM: return webmRecord(bytes);
     case Kind::Other: break;
     }
-    return failure("not a figure or movie (PNG, SVG, PDF, GIF or MP4)");
+    return failure("not a figure or movie (PNG, SVG, PDF, GIF, MP4 or WebM)");
 }
 
 EmbeddedParseResult readEmbedded(const std::string& path)

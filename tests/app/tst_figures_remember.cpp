@@ -1,7 +1,6 @@
 #include "EmbeddedRecord.h"
 #include "FigureWriter.h"
 #include "HeadlessRun.h"
-#include "MovieWriter.h"
 #include "SessionFile.h"
 
 #include <QBuffer>
@@ -79,47 +78,6 @@ private slots:
         QVERIFY(write(path("rich.cosmophase"), QByteArray::fromStdString(sessionText(richSession()))));
     }
 
-    // What the writers embed reads back, whatever the format.
-    void eachFormatCarriesTheRecord_data()
-    {
-        QTest::addColumn<QString>("name");
-        for (const char* name : {"f.png", "f@2x.png", "f.svg", "f.pdf"})
-            QTest::newRow(name) << QString::fromLatin1(name);
-    }
-    void eachFormatCarriesTheRecord()
-    {
-        QFETCH(QString, name);
-        const std::string record = sessionRecordText(richSession(), "00112233aabbccdd");
-        QVERIFY(writeFigure(path(name), QSize(64, 64), paintSomething, QStringLiteral("A <figure>"), record).ok);
-        const EmbeddedParseResult read = readEmbedded(path(name).toStdString());
-        QVERIFY2(read.ok(), read.error.c_str());
-        QCOMPARE(embeddedRecordText(*read.record), record);
-    }
-
-    void moviesCarryTheRecord_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("mp4") << QStringLiteral("m.mp4");
-        QTest::newRow("gif") << QStringLiteral("m.gif");
-    }
-    void moviesCarryTheRecord()
-    {
-        QFETCH(QString, name);
-        MovieRequest request;
-        request.path = path(name).toStdString();
-        request.session = richSession();
-        request.side = 48;
-        request.fps = 4;
-        request.duration = 1;
-        const MovieResult written = writeMovie(request);
-        QVERIFY2(written.ok(), written.error.c_str());
-        const EmbeddedParseResult read = readEmbedded(request.path);
-        QVERIFY2(read.ok(), read.error.c_str());
-        QCOMPARE(read.record->sessionText, parseEmbeddedRecord(sessionRecordText(richSession(), "")).record->sessionText);
-        QCOMPARE(read.record->programVersion, std::string(COSMOPHASE_VERSION));
-        QCOMPARE(read.record->samplesDigest.size(), std::size_t{16});
-    }
-
     // The record is metadata only: the picture is the same without it.
     void embeddingChangesNoPixel()
     {
@@ -146,6 +104,8 @@ private slots:
         QTest::newRow("svg") << "s.svg" << "--save-figure";
         QTest::newRow("pdf") << "s.pdf" << "--save-figure";
         QTest::newRow("gif") << "s.gif" << "--save-animation";
+        QTest::newRow("mp4") << "s.mp4" << "--save-animation";
+        QTest::newRow("webm") << "s.webm" << "--save-animation";
     }
     void reopenedFigureRedrawsTheSamePixels()
     {
@@ -185,20 +145,14 @@ private slots:
         }
         const QByteArray figure = encodeFigure({FigureFormat::Png, 1}, QSize(32, 32), paintSomething, {},
                                                sessionRecordText(richSession(), "00112233aabbccdd"));
-        const int record = figure.indexOf("iTXt");
-        QByteArray damaged = figure;
-        damaged[record + 40] = static_cast<char>(damaged[record + 40] ^ 1);
         QTest::newRow("png without") << plainPng << "carries no session";
-        QTest::newRow("damaged chunk") << damaged << "damaged";
-        QTest::newRow("truncated") << figure.left(record + 30) << "truncated";
-        QTest::newRow("svg without") << QByteArray("<?xml version=\"1.0\"?><svg width=\"4\" height=\"4\"/>")
-                                     << "carries no session";
+        QTest::newRow("truncated") << figure.left(figure.indexOf("iTXt") + 30) << "truncated";
     }
     void picturesWithoutASessionAreRefused()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, says);
-        const QString picture = path(bytes.startsWith("<?xml") ? "bad.svg" : "bad.png");
+        const QString picture = path("bad.png");
         QVERIFY(write(picture, bytes));
         const QString out = path("never.png");
         QString err;
