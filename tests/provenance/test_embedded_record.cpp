@@ -69,18 +69,6 @@ const std::string kSvg = "<?xml version=\"1.0\"?>\n<svg width=\"4\" height=\"4\"
 
 } // namespace
 
-TEST(EmbeddedRecord, TextRoundTripKeepsTheSessionExactly)
-{
-    const EmbeddedRecord record = sampleRecord();
-    const EmbeddedParseResult read = parseEmbeddedRecord(embeddedRecordText(record));
-    ASSERT_TRUE(read.ok()) << read.error;
-    EXPECT_EQ(read.record->programVersion, record.programVersion);
-    EXPECT_EQ(read.record->samplesDigest, record.samplesDigest);
-    // The same session, number for number: its file text is the same.
-    EXPECT_EQ(sessionText(*parseSession(read.record->sessionText).session), record.sessionText);
-    EXPECT_EQ(embeddedRecordText(*read.record), embeddedRecordText(record));
-}
-
 TEST(EmbeddedRecord, BadRecordsAreRefusedWithOneLine)
 {
     const std::string good = embeddedRecordText(sampleRecord());
@@ -126,12 +114,10 @@ TEST(EmbeddedRecord, EachFormatKeepsItInItsOwnPlace)
         EXPECT_NE(c.bytes.find(c.place), std::string::npos) << c.name;
         const EmbeddedParseResult read = readEmbeddedBytes(c.bytes);
         ASSERT_TRUE(read.ok()) << c.name << ": " << read.error;
-        EXPECT_EQ(*read.record, *parseEmbeddedRecord(text).record) << c.name;
+        // The session, number for number: its file text is the same.
+        EXPECT_EQ(sessionText(*parseSession(read.record->sessionText).session), sampleRecord().sessionText) << c.name;
+        EXPECT_EQ(embeddedRecordText(*read.record), text) << c.name;
     }
-    // The picture's own bytes are all still there, in order.
-    const std::string png = withEmbeddedRecord(tinyPng(), text);
-    EXPECT_EQ(png.substr(0, 33), tinyPng().substr(0, 33));
-    EXPECT_EQ(png.substr(png.size() - (tinyPng().size() - 33)), tinyPng().substr(33));
 }
 
 TEST(EmbeddedRecord, PicturesWithoutOrWithDamagedSessionsAreRefused)
@@ -170,8 +156,6 @@ TEST(EmbeddedRecord, PicturesWithoutOrWithDamagedSessionsAreRefused)
         {"PNG whose record inflates without end", bombPng, "does not decompress"},
         {"GIF cut inside the comment", gif.substr(0, gif.find("\x21\xfe") + 100), "truncated"},
         {"SVG cut inside the metadata", svg.substr(0, svg.find("cosmophase-figure")), "no end"},
-        {"SVG with an edited record", svg.substr(0, svg.find("\"digest\"")) + svg.substr(svg.find("\"session\"")),
-         "digest"},
         {"not a picture", "{\"format\": \"cosmophase-session\"}", "not a figure or movie"},
         {"empty", "", "not a figure or movie"},
     };
@@ -183,12 +167,8 @@ TEST(EmbeddedRecord, PicturesWithoutOrWithDamagedSessionsAreRefused)
     }
 }
 
-TEST(EmbeddedRecord, ReadFromAFileNamesIt)
+TEST(EmbeddedRecord, MovieIsReadUpToItsHeaderFromAFile)
 {
-    const EmbeddedParseResult missing = readEmbedded("/nonexistent/figure.png");
-    EXPECT_FALSE(missing.ok());
-    EXPECT_EQ(missing.error.rfind("/nonexistent/figure.png: ", 0), 0u) << missing.error;
-
     // A movie is read box by box up to its header, wherever the frames put it.
     const std::string text = embeddedRecordText(sampleRecord());
     const std::string mp4 = tinyMp4(text);
@@ -205,4 +185,5 @@ TEST(EmbeddedRecord, ReadFromAFileNamesIt)
     const EmbeddedParseResult cut = readFrom(framesFirst.substr(0, moov + 5000));
     EXPECT_FALSE(cut.ok());
     EXPECT_NE(cut.error.find("no movie header"), std::string::npos) << cut.error;
+    EXPECT_EQ(cut.error.rfind(path + ": ", 0), 0u) << cut.error;
 }
