@@ -130,8 +130,13 @@ std::string verificationText(const Verification& v)
 {
     const std::string file = escapeControlCharacters(v.file);
     switch (v.status) {
-    case VerifyStatus::Verified:
-        return "verified: " + file + ": " + describedRun(v) + ", digest " + v.computedDigest + "\n";
+    case VerifyStatus::Verified: {
+        const bool otherVersion = !v.recordedVersion.empty() && v.recordedVersion != v.thisVersion;
+        return "verified: " + file + ": " + describedRun(v) + ", digest " + v.computedDigest +
+               (otherVersion ? " (written by version " + v.recordedVersion + ", this is " + v.thisVersion + ")"
+                             : std::string()) +
+               "\n";
+    }
     case VerifyStatus::Computed:
         return "computed: " + file + ": " + describedRun(v) + ", digest " + v.computedDigest +
                " (no digest recorded to compare with; see --digest)\n";
