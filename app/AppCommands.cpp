@@ -2,6 +2,7 @@
 
 #include "AtomicWrite.h"
 #include "DataFormat.h"
+#include "EmbeddedRecord.h"
 #include "EquilibriaDialog.h"
 #include "LegendOverlay.h"
 #include "FigureWriter.h"
@@ -72,6 +73,8 @@ bool AppCommands::savePlotImage(const QString& path)
         reportWriteFailure(kSaveImageTitle, path, tr("the image could not be encoded as PNG"));
         return false;
     }
+    if (const std::string record = pictureRecord(); !record.empty())
+        png = QByteArray::fromStdString(cosmophase::withEmbeddedRecord(png.toStdString(), record));
     // The same writer as the samples: it refuses devices and folders (a
     // rename would replace a device node such as /dev/full), and a failed
     // write leaves neither a partial PNG nor a temporary file.
@@ -104,7 +107,8 @@ bool AppCommands::saveFigure(const QString& path)
     const cosmophase::WriteResult result = cosmophase::writeFigure(
         path, figure.size(), [&figure](QPainter& painter) { figure.paint(painter); },
         cosmophase::figureTitle(QStringLiteral("Cosmophase phase plane"),
-                                m_controller.additions().runs().parameters()));
+                                m_controller.additions().runs().parameters()),
+        pictureRecord());
     return reported(kSaveFigureTitle, tr("The figure was not saved."), result);
 }
 
@@ -114,8 +118,16 @@ bool AppCommands::saveChart(const QString& path)
     const cosmophase::WriteResult result = cosmophase::writeFigure(
         path, chart.currentPlotSize(), [&chart](QPainter& painter) { chart.renderCurrentPlot(painter); },
         cosmophase::figureTitle(QStringLiteral("Cosmophase time series"),
-                                m_controller.additions().runs().parameters()));
+                                m_controller.additions().runs().parameters()),
+        pictureRecord());
     return reported(kSaveChartTitle, tr("The chart was not saved."), result);
+}
+
+std::string AppCommands::pictureRecord() const
+{
+    if (!m_session_source)
+        return {};
+    return cosmophase::sessionRecordText(m_session_source(), cosmophase::samplesDigest(columnsOf(m_controller)));
 }
 
 QString AppCommands::readoutRow() const

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "Session.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
 #include <functional>
+#include <string>
 
 class EquilibriaDialog;
 class LegendOverlay;
@@ -33,6 +36,10 @@ public:
 
     void setPathPrompt(PathPrompt prompt) { m_path_prompt = std::move(prompt); }
     void setErrorSink(ErrorSink sink) { m_error_sink = std::move(sink); }
+    // The window's session when a picture is saved, which the picture then
+    // carries (with the run's digest) so that it reopens as the window was.
+    using SessionSource = std::function<cosmophase::Session()>;
+    void setSessionSource(SessionSource source) { m_session_source = std::move(source); }
 
     // Each writes the whole file or nothing; a failure, or a warning about a
     // saved file, is reported through the error sink with the path.
@@ -83,6 +90,8 @@ private:
     // with a warning; returns whether the file was saved.
     bool reported(const QString& title, const QString& notSaved, const cosmophase::WriteResult& result);
     void reportWriteFailure(const QString& title, const QString& path, const QString& reason);
+    // What a saved picture carries; empty without a session source.
+    std::string pictureRecord() const;
 
     const MasterViewController& m_controller;
     const cosmophase::PhasePlaneTraces& m_traces;
@@ -90,6 +99,7 @@ private:
     QWidget* m_dialog_parent = nullptr;
     PathPrompt m_path_prompt;
     ErrorSink m_error_sink;
+    SessionSource m_session_source;
     QPointer<EquilibriaDialog> m_equilibria;
     QString m_last_folder;
 };

@@ -18,6 +18,7 @@
 #include "RunReplacement.h"
 #include "SamplesTableActions.h"
 #include "RunsInPlane.h"
+#include "SessionDrops.h"
 #include "SessionFiles.h"
 #include "SessionState.h"
 #include "StudyGridForm.h"
@@ -77,8 +78,12 @@ void AppDelegate::applicationDidFinishLaunching(const std::function<void(AppDele
         *m_master_view_controller, *m_parameter_runs, *m_phase_plane_interaction, *m_layer_switches.directionField,
         *m_layer_switches.legend, *m_default_run});
     m_session_state->attachRuns(*m_runs_in_plane);
+    m_commands->setSessionSource([this] { return m_session_state->capture(); });
     m_session_files = std::make_unique<SessionFiles>(*m_session_state, *m_commands, *m_window);
     m_session_files->addTo(*m_file_menu);
+    new SessionDrops(
+        *m_window, [files = m_session_files.get()](const QString& path) { files->openChosen(path); },
+        m_session_files.get());
     connect(m_session_files.get(), &SessionFiles::saved, this, &AppDelegate::showSaved);
     connect(m_session_files.get(), &SessionFiles::opened, this, [this](const QString& path, const QString& warning) {
         m_window->statusBar()->showMessage(

@@ -2,6 +2,7 @@
 
 #include "AppCommands.h"
 #include "AtomicWrite.h"
+#include "EmbeddedRecord.h"
 #include "LaterFolderSyncs.h"
 #include "OneLine.h"
 #include "RecentSessions.h"
@@ -157,8 +158,14 @@ void SessionFiles::openSession()
     if (!mayDiscard(tr("opening another session")))
         return;
     const QString folder = m_path.isEmpty() ? m_commands.lastFolder() : QFileInfo(m_path).absolutePath();
-    const QString path = m_open_prompt(kOpenTitle, folder, tr(kFilter));
+    const QString path = m_open_prompt(kOpenTitle, folder, tr(kOpenFilter));
     if (!path.isEmpty())
+        openFile(path);
+}
+
+void SessionFiles::openChosen(const QString& path)
+{
+    if (mayDiscard(tr("opening another session")))
         openFile(path);
 }
 
@@ -176,7 +183,7 @@ void SessionFiles::openRecent(const QString& path)
 
 bool SessionFiles::openFile(const QString& path)
 {
-    const cosmophase::SessionReadResult read = cosmophase::readSessionFile(nativePath(path));
+    const cosmophase::SessionReadResult read = cosmophase::readSessionOrFigure(nativePath(path));
     if (!read.ok()) {
         m_error_sink(kOpenTitle, oneLine(read.error));
         return false;
@@ -189,6 +196,7 @@ void SessionFiles::show(const QString& path, const cosmophase::Session& session,
                         const std::vector<std::string>& unknownKeys, Refusal refused)
 {
     m_opening = path;
+    m_opening_picture = !path.isEmpty() && cosmophase::isFigureOrMovie(nativePath(path));
     m_opening_warning = oneLine(cosmophase::unknownKeysWarning(unknownKeys));
     m_opening_refused = std::move(refused);
     m_state.apply(session);
@@ -199,7 +207,7 @@ void SessionFiles::sessionApplied()
     if (!m_opening)
         return;
     const QString path = *std::exchange(m_opening, std::nullopt);
-    markSaved(path, m_state.capture());
+    markSaved(m_opening_picture ? QString() : path, m_state.capture());
     emit opened(path, m_opening_warning);
 }
 

@@ -42,6 +42,10 @@ public:
     using ErrorSink = std::function<void(const QString& title, const QString& text)>;
 
     static constexpr const char* kFilter = "Cosmophase session (*.cosmophase)";
+    // Open Session… also takes the figures and movies that carry a session.
+    static constexpr const char* kOpenFilter =
+        "Sessions, figures and movies (*.cosmophase *.png *.svg *.pdf *.gif *.mp4);;"
+        "Cosmophase session (*.cosmophase);;Figures and movies (*.png *.svg *.pdf *.gif *.mp4)";
 
     SessionFiles(SessionState& state, AppCommands& commands, QMainWindow& window, QObject* parent = nullptr);
     ~SessionFiles() override;
@@ -54,7 +58,9 @@ public:
     void setOpenPrompt(OpenPrompt prompt) { m_open_prompt = std::move(prompt); }
     void setErrorSink(ErrorSink sink) { m_error_sink = std::move(sink); }
 
-    // Reads `path` and shows it; a bad file is reported and changes nothing.
+    // Reads `path` (a session file, or a figure or movie carrying one) and
+    // shows it; a bad file is reported and changes nothing. A picture's
+    // session shows untitled, so that Save never writes over the picture.
     // False when the file could not be read; a session whose run is refused
     // or whose marker is beyond it is reported once its run is known.
     bool openFile(const QString& path);
@@ -86,6 +92,9 @@ public slots:
     // The menu's commands.
     void openSession();
     void openRecent(const QString& path);
+    // Opens `path` as Open Session… does once a file is chosen (a dropped
+    // one): asks first while the window is unsaved.
+    void openChosen(const QString& path);
 
 signals:
     // After a session file was written; the status bar confirms it.
@@ -124,6 +133,7 @@ private:
     cosmophase::Session m_saved;
     // A file's session waiting for its run, and what to warn of once shown.
     std::optional<QString> m_opening;
+    bool m_opening_picture = false;
     QString m_opening_warning;
     Refusal m_opening_refused;
     bool m_unsaved = false;

@@ -1,6 +1,8 @@
 #include "AppDelegate.h"
 #include "CommandLine.h"
 #include "CrashRecovery.h"
+#include "DataFormat.h"
+#include "EmbeddedRecord.h"
 #include "MovieCommand.h"
 #include "MyOpenGLView.h"
 #include "OneLine.h"
@@ -41,11 +43,12 @@ void printError(const std::string& message)
     std::fprintf(stderr, "cosmophase: %s\n", cosmophase::escapeControlCharacters(message).c_str());
 }
 
-// The session file of the command line, or nothing after printing why it
-// cannot be read; unknown keys are warned of.
+// The session file of the command line, or the session a figure or movie
+// carries, or nothing after printing why it cannot be read; unknown keys
+// are warned of.
 std::optional<cosmophase::SessionReadResult> readSession(const QString& path)
 {
-    cosmophase::SessionReadResult read = cosmophase::readSessionFile(QFile::encodeName(path).toStdString());
+    cosmophase::SessionReadResult read = cosmophase::readSessionOrFigure(QFile::encodeName(path).toStdString());
     if (!read.ok()) {
         printError(read.error);
         return std::nullopt;
@@ -129,9 +132,14 @@ int main(int argc, char* argv[])
         QGuiApplication app(argc, argv);
         const cosmophase::Curve trajectory{run.getz2Data(), run.getw0Data()};
         const bool plain = arguments.sessionPath.isEmpty() && !arguments.positionPercent;
+        const std::string record = cosmophase::sessionRecordText(
+            *session,
+            cosmophase::samplesDigest({run.getz2Data(), run.getw0Data(), run.getw2Data(), run.getTimeData()}));
         const cosmophase::WriteResult result =
-            plain ? cosmophase::saveStartupFigure(arguments.figurePath, arguments.figureSide, parameters, trajectory)
-                  : cosmophase::saveSessionFigure(arguments.figurePath, arguments.figureSide, *session, trajectory);
+            plain ? cosmophase::saveStartupFigure(arguments.figurePath, arguments.figureSide, parameters, trajectory,
+                                                  record)
+                  : cosmophase::saveSessionFigure(arguments.figurePath, arguments.figureSide, *session, trajectory,
+                                                  record);
         if (!result.ok) {
             printError(result.error);
             return 1;

@@ -1,5 +1,7 @@
 #include "FigureWriter.h"
 
+#include "EmbeddedRecord.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -36,7 +38,8 @@ QString figureFileFilter()
                           "PNG at twice the size (*@2x.png);;PNG at four times the size (*@4x.png)");
 }
 
-QByteArray encodeFigure(const FigureFormat& format, QSize size, const FigurePainter& paint, const QString& title)
+QByteArray encodeFigure(const FigureFormat& format, QSize size, const FigurePainter& paint, const QString& title,
+                        const std::string& record)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -63,6 +66,9 @@ QByteArray encodeFigure(const FigureFormat& format, QSize size, const FigurePain
                                       QMarginsF(), QPageLayout::Point));
         pdf.setTitle(title);
         pdf.setCreator(QStringLiteral("Cosmophase"));
+        if (!record.empty())
+            pdf.setDocumentXmpMetadata(QByteArray::fromStdString(
+                pdfXmpPacket(title.toStdString(), pdf.creator().toStdString(), record)));
         QPainter painter(&pdf);
         paint(painter);
         break;
@@ -81,15 +87,18 @@ QByteArray encodeFigure(const FigureFormat& format, QSize size, const FigurePain
         break;
     }
     }
-    return bytes;
+    if (record.empty() || format.kind == FigureFormat::Pdf)
+        return bytes;
+    return QByteArray::fromStdString(withEmbeddedRecord(bytes.toStdString(), record));
 }
 
-WriteResult writeFigure(const QString& path, QSize size, const FigurePainter& paint, const QString& title)
+WriteResult writeFigure(const QString& path, QSize size, const FigurePainter& paint, const QString& title,
+                        const std::string& record)
 {
     const std::optional<FigureFormat> format = figureFormatFor(path);
     if (!format)
         return {false, QStringLiteral("%1: unknown kind of figure; use .svg, .pdf or .png").arg(path).toStdString(), {}};
-    const QByteArray bytes = encodeFigure(*format, size, paint, title);
+    const QByteArray bytes = encodeFigure(*format, size, paint, title, record);
     if (bytes.isEmpty())
         return {false, QStringLiteral("%1: the figure could not be encoded").arg(path).toStdString(), {}};
     return writeFileAtomically(QFile::encodeName(path).toStdString(), bytes.toStdString());

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 class QPainter;
 
@@ -32,11 +33,13 @@ using FigurePainter = std::function<void(QPainter&)>;
 
 // The figure as the bytes of its file: vector SVG or PDF (one page exactly
 // the figure's size, a pixel a point) or a PNG at the format's scale.
-// Empty when it could not be encoded.
+// Empty when it could not be encoded. A `record` (sessionRecordText) is
+// kept in the file's metadata, where it changes nothing that is drawn.
 QByteArray encodeFigure(const FigureFormat& format, QSize size, const FigurePainter& paint,
-                        const QString& title);
+                        const QString& title, const std::string& record = {});
 
 // Encodes by the path's extension and writes the whole file or nothing.
-WriteResult writeFigure(const QString& path, QSize size, const FigurePainter& paint, const QString& title);
+WriteResult writeFigure(const QString& path, QSize size, const FigurePainter& paint, const QString& title,
+                        const std::string& record = {});
 
 } // namespace cosmophase

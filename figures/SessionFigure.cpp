@@ -105,11 +105,13 @@ SessionScene::SessionScene(const Session& session, const Curve& trajectory, int 
     m_title = figureTitle(QStringLiteral("Cosmophase phase plane"), parameters);
 }
 
-WriteResult saveSessionFigure(const QString& path, int side, const Session& session, const Curve& trajectory)
+WriteResult saveSessionFigure(const QString& path, int side, const Session& session, const Curve& trajectory,
+                              const std::string& record)
 {
     const SessionScene scene(session, trajectory, side, QGuiApplication::font());
     const PhasePlaneFigure& figure = scene.figure();
-    return writeFigure(path, figure.size(), [&figure](QPainter& painter) { figure.paint(painter); }, scene.title());
+    return writeFigure(path, figure.size(), [&figure](QPainter& painter) { figure.paint(painter); }, scene.title(),
+                       record);
 }
 
 } // namespace cosmophase

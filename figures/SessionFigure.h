@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 
 namespace cosmophase {
 
@@ -42,6 +43,8 @@ plot::RunCurves sessionRunCurves(const Session& session);
 
 // The scene's figure, written to `path` in the format of its extension. A
 // session that only sets q and T draws what saveStartupFigure draws for them.
-WriteResult saveSessionFigure(const QString& path, int side, const Session& session, const Curve& trajectory);
+// A `record` (sessionRecordText) is embedded in the file.
+WriteResult saveSessionFigure(const QString& path, int side, const Session& session, const Curve& trajectory,
+                              const std::string& record = {});
 
 } // namespace cosmophase

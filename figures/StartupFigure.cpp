@@ -12,10 +12,11 @@ namespace cosmophase {
 
 namespace {
 
-WriteResult save(const QString& path, int side, const plot::FrameContent& content, const QString& title)
+WriteResult save(const QString& path, int side, const plot::FrameContent& content, const QString& title,
+                 const std::string& record)
 {
     const PhasePlaneFigure figure(content, side, QGuiApplication::font());
-    return writeFigure(path, figure.size(), [&figure](QPainter& painter) { figure.paint(painter); }, title);
+    return writeFigure(path, figure.size(), [&figure](QPainter& painter) { figure.paint(painter); }, title, record);
 }
 
 plot::FrameContent startupContent(const CurveSet& curves)
@@ -37,27 +38,27 @@ QString figureTitle(const QString& subject, const RunParameters& parameters)
         .arg(parameters.T);
 }
 
-WriteResult saveStartupFigure(const QString& path, int side)
+WriteResult saveStartupFigure(const QString& path, int side, const std::string& record)
 {
     CurveSet curves;
     curves.initialize();
     plot::FrameContent content = startupContent(curves);
     content.setMarker({curves.trajectory().x.front(), curves.trajectory().y.front()});
-    return save(path, side, content, QStringLiteral("Cosmophase phase plane"));
+    return save(path, side, content, QStringLiteral("Cosmophase phase plane"), record);
 }
 
 WriteResult saveStartupFigure(const QString& path, int side, const RunParameters& parameters,
-                              const Curve& trajectory)
+                              const Curve& trajectory, const std::string& record)
 {
     if (parameters.isDefault())
-        return saveStartupFigure(path, side);
+        return saveStartupFigure(path, side, record);
     CurveSet curves;
     curves.initialize();
     plot::FrameContent content = startupContent(curves);
     content.setTrajectory(trajectory);
     content.setShowDefaultTrajectory(true);
     content.setMarker({trajectory.x.front(), trajectory.y.front()});
-    return save(path, side, content, figureTitle(QStringLiteral("Cosmophase phase plane"), parameters));
+    return save(path, side, content, figureTitle(QStringLiteral("Cosmophase phase plane"), parameters), record);
 }
 
 } // namespace cosmophase

@@ -1,6 +1,7 @@
 #include "MovieEncoder.h"
 
 #include "AtomicWrite.h"
+#include "EmbeddedRecord.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -94,6 +95,8 @@ struct MovieEncoder::State {
     AVCodecContext* codec = nullptr;
     AVStream* stream = nullptr;
     AVPacket* packet = nullptr;
+    // The GIF muxer writes no tags: this goes before its trailer.
+    std::string gifComment;
 
     // Writes every packet the codec has ready.
     std::string drain()
@@ -174,6 +177,8 @@ std::string MovieEncoder::open(MovieFormat format, QSize size, int fps, unsigned
     s.stream->avg_frame_rate = codec.framerate;
     for (const auto& [key, value] : tags)
         av_dict_set(&s.muxer->metadata, key.c_str(), value.c_str(), 0);
+    if (const auto comment = tags.find("comment"); format == MovieFormat::Gif && comment != tags.end())
+        s.gifComment = gifCommentExtension(comment->second);
 
     constexpr int kBufferSize = 1 << 16;
     auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
@@ -210,6 +215,12 @@ std::string MovieEncoder::finish()
     if (const int trailer = av_write_trailer(s.muxer); trailer < 0)
         return avError("cannot write", trailer);
     avio_flush(s.io);
+    if (!s.gifComment.empty() && s.io->error >= 0) {
+        // Over the one-byte trailer, which then follows the comment again.
+        if (!s.output.file->seek(static_cast<std::uint64_t>(s.output.size - 1)) ||
+            !s.output.file->append(s.gifComment + "\x3b"))
+            return "cannot write the comment";
+    }
     if (s.io->error < 0)
         return avError("cannot write", s.io->error);
     return {};

@@ -13,7 +13,8 @@ namespace cosmophase {
 
 class AtomicFileWriter;
 
-// Container tags (key, value), e.g. the title.
+// Container tags (key, value), e.g. the title. A GIF keeps only the
+// "comment", as a comment extension.
 using MovieTags = std::map<std::string, std::string>;
 
 // FFmpeg's encoder and muxer for one movie, writing through an atomic file

@@ -1,6 +1,8 @@
 #include "MovieWriter.h"
 
 #include "AtomicWrite.h"
+#include "DataFormat.h"
+#include "EmbeddedRecord.h"
 #include "GifPalette.h"
 #include "MovieEncoder.h"
 #include "MovieFrames.h"
@@ -23,6 +25,14 @@ constexpr std::uint64_t kFramesAheadPerThread = 3;
 MovieResult failed(const std::string& error)
 {
     return {MovieResult::Status::Failed, error, {}};
+}
+
+// Its title, and the session that drew it, so that the movie reopens as it.
+MovieTags movieTags(const SessionScene& scene, const Session& session, const Simulation& run)
+{
+    const std::string digest =
+        samplesDigest({run.getz2Data(), run.getw0Data(), run.getw2Data(), run.getTimeData()});
+    return {{"title", scene.title().toStdString()}, {"comment", sessionRecordText(session, digest)}};
 }
 
 } // namespace
@@ -67,7 +77,7 @@ MovieResult writeMovie(const MovieRequest& request, const MovieProgress& progres
     MovieEncoder encoder;
     const auto encodeFailed = [&request](const std::string& error) { return failed(request.path + ": " + error); };
     if (const std::string error = encoder.open(format, frames.imageSize(), request.fps, request.threads,
-                                               {{"title", scene.title().toStdString()}}, file);
+                                               movieTags(scene, request.session, run), file);
         !error.empty())
         return encodeFailed(error);
 
