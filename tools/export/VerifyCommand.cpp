@@ -1,6 +1,7 @@
 #include "VerifyCommand.h"
 
 #include "DataFormat.h"
+#include "EmbeddedRecord.h"
 #include "OneLine.h"
 #include "SessionFile.h"
 #include "Simulation.h"
@@ -25,6 +26,18 @@ struct RecordedSession {
 RecordedSession readRecordedSession(const std::string& path)
 {
     RecordedSession recorded;
+    if (isFigureOrMovie(path)) {
+        const EmbeddedParseResult embedded = readEmbedded(path);
+        if (!embedded.ok()) {
+            recorded.error = embedded.error;
+            return recorded;
+        }
+        // The record's reader has read its session already.
+        recorded.session = parseSession(embedded.record->sessionText).session;
+        recorded.digest = embedded.record->samplesDigest;
+        recorded.version = embedded.record->programVersion;
+        return recorded;
+    }
     SessionReadResult read = readSessionFile(path);
     if (!read.ok()) {
         recorded.error = read.error;
