@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include <tuple>
 #include <unistd.h>
 #include <vector>
+#include <zlib.h>
 
 namespace {
 
@@ -43,11 +45,12 @@ struct Outcome {
     std::string err;
 };
 
-Outcome runExport(std::vector<std::string> args)
+// With no display, as the figure and movie savers work on a server.
+Outcome runProgram(const char* binary, std::vector<std::string> args)
 {
     Scratch io;
     const std::string out = io.file("stdout"), err = io.file("stderr");
-    args.insert(args.begin(), COSMOPHASE_EXPORT_BINARY);
+    args.insert(args.begin(), binary);
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());
@@ -56,6 +59,8 @@ Outcome runExport(std::vector<std::string> args)
     if (pid == 0) {
         ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
         ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            ::unsetenv(name);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
@@ -63,6 +68,8 @@ Outcome runExport(std::vector<std::string> args)
     ::waitpid(pid, &status, 0);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), readFile(out), readFile(err)};
 }
+
+Outcome runExport(std::vector<std::string> args) { return runProgram(COSMOPHASE_EXPORT_BINARY, std::move(args)); }
 
 std::string sessionText(const std::string& extra = "")
 {
@@ -174,3 +181,129 @@ TEST(ExportVerifyArguments, AreCheckedBeforeAnythingIsRead)
         EXPECT_TRUE(contains(got.err, error)) << got.err;
     }
 }
+
+#ifdef COSMOPHASE_APP_BINARY
+
+namespace {
+
+std::uint32_t bigEndian(const std::string& bytes, std::size_t at)
+{
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+std::string bigEndianBytes(std::uint32_t value)
+{
+    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
+            static_cast<char>(value)};
+}
+
+// Replaces `from` by `to` inside the record's text, where the record begins
+// at its format name: the figure itself is left alone.
+bool editRecord(std::string& text, const std::string& from, const std::string& to)
+{
+    const std::size_t record = text.find("cosmophase-figure");
+    const std::size_t at = record == std::string::npos ? record : text.find(from, record);
+    if (at == std::string::npos)
+        return false;
+    text.replace(at, from.size(), to);
+    return true;
+}
+
+// What someone editing a PNG's record would do: inflate the iTXt chunk's
+// text, edit it, deflate it again and give the chunk its new length and a
+// correct CRC, so that only the comparison can tell.
+bool editPngRecord(std::string& png, const std::string& from, const std::string& to)
+{
+    const std::string head = std::string("cosmophase-session") + '\0' + '\1' + '\0' + '\0' + '\0';
+    for (std::size_t at = 8; at + 12 <= png.size();) {
+        const std::uint32_t length = bigEndian(png, at);
+        std::string data = png.substr(at + 8, length);
+        if (png.compare(at + 4, 4, "iTXt") != 0 || data.compare(0, head.size(), head) != 0) {
+            at += 12 + length;
+            continue;
+        }
+        std::string text(1 << 20, '\0');
+        uLongf size = text.size();
+        const std::string packed = data.substr(head.size());
+        if (uncompress(reinterpret_cast<Bytef*>(text.data()), &size, reinterpret_cast<const Bytef*>(packed.data()),
+                       packed.size()) != Z_OK)
+            return false;
+        text.resize(size);
+        if (!editRecord(text, from, to))
+            return false;
+        std::string repacked(compressBound(text.size()), '\0');
+        uLongf packedSize = repacked.size();
+        compress(reinterpret_cast<Bytef*>(repacked.data()), &packedSize,
+                 reinterpret_cast<const Bytef*>(text.data()), text.size());
+        repacked.resize(packedSize);
+        const std::string chunk = "iTXt" + head + repacked;
+        const auto crc = static_cast<std::uint32_t>(
+            crc32(0, reinterpret_cast<const Bytef*>(chunk.data()), static_cast<uInt>(chunk.size())));
+        png.replace(at, 12 + length, bigEndianBytes(static_cast<std::uint32_t>(chunk.size() - 4)) + chunk +
+                                         bigEndianBytes(crc));
+        return true;
+    }
+    return false;
+}
+
+// A figure or a movie of the format, saved by the program from a session
+// that is not the default one.
+class VerifyFigures : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override
+    {
+        const std::string session = folder.write("run.cosmophase", sessionText(R"(, "q": "0.99999942", "T": 9000)"));
+        const bool movie = name[0] == 'm';
+        const Outcome made = runProgram(
+            COSMOPHASE_APP_BINARY,
+            movie ? std::vector<std::string>{session, "--save-animation", saved, "--size", "64", "--fps", "5",
+                                             "--duration", "1"}
+                  : std::vector<std::string>{session, "--save-figure", saved, "--size", "160"});
+        ASSERT_EQ(made.status, 0) << made.err;
+    }
+
+    // A copy of the saved file with its record edited.
+    std::string edited(const std::string& from, const std::string& to) const
+    {
+        std::string bytes = readFile(saved);
+        const bool done = name == "f.png" ? editPngRecord(bytes, from, to) : editRecord(bytes, from, to);
+        EXPECT_TRUE(done) << "no " << from << " in the record of " << name;
+        return folder.write("edited-" + name, bytes);
+    }
+
+    const std::string name = GetParam();
+    Scratch folder;
+    const std::string saved = folder.file(name);
+};
+
+} // namespace
+
+// Saved as it is, the figure verifies; with its q edited it must not, and
+// with its record damaged it carries no session.
+TEST_P(VerifyFigures, VerifiedUntilItsRecordIsEdited)
+{
+    const Outcome asSaved = runExport({"verify", saved});
+    EXPECT_EQ(asSaved.status, 0) << asSaved.err;
+    EXPECT_TRUE(contains(asSaved.out, "verified: ")) << asSaved.out;
+    EXPECT_TRUE(contains(asSaved.out, "q = 0.99999942, T = 9000")) << asSaved.out;
+
+    const Outcome tampered = runExport({"verify", edited(R"("q":"0.99999942")", R"("q":"0.99999943")"), "--format=json"});
+    EXPECT_EQ(tampered.status, 1) << tampered.out << tampered.err;
+    const QJsonObject facts = QJsonDocument::fromJson(QByteArray::fromStdString(tampered.out)).object();
+    EXPECT_EQ(facts["status"].toString(), "mismatch");
+    EXPECT_EQ(facts["q"].toDouble(), 0.99999943);
+    EXPECT_EQ(facts["version_recorded"].toString(), COSMOPHASE_VERSION);
+    EXPECT_NE(facts["digest_expected"], facts["digest_computed"]);
+
+    const Outcome damaged = runExport({"verify", edited("cosmophase-figure", "cosmophase-figurX")});
+    EXPECT_EQ(damaged.status, 2) << damaged.out;
+    EXPECT_TRUE(contains(damaged.err, "damaged")) << damaged.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, VerifyFigures, ::testing::Values("f.png", "f.svg", "f.pdf", "m.gif", "m.mp4"),
+                         [](const auto& info) { return std::string(info.param).substr(2); });
+
+#endif
