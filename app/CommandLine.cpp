@@ -119,8 +119,8 @@ ApplicationArguments parseApplicationArguments(const QStringList& arguments)
     parser.addOptions({help, version, saveFigure, size, acceleration, temperature, position, noRestore, defaults});
     parser.addOptions(animationOptions());
     parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("A saved session (.cosmophase) to open, or to draw with --save-figure or "
-                                                "--save-animation."),
+                                 QStringLiteral("A saved session (.cosmophase), or a figure or movie that carries "
+                                                "one, to open, or to draw with --save-figure or --save-animation."),
                                  QStringLiteral("[FILE]"));
     acceptQtOptions(parser);
 

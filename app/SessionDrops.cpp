@@ -22,7 +22,8 @@ QString SessionDrops::droppedFile(const QMimeData* data)
         return {};
     const QString path = data->urls().front().toLocalFile();
     static const QStringList kinds{QStringLiteral("cosmophase"), QStringLiteral("png"), QStringLiteral("svg"),
-                                   QStringLiteral("pdf"),        QStringLiteral("gif"), QStringLiteral("mp4")};
+                                   QStringLiteral("pdf"),        QStringLiteral("gif"), QStringLiteral("mp4"),
+                                   QStringLiteral("webm")};
     return kinds.contains(QFileInfo(path).suffix().toLower()) ? path : QString();
 }
 

@@ -44,8 +44,8 @@ public:
     static constexpr const char* kFilter = "Cosmophase session (*.cosmophase)";
     // Open Session… also takes the figures and movies that carry a session.
     static constexpr const char* kOpenFilter =
-        "Sessions, figures and movies (*.cosmophase *.png *.svg *.pdf *.gif *.mp4);;"
-        "Cosmophase session (*.cosmophase);;Figures and movies (*.png *.svg *.pdf *.gif *.mp4)";
+        "Sessions, figures and movies (*.cosmophase *.png *.svg *.pdf *.gif *.mp4 *.webm);;"
+        "Cosmophase session (*.cosmophase);;Figures and movies (*.png *.svg *.pdf *.gif *.mp4 *.webm)";
 
     SessionFiles(SessionState& state, AppCommands& commands, QMainWindow& window, QObject* parent = nullptr);
     ~SessionFiles() override;

@@ -4,11 +4,12 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 namespace cosmophase {
 
@@ -22,6 +23,9 @@ const std::string kSvgOpen = std::string("<metadata id=\"") + kEmbeddedKeyword +
 constexpr std::string_view kSvgClose = "</metadata>";
 constexpr std::string_view kXmpOpen = "<cosmophase:record>";
 constexpr std::string_view kXmpClose = "</cosmophase:record>";
+// What is read of a file at most: a movie's header box, a whole figure.
+constexpr std::uint64_t kMaxMovieHeaderBytes = 256u << 20;
+constexpr std::uint64_t kMaxPictureBytes = 1u << 30;
 
 EmbeddedParseResult failure(std::string line) { return {std::nullopt, std::move(line)}; }
 EmbeddedParseResult damaged(const std::string& why) { return failure("its session is damaged: " + why); }
@@ -331,7 +335,39 @@ EmbeddedParseResult mp4Record(std::string_view mp4)
     return parseEmbeddedRecord(text);
 }
 
-enum class Kind { Png, Svg, Pdf, Gif, Mp4, Other };
+// ---- WebM: the "COMMENT" tag, a SimpleTag's TagName followed by its TagString.
+
+EmbeddedParseResult webmRecord(std::string_view webm)
+{
+    constexpr std::string_view kName("\x45\xa3\x87" "COMMENT", 10);
+    for (std::size_t at = webm.find(kName); at != std::string_view::npos; at = webm.find(kName, at + 1)) {
+        std::size_t next = at + kName.size();
+        if (webm.substr(next, 2) != "\x44\x87")
+            continue;
+        next += 2;
+        if (next >= webm.size())
+            break;
+        // The size is a variable-length integer: its first byte's leading zeros give its length.
+        const auto first = static_cast<unsigned char>(webm[next]);
+        int length = 1;
+        while (length <= 8 && !(first & (0x80 >> (length - 1))))
+            ++length;
+        if (length > 8 || next + static_cast<std::size_t>(length) > webm.size())
+            break;
+        std::uint64_t size = first & (0xff >> length);
+        for (int i = 1; i < length; ++i)
+            size = (size << 8) | static_cast<unsigned char>(webm[next + static_cast<std::size_t>(i)]);
+        next += static_cast<std::size_t>(length);
+        if (size > webm.size() - next)
+            return failure("the file is truncated");
+        const std::string_view text = webm.substr(next, static_cast<std::size_t>(size));
+        if (text.compare(0, 2, "{\"") == 0)
+            return parseEmbeddedRecord(text);
+    }
+    return failure(std::string(kNoSession));
+}
+
+enum class Kind { Png, Svg, Pdf, Gif, Mp4, WebM, Other };
 
 Kind kindOf(std::string_view bytes)
 {
@@ -343,6 +379,8 @@ Kind kindOf(std::string_view bytes)
         return Kind::Gif;
     if (bytes.size() >= 8 && bytes.substr(4, 4) == "ftyp")
         return Kind::Mp4;
+    if (bytes.substr(0, 4) == "\x1a\x45\xdf\xa3")
+        return Kind::WebM;
     std::string_view head = bytes.substr(0, 4096);
     if (head.substr(0, 3) == "\xef\xbb\xbf")
         head.remove_prefix(3);
@@ -362,20 +400,56 @@ EmbeddedParseResult readEmbeddedBytes(std::string_view bytes)
     case Kind::Pdf: return xmlElement(bytes, kXmpOpen, kXmpClose);
     case Kind::Gif: return gifRecord(bytes);
     case Kind::Mp4: return mp4Record(bytes);
+    case Kind::WebM: return webmRecord(bytes);
     case Kind::Other: break;
     }
-    return failure("not a figure or movie (PNG, SVG, PDF, GIF or MP4)");
+    return failure("not a figure or movie (PNG, SVG, PDF, GIF, MP4 or WebM)");
 }
 
 EmbeddedParseResult readEmbedded(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in)
         return failure(path + ": cannot be read: " + std::strerror(errno));
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::streamoff size = in.tellg();
+    const auto readAt = [&](std::streamoff at, std::streamoff length) {
+        std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(0, length)), '\0');
+        in.seekg(at);
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, in.gcount())));
+        in.clear();
+        return bytes;
+    };
+    std::string bytes = readAt(0, std::min<std::streamoff>(size, 16));
+    const bool movie = kindOf(bytes) == Kind::Mp4;
+    if (movie) {
+        // Only the movie's header box is read: the frames may be gigabytes.
+        bytes.clear();
+        for (std::streamoff at = 0; at + 8 <= size;) {
+            const std::string header = readAt(at, 16);
+            std::uint64_t length = bigEndian32(header, 0);
+            if (length == 1 && header.size() == 16)
+                length = (std::uint64_t{bigEndian32(header, 8)} << 32) | bigEndian32(header, 12);
+            else if (length == 0)
+                length = static_cast<std::uint64_t>(size - at);
+            if (length < 8 || length > static_cast<std::uint64_t>(size - at))
+                break;
+            if (header.compare(4, 4, "moov") == 0) {
+                if (length > kMaxMovieHeaderBytes)
+                    return failure(path + ": its movie header is too large");
+                bytes = readAt(at, static_cast<std::streamoff>(length));
+                break;
+            }
+            at += static_cast<std::streamoff>(length);
+        }
+    } else if (size > static_cast<std::streamoff>(kMaxPictureBytes)) {
+        return failure(path + ": too large for a figure");
+    } else {
+        bytes = readAt(0, size);
+    }
     if (in.bad())
         return failure(path + ": cannot be read: " + std::strerror(errno));
-    EmbeddedParseResult result = readEmbeddedBytes(bytes);
+    EmbeddedParseResult result = movie ? mp4Record(bytes) : readEmbeddedBytes(bytes);
     if (!result.ok())
         result.error = path + ": " + result.error;
     return result;

@@ -44,7 +44,7 @@ std::string embeddedRecordText(const EmbeddedRecord& record);
 EmbeddedParseResult parseEmbeddedRecord(std::string_view text);
 
 // Reads the record a figure or movie carries (PNG, SVG, PDF, MP4, GIF,
-// told apart by their first bytes, not their names). A file that carries
+// WebM, told apart by their first bytes, not their names). A file that carries
 // none says "carries no session"; a damaged one says what is wrong.
 EmbeddedParseResult readEmbedded(const std::string& path);
 // The same from the file's bytes; errors do not name a file.
@@ -65,8 +65,8 @@ SessionReadResult readSessionOrFigure(const std::string& path);
 
 // The bytes of a PNG, SVG or GIF with the record added in the format's own
 // place; empty when `bytes` is not such a file. PDF and the movies carry it
-// through their writers' own metadata (see pdfXmpPacket, the MP4's
-// "comment" tag and gifCommentExtension).
+// through their writers' own metadata (see pdfXmpPacket, the MP4's and
+// WebM's "comment" tag and gifCommentExtension).
 std::string withEmbeddedRecord(std::string_view bytes, const std::string& recordText);
 
 // A GIF Comment Extension block holding the record, to go just before the

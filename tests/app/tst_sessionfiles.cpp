@@ -1,6 +1,7 @@
 #include "AppCommands.h"
 #include "AppTestSupport.h"
 #include "CommandLine.h"
+#include "EmbeddedRecord.h"
 #include "PhasePlaneInteraction.h"
 #include "PlotNavigation.h"
 #include "RecentSessions.h"
@@ -10,6 +11,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QMimeData>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -53,6 +55,7 @@ private slots:
     void askBeforeLosingChanges();
     void recentFiles();
     void launchWithFile();
+    void picturesCarryTheWindowAndOpenUntitled();
 
 private:
     // Waits until an open's session is applied or refused.
@@ -333,6 +336,64 @@ void TestSessionFiles::launchWithFile()
     m_files->show(path, beyond, {}, [&](const QString& line) { refusals << line; });
     QTRY_COMPARE(refusals.size(), 1);
     QVERIFY(refusals.first().startsWith(path + QStringLiteral(": marker 1000000")));
+    QVERIFY(m_errors.isEmpty());
+}
+
+// Every picture saved from the window carries its session; a picture
+// dropped on the window opens that session untitled, so that Save cannot
+// write the session over the picture.
+void TestSessionFiles::picturesCarryTheWindowAndOpenUntitled()
+{
+    const QString good = m_dir.filePath(QStringLiteral("pictured.cosmophase"));
+    QVERIFY(write(good, sessionWith(R"("q": "0.9999", "marker": 30, "traces": [{"z2": 0.25, "w0": 0.5}])")));
+    QVERIFY(openAndWait(good));
+    const QString shown = text(m_state->capture());
+    AppCommands& commands = *m_app.delegate->commands();
+    const QString figure = m_dir.filePath(QStringLiteral("figure.svg"));
+    const QString image = m_dir.filePath(QStringLiteral("image.png"));
+    const QString chart = m_dir.filePath(QStringLiteral("chart.pdf"));
+    QVERIFY(commands.saveFigure(figure));
+    QTRY_VERIFY(commands.savePlotImage(image));
+    QVERIFY(commands.saveChart(chart));
+    for (const QString& picture : {figure, image, chart}) {
+        const cosmophase::EmbeddedParseResult read = cosmophase::readEmbedded(QFile::encodeName(picture).toStdString());
+        QVERIFY2(read.ok(), read.error.c_str());
+        QCOMPARE(text(*cosmophase::parseSession(read.record->sessionText).session), shown);
+    }
+
+    QVERIFY(openAndWait(m_dir.filePath(QStringLiteral("state.cosmophase"))));
+    QMainWindow& window = *m_app.delegate->window();
+    const auto dragged = [&](const QString& path) {
+        auto* data = new QMimeData;
+        data->setUrls({QUrl::fromLocalFile(path)});
+        return data;
+    };
+    const std::unique_ptr<QMimeData> other(dragged(m_dir.filePath(QStringLiteral("notes.txt"))));
+    QDragEnterEvent refused(QPoint(20, 20), Qt::CopyAction, other.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &refused);
+    QVERIFY(!refused.isAccepted());
+
+    const QByteArray pngBytes = [&] {
+        QFile file(image);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    const std::unique_ptr<QMimeData> png(dragged(image));
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, png.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &enter);
+    QVERIFY(enter.isAccepted());
+    QSignalSpy opened(m_files, &SessionFiles::opened);
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, png.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &drop);
+    QTRY_COMPARE_WITH_TIMEOUT(opened.size(), 1, 20000);
+    QCOMPARE(opened.first().first().toString(), image);
+    QCOMPARE(text(m_state->capture()), shown);
+    QVERIFY(m_files->currentPath().isEmpty());
+    QVERIFY(!m_files->isUnsaved());
+    m_save_path.clear(); // Save asks where, and the answer cancels
+    QVERIFY(!m_files->save());
+    QFile file(image);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), pngBytes);
     QVERIFY(m_errors.isEmpty());
 }
 

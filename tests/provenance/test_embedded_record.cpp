@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <fstream>
 #include <functional>
 
 using namespace cosmophase;
@@ -187,4 +188,21 @@ TEST(EmbeddedRecord, ReadFromAFileNamesIt)
     const EmbeddedParseResult missing = readEmbedded("/nonexistent/figure.png");
     EXPECT_FALSE(missing.ok());
     EXPECT_EQ(missing.error.rfind("/nonexistent/figure.png: ", 0), 0u) << missing.error;
+
+    // A movie is read box by box up to its header, wherever the frames put it.
+    const std::string text = embeddedRecordText(sampleRecord());
+    const std::string mp4 = tinyMp4(text);
+    const std::size_t moov = mp4.find("moov") - 4;
+    const std::string framesFirst = mp4.substr(0, moov) + box("mdat", std::string(100000, 'x')) + mp4.substr(moov);
+    const std::string path = testing::TempDir() + "movie.mp4";
+    const auto readFrom = [&](const std::string& bytes) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+        return readEmbedded(path);
+    };
+    const EmbeddedParseResult read = readFrom(framesFirst);
+    ASSERT_TRUE(read.ok()) << read.error;
+    EXPECT_EQ(embeddedRecordText(*read.record), text);
+    const EmbeddedParseResult cut = readFrom(framesFirst.substr(0, moov + 5000));
+    EXPECT_FALSE(cut.ok());
+    EXPECT_NE(cut.error.find("no movie header"), std::string::npos) << cut.error;
 }
