@@ -101,7 +101,9 @@ Verification verifyFile(const std::string& path, const std::string& givenDigest,
     const RunStatus status = run.runSimulationBounded();
     if (status != RunStatus::Ok) {
         v.status = VerifyStatus::Mismatch;
-        v.reason = "the run cannot reach the present day: " + statusReason(status);
+        v.reason = statusReason(status);
+        if (!v.expectedDigest.empty())
+            v.reason += "; digest expected " + v.expectedDigest;
         return v;
     }
     v.computedDigest =
