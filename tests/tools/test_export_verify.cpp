@@ -279,7 +279,7 @@ TEST_P(VerifyFigures, VerifiedUntilItsRecordIsEdited)
     EXPECT_TRUE(contains(damaged.err, "damaged")) << damaged.err;
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, VerifyFigures, ::testing::Values("f.png", "f.svg", "f.pdf", "m.gif", "m.mp4"),
+INSTANTIATE_TEST_SUITE_P(Formats, VerifyFigures, ::testing::Values("f.png", "f.svg", "f.pdf", "m.gif", "m.mp4", "m.webm"),
                          [](const auto& info) { return std::string(info.param).substr(2); });
 
 #endif
