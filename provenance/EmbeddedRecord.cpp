@@ -20,11 +20,9 @@ EmbeddedParseResult damaged(const std::string& why)
 std::string embeddedRecordText(const EmbeddedRecord& record)
 {
     // Keys in this order, so that the same record gives the same bytes.
-    std::string text = "{\"format\":" + json(kEmbeddedFormat).dump() + ",\"version\":" +
-                       std::to_string(kEmbeddedVersion) + ",\"program\":" + json(record.programVersion).dump() +
-                       ",\"digest\":" + json(record.samplesDigest).dump() + ",\"session\":" +
-                       json::parse(record.sessionText).dump() + "}";
-    return text;
+    return "{\"format\":" + json(kEmbeddedFormat).dump() + ",\"version\":" + std::to_string(kEmbeddedVersion) +
+           ",\"program\":" + json(record.programVersion).dump() + ",\"digest\":" + json(record.samplesDigest).dump() +
+           ",\"session\":" + json::parse(record.sessionText).dump() + "}";
 }
 
 EmbeddedParseResult parseEmbeddedRecord(std::string_view text)

@@ -135,6 +135,7 @@ void TestCrashRecovery::autosaveFollowsTheWorkUntilItMatchesTheSavedState()
         // Edited back to the saved (start-up) state: nothing left to keep.
         m_state->apply(Session());
         QTRY_VERIFY(!QFile::exists(QString::fromStdString(path)));
+        autosave.waitForWrites(); // the origin goes right after, on the writer's thread
         QVERIFY(!QFile::exists(QString::fromStdString(recovery.folder().originPath())));
         // The marker alone moved: nothing to keep either.
         Session elsewhere;

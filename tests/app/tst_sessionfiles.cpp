@@ -361,7 +361,9 @@ void TestSessionFiles::picturesCarryTheWindowAndOpenUntitled()
         QCOMPARE(text(*cosmophase::parseSession(read.record->sessionText).session), shown);
     }
 
-    QVERIFY(openAndWait(m_dir.filePath(QStringLiteral("state.cosmophase"))));
+    const QString plain = m_dir.filePath(QStringLiteral("plain.cosmophase"));
+    QVERIFY(write(plain, sessionWith("")));
+    QVERIFY(openAndWait(plain));
     QMainWindow& window = *m_app.delegate->window();
     const auto dragged = [&](const QString& path) {
         auto* data = new QMimeData;
