@@ -4,6 +4,7 @@
 #include "OneLine.h"
 #include "ParameterOptions.h"
 #include "SessionFile.h"
+#include "VerifyCommand.h"
 
 #include <cstddef>
 #include <optional>
@@ -30,6 +31,8 @@ std::optional<ExportCommand> subcommandNamed(const std::string& name)
         return ExportCommand::Sweep;
     if (name == "solve")
         return ExportCommand::Solve;
+    if (name == "verify")
+        return ExportCommand::Verify;
     return std::nullopt;
 }
 
@@ -81,6 +84,8 @@ struct Seen {
     bool q0 = false;
     bool xi0 = false;
     bool session = false;
+    bool digest = false;
+    bool verifyPath = false;
 };
 
 bool* seenFlag(Seen& seen, const std::string& name)
@@ -111,6 +116,8 @@ bool* seenFlag(Seen& seen, const std::string& name)
         return &seen.xi0;
     if (name == "--session")
         return &seen.session;
+    if (name == "--digest")
+        return &seen.digest;
     return nullptr;
 }
 
@@ -123,6 +130,10 @@ std::string applyOption(CliOptions& options, const std::string& name, const std:
     }
     if (name == "--output") {
         options.outputPath = value;
+    } else if (name == "--digest") {
+        if (!isDigestText(value))
+            return "option --digest needs 16 hexadecimal digits, not " + quoted(value);
+        options.digest = value;
     } else if (name == "--format") {
         if (value == "csv")
             options.format = ExportFormat::Csv;
@@ -200,6 +211,11 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
                 return failed(error);
             continue;
         }
+        if (subcommand == ExportCommand::Verify && !seen.verifyPath) {
+            seen.verifyPath = true;
+            result.options.verifyPath = arg;
+            continue;
+        }
         if (subcommand)
             return failed("unexpected argument " + quoted(arg));
         subcommand = subcommandNamed(arg);
@@ -212,8 +228,8 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
     } else if (version) {
         result.options.command = ExportCommand::Version;
     } else if (!subcommand) {
-        return failed("no subcommand given (samples, curves, summary, trace, equilibria, accuracy, sweep or "
-                      "solve)");
+        return failed("no subcommand given (samples, curves, summary, trace, equilibria, accuracy, sweep, "
+                      "solve or verify)");
     } else {
         const bool trace = *subcommand == ExportCommand::Trace;
         if (trace && !seen.z2)
@@ -229,6 +245,13 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args)
         result.options.command = *subcommand;
         if (seen.session && !followsParameters(*subcommand))
             return failed("option --session applies only to samples, summary and accuracy");
+        const bool verify = *subcommand == ExportCommand::Verify;
+        if (verify && !seen.verifyPath)
+            return failed("verify needs the FILE to check");
+        if (verify && seen.output)
+            return failed("option --output does not apply to verify, which prints one line");
+        if (!verify && seen.digest)
+            return failed("option --digest applies only to verify");
         if (*subcommand == ExportCommand::Sweep) {
             result.options.sweep.reference = result.options.reference;
             const std::string error = readSweepOptions(deferred, result.options.sweep);
@@ -276,6 +299,7 @@ std::string usageText()
            "                         [--reference] [--format csv|json] [--output PATH]\n"
            "       cosmophase-export solve (--age YEARS | --q0 V | --xi0 V) [--T N]\n"
            "                         [--threads N] [--format csv|json] [--output PATH]\n"
+           "       cosmophase-export verify FILE [--digest HEX] [--format csv|json]\n"
            "\n"
            "Writes the numbers behind Cosmophase's phase plane.\n"
            "\n"
@@ -304,6 +328,11 @@ std::string usageText()
            "              reaches a value, for the run and for the reference, to 1e-9\n"
            "              of 1 - q and 1e-12 of q:\n"
            "              integrator,q,one_minus_q,T,elapsed_years,q0,xi0,density_ratio\n"
+           "  verify      recompute the run of the session a figure, movie or session\n"
+           "              file carries and compare its samples digest with the one\n"
+           "              recorded beside it (and --digest): one line, verified (0),\n"
+           "              computed (0: no digest to compare), mismatch (1) or why the\n"
+           "              file carries no session (2); --format json: one object\n"
            "\n"
            "Options:\n"
            "  --format csv|json  output format (default csv; summary: text)\n"
@@ -317,6 +346,8 @@ std::string usageText()
            + parameterOptionsHelp() +
            "  --session FILE     samples, summary, accuracy: q and T from a saved\n"
            "                     Cosmophase session instead of --q and --T\n"
+           "  --digest HEX       verify: the samples digest the run must have, as\n"
+           "                     published beside a figure or session\n"
            + studyOptionsHelp() +
            "  --help             show this help\n"
            "  --version          show the version\n"
@@ -330,7 +361,8 @@ std::string usageText()
            "Exit status: 0 success, 1 I/O failure, 2 bad arguments, 3 a run that\n"
            "cannot reach the present day (q close to sqrt(7)/2) or a solve target\n"
            "that no q reaches; the output is then not written. 130: a sweep was\n"
-           "interrupted (its --output file is left as it was).\n";
+           "interrupted (its --output file is left as it was). verify exits 0, 1 or 2\n"
+           "as above.\n";
 }
 
 } // namespace cosmophase

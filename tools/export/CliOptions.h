@@ -8,7 +8,7 @@
 
 namespace cosmophase {
 
-enum class ExportCommand { Samples, Curves, Summary, Trace, Equilibria, Accuracy, Sweep, Solve, Help, Version };
+enum class ExportCommand { Samples, Curves, Summary, Trace, Equilibria, Accuracy, Sweep, Solve, Verify, Help, Version };
 enum class ExportFormat { Csv, Json };
 
 struct CliOptions {
@@ -21,6 +21,8 @@ struct CliOptions {
     RunParameters parameters; // samples, summary, accuracy: the run's q and T
     SweepOptions sweep;
     studies::SolveRequest solve;
+    std::string verifyPath; // verify: the figure, movie or session file
+    std::string digest;     // verify: a digest expected besides any the file records
 };
 
 struct CliParseResult {

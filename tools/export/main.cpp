@@ -14,6 +14,7 @@
 #include "Simulation.h"
 #include "SolutionTrace.h"
 #include "StudyCommands.h"
+#include "VerifyCommand.h"
 
 #include <cerrno>
 #include <csignal>
@@ -93,7 +94,8 @@ Rendered render(const CliOptions& options)
     }
     case ExportCommand::Sweep:
     case ExportCommand::Solve:
-        break; // streamed by main()
+    case ExportCommand::Verify:
+        break; // handled by main()
     case ExportCommand::Help:
         return usageText();
     case ExportCommand::Version:
@@ -119,6 +121,20 @@ bool writeStdout(const std::string& text)
     return false;
 }
 
+// The answer goes to standard output; a file without a session is an error.
+int runVerify(const CliOptions& options)
+{
+    const Verification verification = verifyFile(options.verifyPath, options.digest, COSMOPHASE_VERSION);
+    const int status = verifyExitStatus(verification);
+    if (status == 2)
+        std::fprintf(stderr, "cosmophase-export: verify: %s", verificationText(verification).c_str());
+    if (options.format == ExportFormat::Json)
+        return writeStdout(verificationJson(verification)) ? status : kExitIoFailure;
+    if (status == 2)
+        return status;
+    return writeStdout(verificationText(verification)) ? status : kExitIoFailure;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -140,6 +156,9 @@ int main(int argc, char** argv)
         return runSweep(parsed.options.sweep, parsed.options.format, parsed.options.outputPath);
     if (parsed.options.command == ExportCommand::Solve)
         return runSolve(parsed.options.solve, parsed.options.format, parsed.options.outputPath);
+
+    if (parsed.options.command == ExportCommand::Verify)
+        return runVerify(parsed.options);
 
     const Rendered rendered = render(parsed.options);
     if (rendered.status != RunStatus::Ok) {
