@@ -78,7 +78,7 @@ void MyOpenGLView::setTraces(const std::vector<cosmophase::SolutionTrace>& trace
     m_content.setTraces(traces);
     // Kept whole for zoomed frames, which draw them from every point.
     m_traces = traces;
-    rebuildWindowed();
+    markWindowedStale();
     changed();
     emit layersChanged();
 }
@@ -110,7 +110,7 @@ void MyOpenGLView::setPlotWindow(const cosmophase::plot::PlotWindow& window)
 {
     m_window = window;
     m_projection_stale = true;
-    rebuildWindowed();
+    markWindowedStale();
     if (!m_runs.empty())
         m_runs.layOut(m_window);
     update();
@@ -125,13 +125,18 @@ void MyOpenGLView::setRedrawWhenIdle(bool on)
 
 const cosmophase::plot::FrameContent& MyOpenGLView::shownContent()
 {
-    return m_window.isFull() ? m_content : m_windowed.content(m_content);
+    if (m_window.isFull())
+        return m_content;
+    if (std::exchange(m_windowed_stale, false))
+        m_windowed.rebuild(m_content, m_curves, m_traces, m_window);
+    return m_windowed.content(m_content);
 }
 
-void MyOpenGLView::rebuildWindowed()
+void MyOpenGLView::markWindowedStale()
 {
-    if (!m_window.isFull())
-        m_windowed.rebuild(m_content, m_curves, m_traces, m_window);
+    // Once, when next shown: a session's zoom, traces and curves arrive
+    // one after another before the first frame.
+    m_windowed_stale = true;
 }
 
 void MyOpenGLView::changed()
@@ -144,7 +149,7 @@ void MyOpenGLView::setTrajectory(const cosmophase::Curve& trajectory)
 {
     m_replaced_trajectory = trajectory;
     applyReplacedTrajectory();
-    rebuildWindowed();
+    markWindowedStale();
     setSimIndex(m_sim_index);
     emit layersChanged();
 }
@@ -181,7 +186,7 @@ void MyOpenGLView::initialize()
     m_content.setCurves(m_curves);
     applyReplacedTrajectory();
     updateVisibility();
-    rebuildWindowed();
+    markWindowedStale();
     emit layersChanged();
     setSimIndex(m_sim_index);
 }

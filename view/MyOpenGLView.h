@@ -97,7 +97,7 @@ private:
     void updateMarker();
     void updateVisibility();
     void applyReplacedTrajectory();
-    void rebuildWindowed();
+    void markWindowedStale();
     // A frame when nothing else asks for one.
     void changed();
 
@@ -112,6 +112,8 @@ private:
     std::vector<cosmophase::SolutionTrace> m_traces;
     cosmophase::plot::RunCurves m_runs;
     bool m_projection_stale = false;
+    // The zoomed frame's geometry waits for the next shownContent().
+    bool m_windowed_stale = false;
     bool m_redraw_when_idle = true;
     // Shown at start; a switch made before the first frame, or before a new
     // context sets the view up again, holds.
