@@ -232,11 +232,13 @@ void MyOpenGLView::paintGL()
 {
     if (m_projection_stale)
         applySurfaceSetUp();
+    // Ready before the frame is counted: a zoomed frame's geometry is part of it.
+    const cosmophase::plot::FrameContent& content = shownContent();
     updateFrameRateTitle();
     if (m_runs.empty())
-        m_renderer.drawFrame(shownContent());
+        m_renderer.drawFrame(content);
     else
-        m_renderer.drawFrame(shownContent(), [this] { cosmophase::RunCurvesRenderer::draw(m_runs); });
+        m_renderer.drawFrame(content, [this] { cosmophase::RunCurvesRenderer::draw(m_runs); });
     if (m_redraw_when_idle)
         update();
 }
