@@ -75,9 +75,13 @@ void MyOpenGLView::toggleShowFamily()
 
 void MyOpenGLView::setTraces(const std::vector<cosmophase::SolutionTrace>& traces)
 {
-    m_content.setTraces(traces);
-    // Kept whole for zoomed frames, which draw them from every point.
-    m_traces = traces;
+    shareTraces(std::make_shared<const std::vector<cosmophase::SolutionTrace>>(traces));
+}
+
+void MyOpenGLView::shareTraces(std::shared_ptr<const std::vector<cosmophase::SolutionTrace>> traces)
+{
+    m_content.setTraces(*traces);
+    m_traces = std::move(traces);
     markWindowedStale();
     changed();
     emit layersChanged();
@@ -128,7 +132,7 @@ const cosmophase::plot::FrameContent& MyOpenGLView::shownContent()
     if (m_window.isFull())
         return m_content;
     if (std::exchange(m_windowed_stale, false))
-        m_windowed.rebuild(m_content, m_curves, m_traces, m_window);
+        m_windowed.rebuild(m_content, m_curves, *m_traces, m_window);
     return m_windowed.content(m_content);
 }
 
