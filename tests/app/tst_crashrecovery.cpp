@@ -135,6 +135,8 @@ void TestCrashRecovery::autosaveFollowsTheWorkUntilItMatchesTheSavedState()
         // Edited back to the saved (start-up) state: nothing left to keep.
         m_state->apply(Session());
         QTRY_VERIFY(!QFile::exists(QString::fromStdString(path)));
+        // The writer removes the origin after the session: wait for both.
+        autosave.waitForWrites();
         QVERIFY(!QFile::exists(QString::fromStdString(recovery.folder().originPath())));
         // The marker alone moved: nothing to keep either.
         Session elsewhere;
