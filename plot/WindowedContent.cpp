@@ -214,7 +214,11 @@ void WindowedContent::rebuild(const FrameContent& base, const CurveSet& curves,
     for (const SolutionTrace& trace : traces) {
         for (std::vector<Point>& strip : cut({&trace.forward, &trace.backward}))
             traceLayer.strips.push_back(std::move(strip));
-        const std::vector<Point> head = forwardArrowhead(trace.forward, kTraceArrowLength * scale);
+    }
+    for (const std::optional<Heading>& heading : base.traceHeadings()) {
+        if (!heading)
+            continue;
+        const std::vector<Point> head = arrowheadAt(*heading, kTraceArrowLength * scale);
         traceLayer.triangles.insert(traceLayer.triangles.end(), head.begin(), head.end());
     }
 }
