@@ -83,6 +83,6 @@ void PhasePlaneInteraction::replaceTraces(std::vector<cosmophase::SolutionTrace>
 
 void PhasePlaneInteraction::tracesEdited()
 {
-    m_view.setTraces(m_traces.traces());
+    m_view.shareTraces(m_traces.snapshot());
     emit tracesChanged(static_cast<int>(m_traces.size()));
 }

@@ -4,6 +4,13 @@
 
 namespace cosmophase {
 
+PhasePlaneTraces::List& PhasePlaneTraces::edit()
+{
+    if (m_traces.use_count() > 1)
+        m_traces = std::make_shared<List>(*m_traces);
+    return *m_traces;
+}
+
 void PhasePlaneTraces::add(SolutionTrace trace)
 {
     m_redo.clear();
@@ -12,24 +19,25 @@ void PhasePlaneTraces::add(SolutionTrace trace)
 
 void PhasePlaneTraces::append(SolutionTrace trace)
 {
-    m_cleared.clear();
-    if (m_traces.size() >= kMaxTraces)
-        m_traces.erase(m_traces.begin(), m_traces.end() - (kMaxTraces - 1));
-    m_traces.push_back(std::move(trace));
+    m_cleared.reset();
+    List& traces = edit();
+    if (traces.size() >= kMaxTraces)
+        traces.erase(traces.begin(), traces.end() - (kMaxTraces - 1));
+    traces.push_back(std::move(trace));
 }
 
 bool PhasePlaneTraces::undoNewest()
 {
-    if (!m_cleared.empty()) {
-        m_traces = std::move(m_cleared);
-        m_cleared.clear();
+    if (undoRestoresCleared()) {
+        m_traces = std::exchange(m_cleared, nullptr);
         m_redo.emplace_back();
         return true;
     }
-    if (m_traces.empty())
+    if (empty())
         return false;
-    m_redo.emplace_back(std::move(m_traces.back()));
-    m_traces.pop_back();
+    List& traces = edit();
+    m_redo.emplace_back(std::move(traces.back()));
+    traces.pop_back();
     return true;
 }
 
@@ -37,10 +45,10 @@ bool PhasePlaneTraces::redo()
 {
     if (m_redo.empty())
         return false;
-    std::optional<SolutionTrace> edit = std::move(m_redo.back());
+    std::optional<SolutionTrace> undone = std::move(m_redo.back());
     m_redo.pop_back();
-    if (edit)
-        append(std::move(*edit));
+    if (undone)
+        append(std::move(*undone));
     else
         clearKeepingRedo();
     return true;
@@ -48,7 +56,7 @@ bool PhasePlaneTraces::redo()
 
 void PhasePlaneTraces::clear()
 {
-    if (m_traces.empty())
+    if (empty())
         return;
     m_redo.clear();
     clearKeepingRedo();
@@ -56,8 +64,7 @@ void PhasePlaneTraces::clear()
 
 void PhasePlaneTraces::clearKeepingRedo()
 {
-    m_cleared = std::move(m_traces);
-    m_traces.clear();
+    m_cleared = std::exchange(m_traces, std::make_shared<List>());
 }
 
 } // namespace cosmophase

@@ -13,10 +13,10 @@ struct SolutionTrace {
     Curve backward; // direction flag false
 };
 
-// Both halves through (z2, w0), each from buildSolnCurve on a Simulation
-// whose starting state is (z2, 0, w0, 0): the (z2, w0) pair is a closed
-// system, so z4 and w2 do not change the curve. A point outside the open
-// plot square gives one-point halves.
+// Both halves through (z2, w0), each the curve buildSolnCurve traces from
+// the starting state (z2, 0, w0, 0), bit for bit: the (z2, w0) pair is a
+// closed system, so it is integrated alone, without z4 and w2. A point
+// outside the open plot square gives one-point halves.
 SolutionTrace traceThrough(double z2, double w0);
 
 } // namespace cosmophase

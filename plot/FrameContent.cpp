@@ -99,12 +99,16 @@ void FrameContent::setTraces(const std::vector<SolutionTrace>& traces)
     layer.points.clear();
     layer.strips.clear();
     layer.triangles.clear();
+    m_trace_headings.clear();
     for (const SolutionTrace& trace : traces) {
         layer.points.push_back({trace.z2, trace.w0});
         layer.strips.push_back(thinnedVertices(trace.forward, kCurveStride));
         layer.strips.push_back(thinnedVertices(trace.backward, kCurveStride));
-        const std::vector<Point> head = forwardArrowhead(trace.forward, kTraceArrowLength);
-        layer.triangles.insert(layer.triangles.end(), head.begin(), head.end());
+        m_trace_headings.push_back(forwardHeading(trace.forward));
+        if (const std::optional<Heading>& heading = m_trace_headings.back()) {
+            const std::vector<Point> head = arrowheadAt(*heading, kTraceArrowLength);
+            layer.triangles.insert(layer.triangles.end(), head.begin(), head.end());
+        }
     }
     layer.shown = !traces.empty();
 }
@@ -135,13 +139,13 @@ const char* FrameContent::layerName(LayerId id)
     return "";
 }
 
-std::vector<Point> forwardArrowhead(const Curve& forward, double length)
+std::optional<Heading> forwardHeading(const Curve& forward)
 {
     double total = 0;
     for (std::size_t i = 1; i < forward.size(); ++i)
         total += std::hypot(forward.x[i] - forward.x[i - 1], forward.y[i] - forward.y[i - 1]);
     if (!(total > 0))
-        return {};
+        return std::nullopt;
     // The segment that crosses half the length gives the place and the way.
     double walked = 0;
     for (std::size_t i = 1; i < forward.size(); ++i) {
@@ -153,16 +157,21 @@ std::vector<Point> forwardArrowhead(const Curve& forward, double length)
             continue;
         }
         const double t = (total / 2 - walked) / step;
-        const Point tip{forward.x[i - 1] + dx * t, forward.y[i - 1] + dy * t};
-        const double ux = dx / step;
-        const double uy = dy / step;
-        const double back = length;
-        const double half = length * 0.4;
-        return {tip,
-                {tip.x - ux * back - uy * half, tip.y - uy * back + ux * half},
-                {tip.x - ux * back + uy * half, tip.y - uy * back - ux * half}};
+        return Heading{{forward.x[i - 1] + dx * t, forward.y[i - 1] + dy * t}, dx / step, dy / step};
     }
-    return {};
+    return std::nullopt;
+}
+
+std::vector<Point> arrowheadAt(const Heading& heading, double length)
+{
+    const Point tip = heading.tip;
+    const double ux = heading.ux;
+    const double uy = heading.uy;
+    const double back = length;
+    const double half = length * 0.4;
+    return {tip,
+            {tip.x - ux * back - uy * half, tip.y - uy * back + ux * half},
+            {tip.x - ux * back + uy * half, tip.y - uy * back - ux * half}};
 }
 
 } // namespace cosmophase::plot

@@ -5,6 +5,7 @@
 #include "SolutionTrace.h"
 
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace cosmophase {
@@ -48,10 +49,19 @@ struct Layer {
     std::vector<Point> triangles;           // filled, three corners each
 };
 
-// The forward arrowhead of a trace: a triangle halfway along the forward
-// half, pointing the way it runs, `length` long in plot units. Empty when
-// the half does not move.
-std::vector<Point> forwardArrowhead(const Curve& forward, double length);
+// Where a trace's forward arrowhead sits: halfway along the forward half,
+// and the unit direction the half runs there.
+struct Heading {
+    Point tip;
+    double ux = 0;
+    double uy = 0;
+};
+
+// Nothing when the half does not move.
+std::optional<Heading> forwardHeading(const Curve& forward);
+
+// The arrowhead at a heading: a triangle `length` long in plot units.
+std::vector<Point> arrowheadAt(const Heading& heading, double length);
 
 // Trace arrowheads in plot units of the full square.
 inline constexpr double kTraceArrowLength = 0.07;
@@ -94,6 +104,9 @@ public:
     void setVisibility(const CurveVisibility& visibility);
     // Keeps the traces thinned as the manifolds are.
     void setTraces(const std::vector<SolutionTrace>& traces);
+    // The traces' arrowheads as placed by setTraces, one per trace: a view
+    // drawing them at another size need not walk the traces again.
+    const std::vector<std::optional<Heading>>& traceHeadings() const { return m_trace_headings; }
     void setShowNullclines(bool show);
     void setShowDirectionField(bool show) { m_layers[DirectionField].shown = show; }
 
@@ -113,6 +126,7 @@ public:
 
 private:
     std::array<Layer, LayerCount> m_layers;
+    std::vector<std::optional<Heading>> m_trace_headings;
 };
 
 } // namespace plot

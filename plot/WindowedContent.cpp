@@ -7,12 +7,27 @@ namespace cosmophase::plot {
 
 namespace {
 
-bool segmentNearWindow(Point a, Point b, const PlotWindow& w)
+// The window's edges, worked out once for the hundreds of thousands of
+// segments of a zoomed frame.
+struct Bounds {
+    explicit Bounds(const PlotWindow& w)
+        : left(w.left())
+        , right(w.right())
+        , bottom(w.bottom())
+        , top(w.top())
+    {
+    }
+    double left, right, bottom, top;
+};
+
+bool segmentNearWindow(Point a, Point b, const Bounds& w)
 {
     // Bounding boxes overlap: may keep a segment that passes a corner, which
     // the viewport then clips, but never drops one that crosses the window.
-    return std::fmax(a.x, b.x) >= w.left() && std::fmin(a.x, b.x) <= w.right() && std::fmax(a.y, b.y) >= w.bottom()
-        && std::fmin(a.y, b.y) <= w.top();
+    // Each pair of tests is fmax(a, b) >= edge (or fmin <= edge), NaNs and
+    // all, without a call per point.
+    return (a.x >= w.left || b.x >= w.left) && (a.x <= w.right || b.x <= w.right)
+        && (a.y >= w.bottom || b.y >= w.bottom) && (a.y <= w.top || b.y <= w.top);
 }
 
 // The arrow of the fixed field for a picture magnified 1 / scale times: the
@@ -118,15 +133,16 @@ std::vector<std::vector<Point>> WindowedContent::visibleStrips(const Curve& curv
     std::vector<std::vector<Point>> strips;
     const std::size_t n = curve.size();
     const auto at = [&curve](std::size_t i) { return Point{curve.x[i], curve.y[i]}; };
+    const Bounds bounds(window);
     if (n == 1) {
-        if (segmentNearWindow(at(0), at(0), window))
+        if (segmentNearWindow(at(0), at(0), bounds))
             strips.push_back({at(0), at(0)});
         return strips;
     }
     Simplifier strip(window.side() * kResolution);
     bool open = false;
     for (std::size_t i = 1; i < n; ++i) {
-        if (!segmentNearWindow(at(i - 1), at(i), window)) {
+        if (!segmentNearWindow(at(i - 1), at(i), bounds)) {
             if (open)
                 strips.push_back(strip.finish());
             open = false;
@@ -198,7 +214,11 @@ void WindowedContent::rebuild(const FrameContent& base, const CurveSet& curves,
     for (const SolutionTrace& trace : traces) {
         for (std::vector<Point>& strip : cut({&trace.forward, &trace.backward}))
             traceLayer.strips.push_back(std::move(strip));
-        const std::vector<Point> head = forwardArrowhead(trace.forward, kTraceArrowLength * scale);
+    }
+    for (const std::optional<Heading>& heading : base.traceHeadings()) {
+        if (!heading)
+            continue;
+        const std::vector<Point> head = arrowheadAt(*heading, kTraceArrowLength * scale);
         traceLayer.triangles.insert(traceLayer.triangles.end(), head.begin(), head.end());
     }
 }

@@ -25,7 +25,8 @@ public:
     static constexpr double kResolution = 1.0 / 2048;
 
     // The geometry that depends on the window or on the traces; the base
-    // gives the styles and whatever the window does not change.
+    // gives the styles and whatever the window does not change, and shows
+    // these traces (their arrowheads are placed there).
     void rebuild(const FrameContent& base, const CurveSet& curves, const std::vector<SolutionTrace>& traces,
                  const PlotWindow& window);
 

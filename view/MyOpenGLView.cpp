@@ -75,10 +75,14 @@ void MyOpenGLView::toggleShowFamily()
 
 void MyOpenGLView::setTraces(const std::vector<cosmophase::SolutionTrace>& traces)
 {
-    m_content.setTraces(traces);
-    // Kept whole for zoomed frames, which draw them from every point.
-    m_traces = traces;
-    rebuildWindowed();
+    shareTraces(std::make_shared<const std::vector<cosmophase::SolutionTrace>>(traces));
+}
+
+void MyOpenGLView::shareTraces(std::shared_ptr<const std::vector<cosmophase::SolutionTrace>> traces)
+{
+    m_content.setTraces(*traces);
+    m_traces = std::move(traces);
+    markWindowedStale();
     changed();
     emit layersChanged();
 }
@@ -110,7 +114,7 @@ void MyOpenGLView::setPlotWindow(const cosmophase::plot::PlotWindow& window)
 {
     m_window = window;
     m_projection_stale = true;
-    rebuildWindowed();
+    markWindowedStale();
     if (!m_runs.empty())
         m_runs.layOut(m_window);
     update();
@@ -125,13 +129,18 @@ void MyOpenGLView::setRedrawWhenIdle(bool on)
 
 const cosmophase::plot::FrameContent& MyOpenGLView::shownContent()
 {
-    return m_window.isFull() ? m_content : m_windowed.content(m_content);
+    if (m_window.isFull())
+        return m_content;
+    if (std::exchange(m_windowed_stale, false))
+        m_windowed.rebuild(m_content, m_curves, *m_traces, m_window);
+    return m_windowed.content(m_content);
 }
 
-void MyOpenGLView::rebuildWindowed()
+void MyOpenGLView::markWindowedStale()
 {
-    if (!m_window.isFull())
-        m_windowed.rebuild(m_content, m_curves, m_traces, m_window);
+    // Once, when next shown: a session's zoom, traces and curves arrive
+    // one after another before the first frame.
+    m_windowed_stale = true;
 }
 
 void MyOpenGLView::changed()
@@ -144,7 +153,7 @@ void MyOpenGLView::setTrajectory(const cosmophase::Curve& trajectory)
 {
     m_replaced_trajectory = trajectory;
     applyReplacedTrajectory();
-    rebuildWindowed();
+    markWindowedStale();
     setSimIndex(m_sim_index);
     emit layersChanged();
 }
@@ -181,7 +190,7 @@ void MyOpenGLView::initialize()
     m_content.setCurves(m_curves);
     applyReplacedTrajectory();
     updateVisibility();
-    rebuildWindowed();
+    markWindowedStale();
     emit layersChanged();
     setSimIndex(m_sim_index);
 }
@@ -227,11 +236,13 @@ void MyOpenGLView::paintGL()
 {
     if (m_projection_stale)
         applySurfaceSetUp();
+    // Ready before the frame is counted: a zoomed frame's geometry is part of it.
+    const cosmophase::plot::FrameContent& content = shownContent();
     updateFrameRateTitle();
     if (m_runs.empty())
-        m_renderer.drawFrame(shownContent());
+        m_renderer.drawFrame(content);
     else
-        m_renderer.drawFrame(shownContent(), [this] { cosmophase::RunCurvesRenderer::draw(m_runs); });
+        m_renderer.drawFrame(content, [this] { cosmophase::RunCurvesRenderer::draw(m_runs); });
     if (m_redraw_when_idle)
         update();
 }

@@ -12,6 +12,7 @@
 #include <QSurfaceFormat>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 // The phase-plane plot: z2 across, w0 up, over the square -2 ... 2.
@@ -43,6 +44,8 @@ public:
     void toggleShowFamily();
     // Additions over the fixed picture; none at start.
     void setTraces(const std::vector<cosmophase::SolutionTrace>& traces);
+    // Shared, not copied: fifty traces are hundreds of thousands of points.
+    void shareTraces(std::shared_ptr<const std::vector<cosmophase::SolutionTrace>> traces);
     void setShowNullclines(bool show);
     // A run at other parameters: its trajectory replaces the default run's,
     // kept across rebuilds of the curve set, and the marker index is
@@ -97,7 +100,7 @@ private:
     void updateMarker();
     void updateVisibility();
     void applyReplacedTrajectory();
-    void rebuildWindowed();
+    void markWindowedStale();
     // A frame when nothing else asks for one.
     void changed();
 
@@ -109,9 +112,13 @@ private:
     std::optional<cosmophase::Curve> m_replaced_trajectory;
     cosmophase::plot::PlotWindow m_window;
     cosmophase::plot::WindowedContent m_windowed;
-    std::vector<cosmophase::SolutionTrace> m_traces;
+    // Kept whole for zoomed frames, which draw them from every point.
+    std::shared_ptr<const std::vector<cosmophase::SolutionTrace>> m_traces =
+        std::make_shared<const std::vector<cosmophase::SolutionTrace>>();
     cosmophase::plot::RunCurves m_runs;
     bool m_projection_stale = false;
+    // The zoomed frame's geometry waits for the next shownContent().
+    bool m_windowed_stale = false;
     bool m_redraw_when_idle = true;
     // Shown at start; a switch made before the first frame, or before a new
     // context sets the view up again, holds.

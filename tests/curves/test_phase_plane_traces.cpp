@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 using namespace cosmophase;
 
@@ -64,6 +68,36 @@ TEST(TraceHistory, RedoReplaysUndoneEditsUntilTheNextEdit)
     traces.add(trace(3)); // a new trace ends what could be redone
     EXPECT_TRUE(!traces.canRedo() && !traces.redo());
     EXPECT_EQ(starts(), (std::vector<double>{1, 2, 3}));
+}
+
+// A snapshot (what the view draws) is the list itself, not a copy, and no
+// later edit changes it: each edit copies a list still shared.
+TEST(TraceSnapshot, IsTheListAndNoLaterEditChangesIt)
+{
+    PhasePlaneTraces traces;
+    const auto startsOf = [](const std::vector<SolutionTrace>& list) {
+        std::vector<double> z2;
+        for (const SolutionTrace& t : list)
+            z2.push_back(t.z2);
+        return z2;
+    };
+    // a: add, u: undo, r: redo, c: clear; enough adds to drop the oldest.
+    const std::string script = std::string(101, 'a') + "uurcuaucurr";
+    std::vector<std::pair<std::shared_ptr<const std::vector<SolutionTrace>>, std::vector<double>>> taken;
+    double next = 0;
+    for (char edit : script) {
+        const auto snapshot = traces.snapshot();
+        ASSERT_EQ(snapshot.get(), &traces.traces());
+        taken.emplace_back(snapshot, startsOf(*snapshot));
+        switch (edit) {
+        case 'a': traces.add({next, 0.5, Curve{{next}, {0.5}}, Curve{{next}, {0.5}}}), ++next; break;
+        case 'u': traces.undoNewest(); break;
+        case 'r': traces.redo(); break;
+        case 'c': traces.clear(); break;
+        }
+    }
+    for (std::size_t i = 0; i < taken.size(); ++i)
+        EXPECT_EQ(startsOf(*taken[i].first), taken[i].second) << "before edit " << i << ": " << script[i];
 }
 
 } // namespace

@@ -33,6 +33,10 @@ struct Seed {
 const Seed kSeeds[] = {
     {"Interior", 0.5, -0.25, 0},
     {"NearTheNodes", -1.2, 0.1, 0},
+    // Comes to rest far from its seed, after thousands of steps.
+    {"AlongTheStableBranch", -9.8e-06, -2.4e-06, 0},
+    {"NearTheCorner", -1.8, -1.6, 0},
+    {"NegativeZero", -0.0, 0.75, 0},
     {"Origin", 0, 0, 1002},
     {"OnTheEdge", 2, 0.5, 1},
     {"Outside", -3, 7, 1},

@@ -3,12 +3,16 @@
 #include "CurveSet.h"
 #include "FrameContent.h"
 #include "PlotWindow.h"
+#include "SolutionTrace.h"
 #include "WindowedContent.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
+#include <utility>
+#include <optional>
 
 using namespace cosmophase;
 using namespace cosmophase::plot;
@@ -181,10 +185,36 @@ TEST(WindowedContent, LaysTheFixedFrameOverTheWindow)
         EXPECT_TRUE(grid.lines[k].x >= window.left() && grid.lines[k].x <= window.right());
 }
 
-TEST(ForwardArrowhead, SitsHalfwayAndPointsTheWayTheCurveRuns)
+// A zoomed frame draws each trace's arrowhead where the full frame placed
+// it, at the size it has on screen unzoomed; a half that does not move has none.
+TEST(WindowedContent, DrawsTheTracesArrowheadsAtTheWindowsScale)
+{
+    const std::vector<SolutionTrace> traces = {traceThrough(0.5, -0.25), traceThrough(0, 0), traceThrough(-3, 0)};
+    FrameContent base;
+    base.setTraces(traces);
+    PlotWindow window;
+    window.zoomAbout({0.5, -0.25}, 8);
+    WindowedContent windowed;
+    windowed.rebuild(base, CurveSet{}, traces, window);
+    const std::optional<Heading> heading = forwardHeading(traces[0].forward);
+    ASSERT_TRUE(heading);
+    using Drawn = std::pair<const FrameContent*, double>;
+    for (const auto& [content, length] :
+         {Drawn{&base, kTraceArrowLength}, Drawn{&windowed.content(base), kTraceArrowLength * window.scale()}}) {
+        const std::vector<Point> expected = arrowheadAt(*heading, length);
+        const std::vector<Point>& drawn = content->layer(FrameContent::Traces).triangles;
+        ASSERT_EQ(drawn.size(), expected.size());
+        for (std::size_t k = 0; k < drawn.size(); ++k)
+            EXPECT_TRUE(drawn[k].x == expected[k].x && drawn[k].y == expected[k].y) << k;
+    }
+}
+
+TEST(ForwardHeading, SitsHalfwayAndPointsTheWayTheCurveRuns)
 {
     const Curve forward{{0, 1, 2, 2}, {0, 0, 0, 2}}; // 4 long; halfway is (2, 0)
-    const std::vector<Point> head = forwardArrowhead(forward, 0.1);
+    const std::optional<Heading> heading = forwardHeading(forward);
+    ASSERT_TRUE(heading);
+    const std::vector<Point> head = arrowheadAt(*heading, 0.1);
     ASSERT_EQ(head.size(), 3u);
     EXPECT_DOUBLE_EQ(head[0].x, 2);
     EXPECT_DOUBLE_EQ(head[0].y, 0);
@@ -192,8 +222,8 @@ TEST(ForwardArrowhead, SitsHalfwayAndPointsTheWayTheCurveRuns)
     EXPECT_DOUBLE_EQ(head[1].x, 1.9);
     EXPECT_DOUBLE_EQ(head[2].x, 1.9);
     EXPECT_DOUBLE_EQ(head[1].y, -head[2].y);
-    EXPECT_TRUE(forwardArrowhead(Curve{{0.5}, {0.5}}, 0.1).empty());
-    EXPECT_TRUE(forwardArrowhead(Curve{{0.5, 0.5}, {0.5, 0.5}}, 0.1).empty());
+    EXPECT_FALSE(forwardHeading(Curve{{0.5}, {0.5}}));
+    EXPECT_FALSE(forwardHeading(Curve{{0.5, 0.5}, {0.5, 0.5}}));
 }
 
 } // namespace

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <initializer_list>
 #include <string>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -152,8 +153,9 @@ std::vector<std::string> expectedFrame(const CurveSet& curves, std::size_t marke
         }
         glBegin(GL_TRIANGLES);
         for (const SolutionTrace& t : traces)
-            for (const plot::Point& p : plot::forwardArrowhead(t.forward, plot::kTraceArrowLength))
-                glVertex2d(p.x, p.y);
+            if (const std::optional<plot::Heading> heading = plot::forwardHeading(t.forward))
+                for (const plot::Point& p : plot::arrowheadAt(*heading, plot::kTraceArrowLength))
+                    glVertex2d(p.x, p.y);
         glEnd();
     }
     if (nullclines) {
