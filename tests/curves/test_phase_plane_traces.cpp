@@ -25,8 +25,9 @@ TEST_P(TraceLimit, KeepsTheNewestHundredAndUndoesNewestFirst)
     for (int k = 0; k < undone; ++k)
         EXPECT_EQ(traces.undoNewest(), k < added);
     ASSERT_EQ(traces.size(), kept);
-    if (kept > 0)
+    if (kept > 0) {
         EXPECT_TRUE(traces.traces().front().z2 == oldest && traces.traces().back().forward.x[0] == newest);
+    }
     // Clearing is undone as one step, and only until the next trace.
     traces.clear();
     EXPECT_TRUE(traces.empty());
