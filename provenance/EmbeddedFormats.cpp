@@ -212,12 +212,21 @@ EmbeddedParseResult pngRecord(std::string_view png)
 
 std::string svgWithRecord(std::string_view svg, const std::string& recordText)
 {
+    const std::string element = kSvgOpen + escapeXml(recordText) + std::string(kSvgClose);
+    // A record already there is replaced: a figure carries one.
+    if (const std::size_t open = svg.find(kSvgOpen); open != std::string_view::npos) {
+        const std::size_t close = svg.find(kSvgClose, open + kSvgOpen.size());
+        if (close == std::string_view::npos)
+            return {};
+        return std::string(svg.substr(0, open)) + element + std::string(svg.substr(close + kSvgClose.size()));
+    }
     const std::size_t root = svg.find("<svg");
     const std::size_t end = root == std::string_view::npos ? root : svg.find('>', root);
-    if (end == std::string_view::npos)
+    // The root's start tag must close before another tag opens, or the
+    // element would land inside that one.
+    if (end == std::string_view::npos || svg.substr(root + 1, end - root - 1).find('<') != std::string_view::npos)
         return {};
-    return std::string(svg.substr(0, end + 1)) + "\n" + kSvgOpen + escapeXml(recordText) + std::string(kSvgClose) +
-           std::string(svg.substr(end + 1));
+    return std::string(svg.substr(0, end + 1)) + "\n" + element + std::string(svg.substr(end + 1));
 }
 
 // ---- GIF: a comment extension before the trailer.

@@ -187,3 +187,16 @@ TEST(EmbeddedRecord, MovieIsReadUpToItsHeaderFromAFile)
     EXPECT_NE(cut.error.find("no movie header"), std::string::npos) << cut.error;
     EXPECT_EQ(cut.error.rfind(path + ": ", 0), 0u) << cut.error;
 }
+
+// Embedding again replaces the record, and a root tag left open takes none:
+// either way the picture carries exactly one record that reads back.
+TEST(EmbeddedRecord, AnSvgCarriesOneRecord)
+{
+    const std::string text = embeddedRecordText(sampleRecord());
+    const std::string twice = withEmbeddedRecord(withEmbeddedRecord(kSvg, "{}"), text);
+    EXPECT_EQ(twice.find("<metadata"), twice.rfind("<metadata"));
+    const EmbeddedParseResult read = readEmbeddedBytes(twice);
+    ASSERT_TRUE(read.ok()) << read.error;
+    EXPECT_EQ(embeddedRecordText(*read.record), text);
+    EXPECT_EQ(withEmbeddedRecord("<svg width=\"4\"<g/></svg>", text), "");
+}
