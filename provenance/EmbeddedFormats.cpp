@@ -94,7 +94,12 @@ EmbeddedParseResult xmlElement(std::string_view bytes, std::string_view open, st
     const std::size_t end = bytes.find(close, start + open.size());
     if (end == std::string_view::npos)
         return damaged("it has no end");
-    const std::optional<std::string> text = unescapeXml(bytes.substr(start + open.size(), end - start - open.size()));
+    const std::string_view content = bytes.substr(start + open.size(), end - start - open.size());
+    // The record is escaped text: a tag inside means the element was never
+    // closed where it began.
+    if (content.find('<') != std::string_view::npos)
+        return damaged("it has no end");
+    const std::optional<std::string> text = unescapeXml(content);
     if (!text)
         return damaged("an unknown XML entity");
     return parseEmbeddedRecord(*text);

@@ -199,4 +199,8 @@ TEST(EmbeddedRecord, AnSvgCarriesOneRecord)
     ASSERT_TRUE(read.ok()) << read.error;
     EXPECT_EQ(embeddedRecordText(*read.record), text);
     EXPECT_EQ(withEmbeddedRecord("<svg width=\"4\"<g/></svg>", text), "");
+    // An element left open before the root is no record.
+    const std::string open =
+        "<?xml version=\"1.0\"?><metadata id=\"cosmophase-session\">" + text + std::string(1, '\0') + twice;
+    EXPECT_FALSE(readEmbeddedBytes(open).ok());
 }
