@@ -12,7 +12,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 namespace {
@@ -92,13 +91,3 @@ void BM_ReadPngRecord(benchmark::State& state)
 BENCHMARK(BM_ReadPngRecord)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -52,13 +52,3 @@ BENCHMARK_CAPTURE(BM_SaveFigure, png, "figure.png")->Unit(benchmark::kMillisecon
 BENCHMARK_CAPTURE(BM_SaveFigure, png_4x, "figure@4x.png")->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

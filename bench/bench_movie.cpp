@@ -87,13 +87,3 @@ BENCHMARK_CAPTURE(BM_ConvertFrame, yuv, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_ConvertFrame, gif, true)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
